@@ -16,20 +16,30 @@
 //
 // File format, as the Windows services read it:
 // - "[name]" starts a section; "key=value" lines belong to the section above.
+//   A line that begins with '[' (after any blanks, as everywhere below) is
+//   always a section header; the name runs to the first ']' (to the end of
+//   the line when there is none).
 // - Section and key names compare without regard to ASCII letter case.
-// - Blanks and tabs around a key and around a value are not part of them.
+// - Blanks and tabs around a key, a value and a section name are not part of
+//   them. Quotes are part of a value (Windows strips one pair of them; no
+//   value this program writes or reads is quoted).
 // - Lines beginning with ';' or '#' are comments; lines without '=' outside a
-//   section header are ignored.
+//   section header are ignored, and so are keys above the first section.
+//   The value is everything after the first '=', so it can hold '=', ';'
+//   and '#'.
 // - A section or key that occurs twice: the first occurrence wins, as on
 //   Windows.
 // - Lines end with CRLF or LF; a last line without a line end counts; a UTF-8
 //   byte-order mark at the start is skipped (and kept on write).
+// - A NUL byte is an ordinary byte of the line it stands in.
 //
 // Encoding: the file may be UTF-8 or CP932 (Shift-JIS, as files written on
 // Japanese Windows systems are). The file's encoding is detected once when it
-// is read (valid UTF-8 is UTF-8, otherwise CP932 when it decodes as CP932).
-// Names and values cross this interface as UTF-8 text; values written to a
-// CP932 file are stored in CP932, so the file keeps one encoding.
+// is read (valid UTF-8 is UTF-8, otherwise CP932 when it decodes as CP932;
+// a file that is neither is taken as UTF-8 and its bytes are passed through
+// unchanged). Names and values cross this interface as UTF-8 text; values
+// written to a CP932 file are stored in CP932, so the file keeps one
+// encoding.
 
 #include <cstdint>
 #include <string>
@@ -43,10 +53,12 @@ class ProfileFile {
 public:
     // Reads the file at `path`. A missing or unreadable file gives an empty
     // profile (exists() false): every read gives its default, and a commit
-    // creates the file.
+    // creates the file. A file that exists but could not be read (a folder,
+    // a read error) is never overwritten: commit() fails for it, since its
+    // contents would be lost.
     static ProfileFile load(const std::string& path);
     // A profile parsed from bytes in memory, for tests and fuzzing; commit()
-    // then writes to `path` if one is given.
+    // then writes to `path` if one is given. exists() is true.
     static ProfileFile fromBytes(std::string bytes, std::string path = {});
 
     bool exists() const;
@@ -64,17 +76,24 @@ public:
     // section when the section has none; adds the section at the end of the
     // file when it is missing. New lines use the file's own line ending
     // (CRLF for a new file). Returns false, changing nothing, when the value
-    // cannot be stored (it holds a line break, or a character the file's
-    // encoding cannot hold).
+    // cannot be stored (it holds a line break, is not valid UTF-8, or holds a
+    // character the file's encoding cannot hold), and when a name could not
+    // be found again once written: an empty name, a line break in a name,
+    // '=' in a key or a key beginning with '[', ';' or '#', ']' in a section
+    // name. Blanks around names are dropped, as reading drops them; blanks
+    // around a value are stored but not read back.
     bool set(std::string_view section, std::string_view key, std::string_view value);
 
     // Replaces the file on disk with bytes() through a temporary file and a
     // rename. Returns true on success. On failure (read-only file or folder,
     // full disk) the file on disk is unchanged, the temporary file is
-    // removed and errorText() says why.
+    // removed and errorText() says why. Details: platform/file_replace.h.
     bool commit();
+    // Names the file and the reason of the last failed commit; empty after a
+    // successful one.
     const std::string& errorText() const;
 
+    // A ProfileFile that was moved from may only be assigned to or destroyed.
     ProfileFile(ProfileFile&&) noexcept;
     ProfileFile& operator=(ProfileFile&&) noexcept;
     ~ProfileFile();
@@ -82,8 +101,13 @@ public:
 private:
     ProfileFile();
     struct Impl;
+    // Gives the services below the value bytes in the file's own encoding.
+    friend struct ProfileAccess;
     Impl* impl_;
 };
+
+// The overloads that take a file name read and parse the file on every
+// call; a loader reading many keys loads one ProfileFile and reads from it.
 
 // GetPrivateProfileIntA: `defaultValue` when the file, the section or the key
 // is missing; otherwise the integer the value begins with (blanks, then an
@@ -98,8 +122,11 @@ int32_t GetPrivateProfileIntA(std::string_view section, std::string_view key, in
 // GetPrivateProfileStringA: the key's value, or `defaultText` when the file,
 // the section or the key is missing, cut to `size` - 1 bytes (counted in the
 // file's own encoding, never splitting a character), as the Windows service
-// cuts it to its buffer. `copied` (when given) receives the number of bytes
-// copied, as the Windows service returns it.
+// cuts it to its buffer. The text comes back as UTF-8, so for a CP932 file it
+// can be longer than `size` - 1 bytes. `copied` (when given) receives the
+// number of bytes copied in the file's encoding, as the Windows service
+// returns it; 0 for an empty value, which a caller tells from a missing key
+// only through the default. A `size` of 0 gives the empty text.
 std::string GetPrivateProfileStringA(std::string_view section, std::string_view key,
                                      std::string_view defaultText, uint32_t size, const ProfileFile& file,
                                      uint32_t* copied = nullptr);

@@ -1,0 +1,77 @@
+#pragma once
+
+// Form1: the display window and the program's start-up form. Its load event
+// is where the program begins: it dispatches on the command line to run mode
+// (the full-screen map with its city labels and clocks), the settings dialog
+// or preview mode, and in run mode its three timers drive everything until a
+// key, a click or the seventh mouse move ends the run.
+
+#include "platform/control_array.h"
+#include "platform/form.h"
+#include "platform/image.h"
+#include "platform/input_method.h"
+#include "platform/label.h"
+#include "platform/timer.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+namespace zandreth {
+
+class Setting;
+
+class Form1 : public platform::Form {
+public:
+    Form1();
+    ~Form1() override;
+
+    // The controls, by their designer names.
+    platform::Image Image1 { *this };
+    platform::Label L_UTCtime { *this };
+    platform::ControlArray<platform::Label, 10> Label1 { *this }; // local times
+    platform::ControlArray<platform::Label, 10> Label3 { *this }; // city names
+    platform::Timer Timer1 { *this };
+    platform::Timer Timer2 { *this };
+    platform::Timer Timer3 { *this };
+
+    // The settings dialog, once configuration mode has shown it.
+    Setting* settingDialog() const { return setting_.get(); }
+
+    // Handlers and procedures, public so that tests can drive them as the
+    // runtime would.
+    void Form_Load() override;
+    void Form_Unload(int16_t& cancel) override;
+    void Form_KeyDown(int16_t keyCode, int16_t shift) override;
+    void Form_MouseDown(int16_t button, int16_t shift, float x, float y) override;
+    void Form_MouseMove(int16_t button, int16_t shift, float x, float y) override;
+    void Image1_MouseDown(int16_t button, int16_t shift, float x, float y);
+    void Image1_MouseMove(int16_t button, int16_t shift, float x, float y);
+
+    void SetupCityLabels();
+    void RelocateMap();
+    void MapPoint(const int16_t& mode, double horizontal, double vertical, float& outY, float& outX);
+    void PlaceCityLabels();
+    void PlaceUtcLabel();
+    void UpdateUtcLabel();
+    void Timer1_Timer();
+    void Timer2_Timer();
+    void Timer3_Timer();
+
+    // State kept between events, per form instance, zero when it is created.
+    platform::HIMC SavedImc = 0;
+    int16_t MoveCount = 0;
+    int16_t ImageMoveCount = 0;
+    double ScaleX = 0;
+    double ScaleY = 0;
+    std::array<float, 10> NameWidth {};
+    int16_t RelocArmed = 0;
+    int16_t BlinkOn = 0;
+
+private:
+    void showSettingsDialog();
+
+    std::unique_ptr<Setting> setting_;
+};
+
+} // namespace zandreth

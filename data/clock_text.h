@@ -1,0 +1,23 @@
+#pragma once
+
+// The clock texts of the display: the current UTC time plus a record's fixed
+// offset from UTC.
+
+#include "platform/system_time.h"
+
+#include <cstdint>
+#include <string>
+
+namespace zandreth {
+
+// The UTC time of the latest CityTimeText call.
+extern platform::SYSTEMTIME UtcNow;
+
+// style -1: the short local time " hh:mm"; style 0: the record's name
+// (by the saved language and kind), "  ddd, mmm d yyyy" of the UTC date, two
+// blanks and "hh:mm:ss"; any other style: the empty text. A record number
+// outside the catalogue raises the subscript run-time error; `source` names
+// where the number came from (e.g. "TimeZone") for its report.
+std::string CityTimeText(int16_t city, int16_t style, const std::string& source = {});
+
+} // namespace zandreth

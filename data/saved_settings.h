@@ -1,0 +1,47 @@
+#pragma once
+
+// The user's saved choices: sections SELECT_CITY and PROC_INFO of
+// zandreth.ini, held in memory for the life of the process.
+
+#include "data/city_catalogue.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace zandreth {
+
+struct SelectedCityRow {
+    int16_t SelectNo = 0; // record number of the row's city; -1 for a row with no city
+    int16_t MarkNo = 0;   // 1 when the row's name blinks; anything else means steady
+};
+
+struct SettingsRecord {
+    int16_t HomeCity = 0;
+    int32_t RndInterval = 0;  // seconds between two relocations of the map
+    int32_t MarkInterval = 0; // seconds between two blink toggles
+    std::array<int16_t, 2> LangSelect {};  // 0 Japanese, 1 English; -1 selected, 0 not
+    std::array<int16_t, 2> PrintName {};   // 0 country name, 1 city name; -1 selected, 0 not
+};
+
+inline constexpr int kDisplayRows = 10;
+
+extern std::array<SelectedCityRow, kDisplayRows> SelectedCity;
+extern SettingsRecord Settings;
+
+// Truth values of the settings file: -1 true, 0 false.
+inline constexpr int16_t kTrue = -1;
+inline constexpr int16_t kFalse = 0;
+
+// mode false (0) reads every setting from the file, true (-1) writes every
+// setting to it, any other value does nothing. Returns false only when a
+// write could not be stored (the file then keeps its old text); reading
+// always returns true. A 16-bit value out of range in the file raises the
+// overflow run-time error naming the key.
+bool LoadSaveSettings(int16_t mode);
+
+// The displayed name of a record: the language value picks Japanese, the kind
+// value the country name; each counts as true only when it is exactly -1.
+const std::string& ChooseName(const CityInfo& city, int16_t language, int16_t kind);
+
+} // namespace zandreth

@@ -1,0 +1,43 @@
+#pragma once
+
+// Application information and the screen, as the forms runtime gives them.
+
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+class Application {
+public:
+    // The program's directory, without a trailing separator.
+    std::string path() const;
+    // True when another instance of this program is running. The first call
+    // takes the instance lock (held until the process ends, released by the
+    // system even when the process crashes); later calls give the same answer.
+    bool prevInstance() const;
+    std::string title() const;
+    int16_t major() const;
+    int16_t minor() const;
+    int16_t revision() const;
+
+    // Tests point the program at a folder of their own.
+    void setPathForTesting(const std::string& path);
+};
+
+extern Application App;
+
+// The command-line tail: the arguments after the program name, joined by
+// blanks.
+std::string Command();
+void setCommandForTesting(const std::string& command);
+
+class ScreenInfo {
+public:
+    // The screen's size in twips.
+    float width() const;
+    float height() const;
+};
+
+extern ScreenInfo Screen;
+
+} // namespace platform

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "platform/control.h"
+
+#include <functional>
+#include <string>
+
+namespace platform {
+
+class CommandButton : public Control {
+public:
+    explicit CommandButton(Container& container);
+
+    const std::string& caption() const;
+    void setCaption(const std::string& text);
+
+    // The default button is pressed by Enter, the cancel button by Esc,
+    // wherever the focus is in the form.
+    void setDefault(bool value);
+    void setCancel(bool value);
+
+    // Presses the button as a click would.
+    void click();
+
+    std::function<void()> onClick;
+};
+
+} // namespace platform

@@ -1,0 +1,43 @@
+#pragma once
+
+// Replacing a file's whole contents in one step, so that a crash, a full
+// disk or a failing device leaves either the old file or the new one on
+// disk, never a truncated mixture.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// Writes `bytes` to a new temporary file in the folder of `path` (named
+// "." + the file's name + "." + six random characters), flushes it to disk,
+// gives it the permission bits (and, where allowed, the owner) of the file it
+// replaces, renames it over `path` and flushes the folder, so the rename
+// itself survives a crash. A symbolic link is followed: the file it points to
+// is replaced and the link stays. A missing file is created with the
+// permissions the process's umask allows.
+//
+// A file that exists without its owner-write permission bit is read-only and
+// is not replaced, even for a process (such as root) that the system would
+// let write it: a settings file marked read-only stays as it is.
+//
+// On failure returns false, removes the temporary file, leaves `path` as it
+// was and sets `errorText` to a sentence naming the file and the reason (the
+// system's words for the error). A failure to flush the folder after the
+// rename is not reported: the file then already holds the new bytes.
+bool replaceFileContents(const std::string& path, std::string_view bytes, std::string& errorText);
+
+// Faults for tests, so they can show that a failing step leaves the file on
+// disk as it was. A fault applies to the next call of its step in any
+// replacement, then clears itself. An injected EINTR on Write or Sync is
+// retried, as a real one is.
+enum class FileReplaceStep { CreateTemporary, Write, Sync, Rename };
+void failNextFileReplaceStep(FileReplaceStep step, int errorNumber);
+// Makes every write of a replacement take at most `bytes` bytes, as a write
+// interrupted by a signal does; 0 lets writes take everything again.
+void limitFileReplaceWriteSize(std::size_t bytes);
+// Clears every injected fault and the write limit.
+void clearFileReplaceFaults();
+
+} // namespace platform

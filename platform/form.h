@@ -1,0 +1,109 @@
+#pragma once
+
+// A form: a top-level window with its controls and its events. A form is
+// created with its design values, loaded (Form_Load runs), shown modeless or
+// modal, and unloaded (Form_Unload runs, the window goes). The program ends
+// when no form is left loaded.
+
+#include "platform/colour.h"
+#include "platform/container.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace platform {
+
+enum class BorderStyle { None = 0, FixedSingle = 1, Sizable = 2, FixedDialog = 3 };
+enum class WindowState { Normal = 0, Minimized = 1, Maximized = 2 };
+enum class ShowMode { Modeless = 0, Modal = 1 };
+
+struct FormDesign {
+    std::string caption;
+    BorderStyle borderStyle = BorderStyle::Sizable;
+    ScaleMode scaleMode = ScaleMode::Twips;
+    // Client area in the form's scale units.
+    float clientWidth = 0;
+    float clientHeight = 0;
+    Colour backColor = kButtonFace;
+    bool maxButton = true;
+    bool minButton = true;
+    bool showInTaskbar = true;
+};
+
+struct FormImpl;
+using HWND = Form*;
+
+class Form : public Container {
+public:
+    explicit Form(const FormDesign& design);
+    ~Form() override;
+
+    // Runs Form_Load inside the runtime's error boundary; does nothing when
+    // the form is already loaded.
+    void load();
+    // Loads the form if needed and shows it. Modal returns once the form has
+    // been unloaded; meanwhile the other forms take no input.
+    void show(ShowMode mode = ShowMode::Modeless);
+    // Runs Form_Unload; unless it sets cancel, hides the window and marks the
+    // form unloaded.
+    void unload();
+    bool loaded() const;
+    bool shown() const;
+
+    const std::string& caption() const;
+    void setCaption(const std::string& text);
+
+    // Outer position and size, in twips, whatever the scale mode.
+    float left() const;
+    float top() const;
+    float width() const;
+    float height() const;
+    void setLeft(float twips);
+    void setTop(float twips);
+
+    // The client area in the form's scale units.
+    float scaleWidth() const;
+    float scaleHeight() const;
+    void setClientSize(float width, float height);
+
+    WindowState windowState() const;
+    // Maximised on a form without a border covers the whole screen, panels
+    // and task bars included.
+    void setWindowState(WindowState state);
+
+    HWND hWnd() { return this; }
+    FormImpl& formImpl() const;
+
+    // Event delivery from the runtime.
+    void deliverKeyDown(int16_t keyCode, int16_t shift);
+    void deliverMouseDown(int16_t button, int16_t shift, float x, float y);
+    void deliverMouseMove(int16_t button, int16_t shift, float x, float y);
+    // The close box: unloads the form.
+    void deliverClose();
+
+protected:
+    virtual void Form_Load() { }
+    virtual void Form_Unload(int16_t& cancel) { (void)cancel; }
+    virtual void Form_KeyDown(int16_t keyCode, int16_t shift)
+    {
+        (void)keyCode;
+        (void)shift;
+    }
+    virtual void Form_MouseDown(int16_t button, int16_t shift, float x, float y)
+    {
+        (void)button, (void)shift, (void)x, (void)y;
+    }
+    virtual void Form_MouseMove(int16_t button, int16_t shift, float x, float y)
+    {
+        (void)button, (void)shift, (void)x, (void)y;
+    }
+
+private:
+    void finishUnload();
+
+    std::unique_ptr<FormImpl> formImpl_;
+    bool loaded_ = false;
+};
+
+} // namespace platform

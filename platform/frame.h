@@ -1,0 +1,24 @@
+#pragma once
+
+#include "platform/container.h"
+#include "platform/control.h"
+
+#include <string>
+
+namespace platform {
+
+// A frame: a control with a caption that holds other controls. Positions of
+// the controls in it count from the frame's top-left corner, in the units of
+// the frame's form. Option buttons in one frame form one group.
+class Frame : public Control, public Container {
+public:
+    explicit Frame(Container& container);
+
+    const std::string& caption() const;
+    void setCaption(const std::string& text);
+
+private:
+    std::string captionText_;
+};
+
+} // namespace platform

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "platform/control.h"
+
+#include <cstdint>
+#include <functional>
+
+namespace platform {
+
+// A horizontal scroll bar with a 16-bit value in min..max. A value changed by
+// the user or by code raises onChange.
+class HScrollBar : public Control {
+public:
+    explicit HScrollBar(Container& container);
+
+    int16_t value() const;
+    // A value outside min..max raises the "Invalid property value" run-time
+    // error and leaves the bar as it was.
+    void setValue(int16_t value);
+    int16_t min() const;
+    int16_t max() const;
+    void setMin(int16_t value);
+    void setMax(int16_t value);
+    void setSmallChange(int16_t value);
+    void setLargeChange(int16_t value);
+
+    std::function<void()> onChange;
+};
+
+} // namespace platform

@@ -1,0 +1,74 @@
+#pragma once
+
+// Private to the platform: what stands behind the Qt-free control, container
+// and form headers.
+
+#include "platform/container.h"
+#include "platform/control.h"
+#include "platform/form.h"
+
+#include <QColor>
+#include <QFont>
+#include <QPointer>
+#include <QWidget>
+
+#include <string>
+#include <vector>
+
+class QEventLoop;
+
+namespace platform {
+
+class OptionButton;
+class CommandButton;
+class Timer;
+class FormWindow;
+
+struct ContainerImpl {
+    Form* form = nullptr;
+    ScaleMode scaleMode = ScaleMode::Pixels;
+    // The widget the container's controls are children of.
+    QWidget* host = nullptr;
+    // Option buttons placed directly in this container: one exclusive group.
+    std::vector<OptionButton*> optionButtons;
+};
+
+struct ControlImpl {
+    ControlImpl(Container& owner, QWidget* control);
+    virtual ~ControlImpl();
+
+    // Turns the Single position and size into device pixels.
+    void applyGeometry();
+    // Hook for controls whose painting depends on their size.
+    virtual void sizeChanged() { }
+
+    Container& container;
+    QPointer<QWidget> widget;
+    float left = 0;
+    float top = 0;
+    float width = 0;
+    float height = 0;
+    bool visible = true;
+    int tabIndex = -1;
+    std::string toolTip;
+};
+
+struct FormImpl {
+    FormWindow* window = nullptr;
+    FormDesign design;
+    std::string caption;
+    WindowState windowState = WindowState::Normal;
+    std::vector<Control*> controls;
+    std::vector<Timer*> timers;
+    CommandButton* defaultButton = nullptr;
+    CommandButton* cancelButton = nullptr;
+    bool shown = false;
+    // The nested event loop of a modal show, while it runs.
+    QEventLoop* modalLoop = nullptr;
+};
+
+// The colour of a &H00BBGGRR& value or of a system colour.
+QColor colourFromValue(Colour value);
+QFont qtFont(const Font& font);
+
+} // namespace platform

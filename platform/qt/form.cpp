@@ -1,0 +1,265 @@
+#include "platform/form.h"
+
+#include "platform/command_button.h"
+#include "platform/qt/control_impl.h"
+#include "platform/qt/form_window.h"
+#include "platform/qt/input_method_registry.h"
+#include "platform/qt/timer_impl.h"
+#include "platform/runtime.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QIcon>
+
+#include <algorithm>
+
+namespace platform {
+
+namespace {
+
+Qt::WindowFlags flagsFor(const FormDesign& design)
+{
+    switch (design.borderStyle) {
+    case BorderStyle::None:
+        return Qt::Window | Qt::FramelessWindowHint;
+    case BorderStyle::FixedDialog:
+        return Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+            | Qt::WindowCloseButtonHint;
+    case BorderStyle::FixedSingle:
+    case BorderStyle::Sizable:
+        break;
+    }
+    Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+        | Qt::WindowCloseButtonHint;
+    if (design.minButton)
+        flags |= Qt::WindowMinimizeButtonHint;
+    if (design.maxButton)
+        flags |= Qt::WindowMaximizeButtonHint;
+    if (!design.showInTaskbar)
+        flags |= Qt::Tool;
+    return flags;
+}
+
+// The focusable controls of a form in tab order.
+std::vector<Control*> tabOrder(const FormImpl& impl)
+{
+    std::vector<Control*> controls;
+    for (Control* control : impl.controls)
+        if (control->tabIndex() >= 0 && control->impl().widget
+            && control->impl().widget->focusPolicy() != Qt::NoFocus)
+            controls.push_back(control);
+    std::stable_sort(controls.begin(), controls.end(),
+                     [](Control* a, Control* b) { return a->tabIndex() < b->tabIndex(); });
+    return controls;
+}
+
+} // namespace
+
+Form::Form(const FormDesign& design)
+    : Container(std::make_unique<ContainerImpl>())
+    , formImpl_(std::make_unique<FormImpl>())
+{
+    formImpl_->design = design;
+    formImpl_->caption = design.caption;
+    formImpl_->window = new FormWindow(*this);
+    auto* window = formImpl_->window;
+    window->setWindowFlags(flagsFor(design));
+    window->setWindowTitle(QString::fromStdString(design.caption));
+    window->setWindowIcon(QApplication::windowIcon());
+    QPalette palette = window->palette();
+    palette.setColor(QPalette::Window, colourFromValue(design.backColor));
+    window->setPalette(palette);
+    window->setAutoFillBackground(true);
+
+    auto& container = containerImpl();
+    container.form = this;
+    container.scaleMode = design.scaleMode;
+    container.host = window;
+
+    QSize client(toPixels(design.clientWidth), toPixels(design.clientHeight));
+    if (design.borderStyle == BorderStyle::FixedDialog)
+        window->setFixedSize(client);
+    else
+        window->resize(client);
+}
+
+Form::~Form()
+{
+    // Controls are members of the derived form and are already gone; the
+    // window goes last.
+    forgetInputContext(this);
+    if (loaded_)
+        Runtime::current().formUnloaded();
+    delete formImpl_->window;
+}
+
+FormImpl& Form::formImpl() const { return *formImpl_; }
+
+void Form::load()
+{
+    if (loaded_)
+        return;
+    auto& runtime = Runtime::current();
+    if (runtime.ended())
+        return;
+    loaded_ = true;
+    runtime.formLoaded();
+    for (Timer* timer : formImpl_->timers)
+        timerImplOf(*timer).refresh();
+    runtime.deliver([this] { Form_Load(); });
+}
+
+void Form::show(ShowMode mode)
+{
+    load();
+    auto& runtime = Runtime::current();
+    if (!loaded_ || runtime.ended())
+        return;
+    auto* window = formImpl_->window;
+
+    // Tab order and the first focus follow the controls' tab indices.
+    auto order = tabOrder(*formImpl_);
+    for (std::size_t i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1]->impl().widget, order[i]->impl().widget);
+
+    if (mode == ShowMode::Modal)
+        window->setWindowModality(Qt::ApplicationModal);
+    switch (formImpl_->windowState) {
+    case WindowState::Maximized:
+        if (formImpl_->design.borderStyle == BorderStyle::None)
+            window->showFullScreen();
+        else
+            window->showMaximized();
+        break;
+    case WindowState::Minimized:
+        window->showMinimized();
+        break;
+    case WindowState::Normal:
+        window->show();
+        break;
+    }
+    formImpl_->shown = true;
+    window->activateWindow();
+    window->raise();
+    for (Control* control : order) {
+        if (control->impl().widget->isVisibleTo(window) && control->impl().widget->isEnabled()) {
+            control->impl().widget->setFocus(Qt::TabFocusReason);
+            break;
+        }
+    }
+    if (order.empty())
+        window->setFocus(Qt::ActiveWindowFocusReason);
+
+    if (mode == ShowMode::Modal) {
+        QEventLoop loop;
+        formImpl_->modalLoop = &loop;
+        runtime.runNested([&] { loop.exec(); });
+        formImpl_->modalLoop = nullptr;
+        if (runtime.ended())
+            throw EndProgram();
+    }
+}
+
+void Form::unload()
+{
+    if (!loaded_)
+        return;
+    int16_t cancel = 0;
+    Runtime::current().deliver([&] { Form_Unload(cancel); });
+    if (cancel != 0 && !Runtime::current().ended())
+        return;
+    finishUnload();
+}
+
+void Form::finishUnload()
+{
+    if (!loaded_)
+        return;
+    loaded_ = false;
+    formImpl_->shown = false;
+    for (Timer* timer : formImpl_->timers)
+        timerImplOf(*timer).refresh();
+    formImpl_->window->hide();
+    formImpl_->window->setWindowModality(Qt::NonModal);
+    if (formImpl_->modalLoop)
+        formImpl_->modalLoop->quit();
+    Runtime::current().formUnloaded();
+}
+
+bool Form::loaded() const { return loaded_; }
+bool Form::shown() const { return formImpl_->shown; }
+
+const std::string& Form::caption() const { return formImpl_->caption; }
+
+void Form::setCaption(const std::string& text)
+{
+    formImpl_->caption = text;
+    formImpl_->window->setWindowTitle(QString::fromStdString(text));
+}
+
+float Form::left() const { return formImpl_->window->frameGeometry().x() * twipsPerPixel(); }
+float Form::top() const { return formImpl_->window->frameGeometry().y() * twipsPerPixel(); }
+float Form::width() const { return formImpl_->window->frameGeometry().width() * twipsPerPixel(); }
+float Form::height() const { return formImpl_->window->frameGeometry().height() * twipsPerPixel(); }
+
+void Form::setLeft(float twips)
+{
+    auto* window = formImpl_->window;
+    window->move(static_cast<int>(std::lround(twips / twipsPerPixel())), window->frameGeometry().y());
+}
+
+void Form::setTop(float twips)
+{
+    auto* window = formImpl_->window;
+    window->move(window->frameGeometry().x(), static_cast<int>(std::lround(twips / twipsPerPixel())));
+}
+
+float Form::scaleWidth() const { return fromPixels(formImpl_->window->width()); }
+float Form::scaleHeight() const { return fromPixels(formImpl_->window->height()); }
+
+void Form::setClientSize(float width, float height)
+{
+    formImpl_->window->resize(toPixels(width), toPixels(height));
+}
+
+WindowState Form::windowState() const { return formImpl_->windowState; }
+
+void Form::setWindowState(WindowState state)
+{
+    formImpl_->windowState = state;
+    if (!formImpl_->shown)
+        return;
+    auto* window = formImpl_->window;
+    if (state == WindowState::Maximized)
+        window->setWindowState(formImpl_->design.borderStyle == BorderStyle::None ? Qt::WindowFullScreen
+                                                                                   : Qt::WindowMaximized);
+    else if (state == WindowState::Minimized)
+        window->setWindowState(Qt::WindowMinimized);
+    else
+        window->setWindowState(Qt::WindowNoState);
+}
+
+void Form::deliverKeyDown(int16_t keyCode, int16_t shift)
+{
+    if (loaded_)
+        Runtime::current().deliver([&] { Form_KeyDown(keyCode, shift); });
+}
+
+void Form::deliverMouseDown(int16_t button, int16_t shift, float x, float y)
+{
+    if (loaded_)
+        Runtime::current().deliver([&] { Form_MouseDown(button, shift, x, y); });
+}
+
+void Form::deliverMouseMove(int16_t button, int16_t shift, float x, float y)
+{
+    if (loaded_)
+        Runtime::current().deliver([&] { Form_MouseMove(button, shift, x, y); });
+}
+
+void Form::deliverClose()
+{
+    Runtime::current().deliver([this] { unload(); });
+}
+
+} // namespace platform

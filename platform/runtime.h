@@ -1,0 +1,65 @@
+#pragma once
+
+// The forms runtime: owns the window system connection and the event loop,
+// and is the boundary where run-time errors are caught. An error raised in
+// any event handler (or in start-up) is reported in a critical message box
+// naming its cause; the program then ends cleanly: the mouse cursor is shown,
+// input methods are given back, no further handler runs (so nothing is
+// written) and the process exits with status 1.
+
+#include <functional>
+#include <memory>
+#include <stdexcept>
+
+namespace platform {
+
+struct RuntimeImpl;
+
+// Thrown by End(): stops the program at once, without unload handlers.
+class EndProgram : public std::exception {
+public:
+    const char* what() const noexcept override { return "End"; }
+};
+
+[[noreturn]] void End();
+
+class Runtime {
+public:
+    Runtime(int& argc, char** argv);
+    ~Runtime();
+    Runtime(const Runtime&) = delete;
+    Runtime& operator=(const Runtime&) = delete;
+
+    static Runtime& current();
+
+    // Runs the event loop until no form is loaded or the program ends.
+    // Returns the process's exit status.
+    int exec();
+    bool ended() const;
+    int exitStatus() const;
+
+    // Runs a handler inside the error boundary. Handlers raised from within a
+    // handler (a value set by code) run directly, so an error ends the whole
+    // chain at the outermost boundary.
+    void deliver(const std::function<void()>& handler);
+
+    // Runs a nested event loop (a modal form) with its own error boundary.
+    void runNested(const std::function<void()>& loop);
+
+    // Number of loaded forms; the loop ends when it drops to 0.
+    void formLoaded();
+    void formUnloaded();
+    int loadedForms() const;
+
+    // Runs the event loop for `timeoutMs` milliseconds (tests).
+    void processEventsFor(int timeoutMs);
+    // Makes a new start possible after an end (tests).
+    void resetForTesting();
+
+    RuntimeImpl& impl() { return *impl_; }
+
+private:
+    std::unique_ptr<RuntimeImpl> impl_;
+};
+
+} // namespace platform

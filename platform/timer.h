@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+namespace platform {
+
+class Form;
+struct TimerImpl;
+
+// A form's timer. It ticks every interval() milliseconds while the interval
+// is not 0 and the form is loaded; setting 0 stops it. Ticks are delivered
+// one at a time on the program's only thread.
+class Timer {
+public:
+    explicit Timer(Form& form);
+    ~Timer();
+    Timer(const Timer&) = delete;
+    Timer& operator=(const Timer&) = delete;
+
+    int32_t interval() const;
+    // A negative interval raises the "Invalid property value" run-time error.
+    void setInterval(int32_t milliseconds);
+    bool enabled() const;
+    void setEnabled(bool value);
+
+    std::function<void()> onTimer;
+
+    // Runs one tick now, as the runtime would (for tests).
+    void tickForTesting();
+
+private:
+    friend TimerImpl& timerImplOf(Timer& timer);
+    std::unique_ptr<TimerImpl> impl_;
+};
+
+} // namespace platform

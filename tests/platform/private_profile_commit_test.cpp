@@ -1,0 +1,251 @@
+#include "platform/private_profile.h"
+
+#include "platform/file_replace.h"
+#include "platform/text_encoding.h"
+#include "profile_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
+
+namespace {
+
+using platform::FileReplaceStep;
+using platform::ProfileEncoding;
+using platform::ProfileFile;
+using profile_test::readFile;
+using profile_test::readFixture;
+using profile_test::writeFile;
+
+const std::string kOriginal = "; kept\r\n[PROC_INFO]\r\nRND_INTERVAL=60\r\n";
+
+::testing::AssertionResult contains(const std::string& text, const std::string& part)
+{
+    if (text.find(part) != std::string::npos)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "\"" << text << "\" does not contain \"" << part << "\"";
+}
+
+mode_t permissionBits(const std::string& path)
+{
+    struct stat status {};
+    EXPECT_EQ(stat(path.c_str(), &status), 0) << path;
+    return status.st_mode & 07777;
+}
+
+class PrivateProfileCommit : public ::testing::Test {
+protected:
+    void TearDown() override { platform::clearFileReplaceFaults(); }
+
+    // A settings file holding kOriginal, loaded, with one value changed in memory.
+    ProfileFile loadAndEdit()
+    {
+        writeFile(path, kOriginal);
+        auto file = ProfileFile::load(path);
+        EXPECT_TRUE(file.set("PROC_INFO", "RND_INTERVAL", "15"));
+        return file;
+    }
+
+    // The commit failed and left no trace: the old bytes, no temporary file,
+    // and words that name the file and the reason.
+    void expectUntouched(const ProfileFile& file, const std::string& reason)
+    {
+        EXPECT_EQ(readFile(path), kOriginal);
+        EXPECT_EQ(directory.entries(), std::vector<std::string> { "zandreth.ini" });
+        EXPECT_TRUE(contains(file.errorText(), path));
+        EXPECT_TRUE(contains(file.errorText(), reason));
+    }
+
+    profile_test::TemporaryDirectory directory;
+    std::string path = directory.file("zandreth.ini");
+};
+
+TEST_F(PrivateProfileCommit, CreatesAMissingFileWithTheUmasksPermissions)
+{
+    mode_t mask = umask(022);
+    auto file = ProfileFile::load(path);
+    ASSERT_FALSE(file.exists());
+    ASSERT_TRUE(file.set("SELECT_CITY", "TimeZone", "3"));
+    bool committed = file.commit();
+    umask(mask);
+    ASSERT_TRUE(committed) << file.errorText();
+    EXPECT_TRUE(file.exists());
+    EXPECT_EQ(file.errorText(), "");
+    EXPECT_EQ(readFile(path), "[SELECT_CITY]\r\nTimeZone=3\r\n");
+    EXPECT_EQ(permissionBits(path), 0644u);
+    EXPECT_EQ(directory.entries(), std::vector<std::string> { "zandreth.ini" });
+}
+
+TEST_F(PrivateProfileCommit, ReplacesTheFileAndKeepsItsPermissionBits)
+{
+    auto file = loadAndEdit();
+    ASSERT_EQ(chmod(path.c_str(), 0640), 0);
+    ASSERT_TRUE(file.commit()) << file.errorText();
+    EXPECT_EQ(readFile(path), "; kept\r\n[PROC_INFO]\r\nRND_INTERVAL=15\r\n");
+    EXPECT_EQ(permissionBits(path), 0640u);
+    EXPECT_EQ(directory.entries(), std::vector<std::string> { "zandreth.ini" });
+}
+
+TEST_F(PrivateProfileCommit, CommitWithoutEditsRewritesTheSameBytes)
+{
+    for (const char* fixture : { "reading.ini", "reading_bom_crlf.ini", "japanese_cp932.ini", "writer_lf.ini" }) {
+        SCOPED_TRACE(fixture);
+        writeFile(path, readFixture(fixture));
+        auto file = ProfileFile::load(path);
+        ASSERT_TRUE(file.commit()) << file.errorText();
+        EXPECT_EQ(readFile(path), readFixture(fixture));
+    }
+}
+
+TEST_F(PrivateProfileCommit, FollowsASymbolicLinkToItsTarget)
+{
+    std::string target = directory.file("real.ini");
+    writeFile(target, kOriginal);
+    std::filesystem::create_symlink("real.ini", path);
+    auto file = ProfileFile::load(path);
+    ASSERT_TRUE(file.set("PROC_INFO", "RND_INTERVAL", "15"));
+    ASSERT_TRUE(file.commit()) << file.errorText();
+    EXPECT_TRUE(std::filesystem::is_symlink(path));
+    EXPECT_EQ(readFile(target), "; kept\r\n[PROC_INFO]\r\nRND_INTERVAL=15\r\n");
+    EXPECT_EQ(directory.entries(), (std::vector<std::string> { "real.ini", "zandreth.ini" }));
+}
+
+// Checked by the mode bits, not by the kernel: tests may run as root, which
+// the kernel lets write anything.
+TEST_F(PrivateProfileCommit, ReadOnlyFileIsNotWritten)
+{
+    auto file = loadAndEdit();
+    ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+    EXPECT_FALSE(file.commit());
+    expectUntouched(file, "read-only");
+    EXPECT_FALSE(platform::WritePrivateProfileStringA("PROC_INFO", "RND_INTERVAL", "15", path));
+    EXPECT_EQ(readFile(path), kOriginal);
+}
+
+TEST_F(PrivateProfileCommit, MissingFolderFails)
+{
+    std::string missing = directory.file("missing/zandreth.ini");
+    auto file = ProfileFile::load(missing);
+    ASSERT_TRUE(file.set("PROC_INFO", "RND_INTERVAL", "15"));
+    EXPECT_FALSE(file.commit());
+    EXPECT_TRUE(contains(file.errorText(), missing));
+    EXPECT_TRUE(contains(file.errorText(), std::strerror(ENOENT)));
+    EXPECT_TRUE(directory.entries().empty());
+}
+
+TEST_F(PrivateProfileCommit, FileThatCouldNotBeReadIsNotOverwritten)
+{
+    std::filesystem::create_directory(path);
+    auto file = ProfileFile::load(path);
+    ASSERT_TRUE(file.set("PROC_INFO", "RND_INTERVAL", "15"));
+    EXPECT_FALSE(file.commit());
+    EXPECT_TRUE(contains(file.errorText(), path));
+    EXPECT_TRUE(std::filesystem::is_directory(path));
+    EXPECT_EQ(directory.entries(), std::vector<std::string> { "zandreth.ini" });
+}
+
+TEST_F(PrivateProfileCommit, ProfileWithoutAPathCannotCommit)
+{
+    auto file = ProfileFile::fromBytes("[A]\r\nK=1\r\n");
+    EXPECT_FALSE(file.commit());
+    EXPECT_NE(file.errorText(), "");
+}
+
+struct InjectedFault {
+    const char* name;
+    FileReplaceStep step;
+    int errorNumber;
+};
+
+TEST_F(PrivateProfileCommit, FailedStepChangesNothing)
+{
+    const InjectedFault faults[] = {
+        { "temporary file not created", FileReplaceStep::CreateTemporary, EACCES },
+        { "disk full while writing", FileReplaceStep::Write, ENOSPC },
+        { "device error while writing", FileReplaceStep::Write, EIO },
+        { "device error while flushing", FileReplaceStep::Sync, EIO },
+        { "rename refused", FileReplaceStep::Rename, EXDEV },
+    };
+    for (const auto& fault : faults) {
+        SCOPED_TRACE(fault.name);
+        auto file = loadAndEdit();
+        platform::failNextFileReplaceStep(fault.step, fault.errorNumber);
+        EXPECT_FALSE(file.commit());
+        expectUntouched(file, std::strerror(fault.errorNumber));
+        // The fault was used up: the same profile commits now.
+        ASSERT_TRUE(file.commit()) << file.errorText();
+        EXPECT_EQ(readFile(path), "; kept\r\n[PROC_INFO]\r\nRND_INTERVAL=15\r\n");
+    }
+}
+
+TEST_F(PrivateProfileCommit, InterruptedAndShortWritesStillWriteEverything)
+{
+    writeFile(path, kOriginal);
+    auto file = ProfileFile::load(path);
+    std::string longValue(10000, 'x');
+    ASSERT_TRUE(file.set("MAP_INFO", "CODE_0", longValue));
+    platform::limitFileReplaceWriteSize(7);
+    platform::failNextFileReplaceStep(FileReplaceStep::Write, EINTR);
+    platform::failNextFileReplaceStep(FileReplaceStep::Sync, EINTR);
+    ASSERT_TRUE(file.commit()) << file.errorText();
+    EXPECT_EQ(readFile(path), kOriginal + "[MAP_INFO]\r\nCODE_0=" + longValue + "\r\n");
+}
+
+TEST_F(PrivateProfileCommit, WrittenSettingsReadBack)
+{
+    struct Setting {
+        const char* section;
+        std::string key;
+        int32_t value;
+    };
+    std::vector<Setting> settings { { "SELECT_CITY", "TimeZone", 5 } };
+    for (int i = 0; i < 10; ++i) {
+        settings.push_back({ "SELECT_CITY", "City_SelectNo" + std::to_string(i), i == 9 ? -1 : 100 + i });
+        settings.push_back({ "SELECT_CITY", "City_MarkNo" + std::to_string(i), i % 2 });
+    }
+    settings.push_back({ "PROC_INFO", "RND_INTERVAL", 100000 });
+    settings.push_back({ "PROC_INFO", "MARK_INTERVAL", 3 });
+    settings.push_back({ "PROC_INFO", "Lang_Select0", -1 });
+    settings.push_back({ "PROC_INFO", "Lang_Select1", 0 });
+    // Written twice, so the second pass replaces rather than adds.
+    for (int pass = 0; pass < 2; ++pass) {
+        for (const auto& setting : settings) {
+            ASSERT_TRUE(platform::WritePrivateProfileStringA(setting.section, setting.key,
+                                                             std::to_string(setting.value + pass), path));
+        }
+    }
+    for (const auto& setting : settings) {
+        EXPECT_EQ(platform::GetPrivateProfileIntA(setting.section, setting.key, -7, path), setting.value + 1)
+            << setting.key;
+    }
+    EXPECT_EQ(platform::GetPrivateProfileStringA("PROC_INFO", "RND_INTERVAL", "", 256, path), "100001");
+    EXPECT_EQ(directory.entries(), std::vector<std::string> { "zandreth.ini" });
+}
+
+TEST_F(PrivateProfileCommit, JapaneseWriteToACp932FileStaysCp932OnDisk)
+{
+    const std::string original = readFixture("japanese_cp932.ini");
+    writeFile(path, original);
+    ASSERT_TRUE(platform::WritePrivateProfileStringA("都市", "名前", "大阪", path));
+    EXPECT_EQ(platform::GetPrivateProfileStringA("都市", "名前", "", 256, path), "大阪");
+    EXPECT_EQ(ProfileFile::load(path).encoding(), ProfileEncoding::Cp932);
+
+    std::string expected = original;
+    const std::string tokyo = *platform::utf8ToCp932("東京");
+    const std::string osaka = *platform::utf8ToCp932("大阪");
+    expected.replace(expected.find(*platform::utf8ToCp932("名前 = ")) + 7, tokyo.size(), osaka);
+    EXPECT_EQ(readFile(path), expected);
+}
+
+TEST_F(PrivateProfileCommit, RefusedValueCreatesNoFile)
+{
+    EXPECT_FALSE(platform::WritePrivateProfileStringA("PROC_INFO", "RND_INTERVAL", "1\r\n2", path));
+    EXPECT_TRUE(directory.entries().empty());
+}
+
+} // namespace

@@ -1,0 +1,290 @@
+#include "platform/private_profile.h"
+
+#include "profile_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <optional>
+#include <string>
+
+namespace {
+
+using namespace std::string_literals;
+using platform::GetPrivateProfileIntA;
+using platform::GetPrivateProfileStringA;
+using platform::ProfileEncoding;
+using platform::ProfileFile;
+using profile_test::fixturePath;
+using profile_test::readFixture;
+
+constexpr const char* kDefault = "<default>";
+constexpr uint32_t kBufferSize = 256;
+
+// The text GetPrivateProfileStringA gives, or std::nullopt for the default.
+std::optional<std::string> readString(const ProfileFile& file, const std::string& section, const std::string& key)
+{
+    std::string text = GetPrivateProfileStringA(section, key, kDefault, kBufferSize, file);
+    if (text == kDefault)
+        return std::nullopt;
+    return text;
+}
+
+TEST(PrivateProfileRead, MissingFileReadsDefaults)
+{
+    profile_test::TemporaryDirectory directory;
+    std::string path = directory.file("zandreth.ini");
+    auto file = ProfileFile::load(path);
+    EXPECT_FALSE(file.exists());
+    EXPECT_EQ(GetPrivateProfileIntA("MAP_INFO", "NUMBER_OF_CITY", -1, file), -1);
+    uint32_t copied = 99;
+    EXPECT_EQ(GetPrivateProfileStringA("MAP_INFO", "CODE_0", "UTC,UTC,0,0,-52.5", kBufferSize, file, &copied),
+              "UTC,UTC,0,0,-52.5");
+    EXPECT_EQ(copied, 17u);
+    EXPECT_EQ(GetPrivateProfileIntA("PROC_INFO", "RND_INTERVAL", 60, path), 60);
+    EXPECT_EQ(GetPrivateProfileStringA("MAP_INFO", "CODE_0", "x", kBufferSize, path), "x");
+}
+
+TEST(PrivateProfileRead, FolderInPlaceOfTheFileReadsDefaults)
+{
+    profile_test::TemporaryDirectory directory;
+    auto file = ProfileFile::load(directory.path());
+    EXPECT_FALSE(file.exists());
+    EXPECT_EQ(GetPrivateProfileIntA("MAP_INFO", "NUMBER_OF_CITY", -1, file), -1);
+}
+
+struct StringReadCase {
+    const char* section;
+    const char* key;
+    std::optional<std::string> expected;
+};
+
+TEST(PrivateProfileRead, StringsFollowTheFileFormat)
+{
+    auto file = ProfileFile::fromBytes(readFixture("reading.ini"));
+    const StringReadCase cases[] = {
+        { "Plain", "Number", "42" },
+        { "plain", "NUMBER", "42" },
+        { "Plain", "Text", "hello world" },
+        { "Plain", "Spaced", "padded value" },
+        { "Plain", "Empty", "" },
+        { "Plain", "Blanks", "" },
+        { "Plain", "Equals", "a=b=c" },
+        { "Plain", "Semicolon", "value ; not a comment" },
+        { "Plain", "Quoted", "\"quoted\"" },
+        { "Plain", "NoEqualsSign", std::nullopt },
+        { "Plain", ";Commented", std::nullopt },
+        { "Plain", "Commented", std::nullopt },
+        { "Plain", "# Indented", std::nullopt },
+        { "Plain", "Indented", std::nullopt },
+        { "Plain", "Repeated", "first" },
+        { "Plain", "MIXEDCASE", "found" },
+        // The second [PLAIN] is never read: neither its copy of Number nor
+        // its own keys.
+        { "Plain", "OnlyInSecondBlock", std::nullopt },
+        { "", "ORPHAN", std::nullopt },
+        { "Plain", "ORPHAN", std::nullopt },
+        { "Trimmed Name", "Key", "trimmed section" },
+        { "  trimmed name ", " key ", "trimmed section" },
+        { "Unclosed", "Key", "header without bracket" },
+        { "Last", "NoNewline", "end" },
+        { "Numbers", "Negative", "-15" },
+        { "Missing", "Number", std::nullopt },
+        { "Plain", "Missing", std::nullopt },
+    };
+    for (const auto& testCase : cases) {
+        EXPECT_EQ(readString(file, testCase.section, testCase.key), testCase.expected)
+            << "[" << testCase.section << "] " << testCase.key;
+    }
+}
+
+struct IntReadCase {
+    const char* section;
+    const char* key;
+    int32_t defaultValue;
+    int32_t expected;
+};
+
+TEST(PrivateProfileRead, IntegersFollowTheWindowsService)
+{
+    auto file = ProfileFile::fromBytes(readFixture("reading.ini"));
+    const IntReadCase cases[] = {
+        { "Numbers", "Negative", 99, -15 },
+        { "Numbers", "Positive", 99, 15 },
+        { "Numbers", "LeadingBlanks", 99, 8 },
+        { "Numbers", "Zero", 99, 0 },
+        // A key that is present but holds no number reads 0, not the default.
+        { "Numbers", "Empty", 99, 0 },
+        { "Numbers", "Junk", 99, 0 },
+        { "Numbers", "DigitsThenJunk", 99, 12 },
+        { "Numbers", "SignOnly", 99, 0 },
+        { "Numbers", "DoubleSign", 99, 0 },
+        { "Numbers", "SpaceAfterSign", 99, 0 },
+        { "Numbers", "Hex", 99, 0 },
+        { "Numbers", "Decimal", 99, 3 },
+        { "Numbers", "Max", 99, INT32_MAX },
+        { "Numbers", "Min", 99, INT32_MIN },
+        { "Numbers", "AboveMax", 99, INT32_MAX },
+        { "Numbers", "BelowMin", 99, INT32_MIN },
+        { "Numbers", "Huge", 99, INT32_MAX },
+        { "Numbers", "HugeNegative", 99, INT32_MIN },
+        { "Numbers", "Missing", 99, 99 },
+        { "Plain", "Number", 99, 42 },
+        { "PLAIN", "number", 99, 42 },
+        { "Plain", "OnlyInSecondBlock", -1, -1 },
+        { "Missing", "Number", -1, -1 },
+    };
+    for (const auto& testCase : cases) {
+        EXPECT_EQ(GetPrivateProfileIntA(testCase.section, testCase.key, testCase.defaultValue, file),
+                  testCase.expected)
+            << "[" << testCase.section << "] " << testCase.key;
+    }
+}
+
+TEST(PrivateProfileRead, ByteOrderMarkAndCrlfAreNotPartOfNamesOrValues)
+{
+    auto file = ProfileFile::load(fixturePath("reading_bom_crlf.ini"));
+    ASSERT_TRUE(file.exists());
+    EXPECT_EQ(file.encoding(), ProfileEncoding::Utf8);
+    EXPECT_EQ(readString(file, "Section", "Key"), "value");
+    EXPECT_EQ(GetPrivateProfileIntA("Section", "Count", -1, file), 12);
+    EXPECT_EQ(readString(file, "Other", "Last"), "no line end");
+}
+
+struct JapaneseReadCase {
+    const char* section;
+    const char* key;
+    const char* expected;
+};
+
+TEST(PrivateProfileRead, JapaneseNamesReadTheSameInCp932AndUtf8)
+{
+    const JapaneseReadCase cases[] = {
+        { "MAP_INFO", "CODE_0", "協定世界時,UTC,UTC,UTC,0,0,-52.5" },
+        { "MAP_INFO", "CODE_1", "日本,東京,Japan,Tokyo,32400,139.69,-35.68" },
+        { "都市", "名前", "東京" },
+        // "ア" and "ヂ" differ in CP932 only in a trail byte that looks like
+        // 'A' and 'a'; folding letter case must not make them one key.
+        { "都市", "ア", "katakana a" },
+        { "都市", "ヂ", "katakana di" },
+        // "ゾ" ends in 5D (']') and "ソ" in 5C in CP932.
+        { "データゾーン", "ソース", "表示" },
+        { "データゾーン", "半角", "ｶﾀｶﾅ" },
+    };
+    const std::pair<const char*, ProfileEncoding> fixtures[] = {
+        { "japanese_utf8.ini", ProfileEncoding::Utf8 },
+        { "japanese_cp932.ini", ProfileEncoding::Cp932 },
+    };
+    for (const auto& [fixture, encoding] : fixtures) {
+        SCOPED_TRACE(fixture);
+        auto file = ProfileFile::load(fixturePath(fixture));
+        EXPECT_EQ(file.encoding(), encoding);
+        EXPECT_EQ(GetPrivateProfileIntA("MAP_INFO", "NUMBER_OF_CITY", -1, file), 1);
+        for (const auto& testCase : cases) {
+            EXPECT_EQ(readString(file, testCase.section, testCase.key), testCase.expected)
+                << "[" << testCase.section << "] " << testCase.key;
+        }
+    }
+}
+
+TEST(PrivateProfileRead, CopiedCountsBytesInTheFilesEncoding)
+{
+    uint32_t copied = 0;
+    auto utf8 = ProfileFile::load(fixturePath("japanese_utf8.ini"));
+    EXPECT_EQ(GetPrivateProfileStringA("都市", "名前", "", kBufferSize, utf8, &copied), "東京");
+    EXPECT_EQ(copied, 6u);
+    auto cp932 = ProfileFile::load(fixturePath("japanese_cp932.ini"));
+    EXPECT_EQ(GetPrivateProfileStringA("都市", "名前", "", kBufferSize, cp932, &copied), "東京");
+    EXPECT_EQ(copied, 4u);
+    // Half-width katakana take one byte each in CP932.
+    EXPECT_EQ(GetPrivateProfileStringA("データゾーン", "半角", "", kBufferSize, cp932, &copied), "ｶﾀｶﾅ");
+    EXPECT_EQ(copied, 4u);
+}
+
+TEST(PrivateProfileRead, LongValueIsCutToTheBuffer)
+{
+    std::string digits;
+    for (int i = 0; i < 30; ++i)
+        digits += "0123456789";
+    auto file = ProfileFile::load(fixturePath("long_value.ini"));
+    uint32_t copied = 0;
+    EXPECT_EQ(GetPrivateProfileStringA("MAP_INFO", "CODE_0", "", 256, file, &copied), digits.substr(0, 255));
+    EXPECT_EQ(copied, 255u);
+    EXPECT_EQ(GetPrivateProfileStringA("MAP_INFO", "CODE_0", "", 301, file, &copied), digits);
+    EXPECT_EQ(copied, 300u);
+    EXPECT_EQ(GetPrivateProfileStringA("MAP_INFO", "CODE_0", "", 1, file, &copied), "");
+    EXPECT_EQ(copied, 0u);
+    copied = 99;
+    EXPECT_EQ(GetPrivateProfileStringA("MAP_INFO", "CODE_0", "", 0, file, &copied), "");
+    EXPECT_EQ(copied, 0u);
+}
+
+struct BoundaryCase {
+    const char* name;
+    std::string fileBytes;
+    std::string expected;
+    uint32_t copied;
+};
+
+TEST(PrivateProfileRead, CutAtTheBufferNeverSplitsACharacter)
+{
+    const std::string tokyoEastUtf8 = "東";
+    const std::string tokyoEastCp932 = "\x93\x8c";
+    const BoundaryCase cases[] = {
+        { "utf-8 character ends at 255", "[A]\r\nK=" + std::string(252, 'x') + tokyoEastUtf8 + "\r\n",
+          std::string(252, 'x') + tokyoEastUtf8, 255 },
+        { "utf-8 character crosses 255", "[A]\r\nK=" + std::string(253, 'x') + tokyoEastUtf8 + "\r\n",
+          std::string(253, 'x'), 253 },
+        { "cp932 character ends at 255", "[A]\r\nK=" + std::string(253, 'x') + tokyoEastCp932 + "\r\n",
+          std::string(253, 'x') + tokyoEastUtf8, 255 },
+        { "cp932 character crosses 255", "[A]\r\nK=" + std::string(254, 'x') + tokyoEastCp932 + "\r\n",
+          std::string(254, 'x'), 254 },
+    };
+    for (const auto& testCase : cases) {
+        auto file = ProfileFile::fromBytes(testCase.fileBytes);
+        uint32_t copied = 0;
+        EXPECT_EQ(GetPrivateProfileStringA("A", "K", "", 256, file, &copied), testCase.expected) << testCase.name;
+        EXPECT_EQ(copied, testCase.copied) << testCase.name;
+    }
+}
+
+TEST(PrivateProfileRead, DefaultTextIsCutLikeAValue)
+{
+    uint32_t copied = 0;
+    auto ascii = ProfileFile::fromBytes("[A]\r\nK=1\r\n");
+    EXPECT_EQ(GetPrivateProfileStringA("A", "Missing", "UTC,UTC,0,0,-52.5", 4, ascii, &copied), "UTC");
+    EXPECT_EQ(copied, 3u);
+    EXPECT_EQ(GetPrivateProfileStringA("A", "Missing", "東京", 5, ascii, &copied), "東");
+    EXPECT_EQ(copied, 3u);
+    auto cp932 = ProfileFile::load(fixturePath("japanese_cp932.ini"));
+    EXPECT_EQ(GetPrivateProfileStringA("A", "Missing", "東京", 5, cp932, &copied), "東京");
+    EXPECT_EQ(copied, 4u);
+    EXPECT_EQ(GetPrivateProfileStringA("A", "Missing", "東京", 4, cp932, &copied), "東");
+    EXPECT_EQ(copied, 2u);
+}
+
+TEST(PrivateProfileRead, NulBytesAreOrdinaryBytes)
+{
+    auto file = ProfileFile::fromBytes("[S]\nK=a\0b\nN\0ame=2\n\0\n[T\0U]\nL=7\0"s);
+    std::string value;
+    ASSERT_TRUE(file.find("S", "K", value));
+    EXPECT_EQ(value, "a\0b"s);
+    EXPECT_EQ(GetPrivateProfileIntA("S", "N\0ame"s, -1, file), 2);
+    EXPECT_EQ(GetPrivateProfileIntA("T\0U"s, "L", -1, file), 7);
+    uint32_t copied = 0;
+    EXPECT_EQ(GetPrivateProfileStringA("T\0U"s, "L", "", 256, file, &copied), "7\0"s);
+    EXPECT_EQ(copied, 2u);
+}
+
+TEST(PrivateProfileRead, FindLeavesTheValueAloneWhenMissing)
+{
+    auto file = ProfileFile::fromBytes(readFixture("reading.ini"));
+    std::string value = "unchanged";
+    EXPECT_FALSE(file.find("Plain", "Missing", value));
+    EXPECT_FALSE(file.find("Missing", "Number", value));
+    EXPECT_EQ(value, "unchanged");
+    EXPECT_TRUE(file.find("Plain", "Empty", value));
+    EXPECT_EQ(value, "");
+}
+
+} // namespace

@@ -1,0 +1,17 @@
+// The main of the widget tests: one forms runtime for the whole test
+// program (Qt allows one application object per process), headless unless
+// the environment says otherwise.
+
+#include "platform/runtime.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+int main(int argc, char** argv)
+{
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    testing::InitGoogleTest(&argc, argv);
+    platform::Runtime runtime(argc, argv);
+    return RUN_ALL_TESTS();
+}
