@@ -6,9 +6,7 @@
 #include "platform/cursor.h"
 #include "platform/runtime.h"
 #include "platform/text_functions.h"
-#if ZANDRETH_HAVE_SETTINGS_DIALOG
 #include "settings/setting.h"
-#endif
 
 namespace zandreth {
 
@@ -96,12 +94,7 @@ Form1::Form1()
     };
 }
 
-#if ZANDRETH_HAVE_SETTINGS_DIALOG
 Form1::~Form1() = default;
-#else
-class Setting { };
-Form1::~Form1() = default;
-#endif
 
 void Form1::Form_Load()
 {
@@ -141,10 +134,8 @@ void Form1::Form_Load()
 
 void Form1::showSettingsDialog()
 {
-#if ZANDRETH_HAVE_SETTINGS_DIALOG
     setting_ = std::make_unique<Setting>();
     setting_->show(platform::ShowMode::Modeless);
-#endif
 }
 
 void Form1::Form_Unload(int16_t& cancel)

@@ -110,7 +110,8 @@ int16_t LoadCityTable()
     }
 
     CityTable.recreate(CityCount);
-    for (int16_t i = 0; i <= CityCount; ++i) {
+    // A wide counter: NUMBER_OF_CITY may be 32767, the largest 16-bit value.
+    for (int i = 0; i <= CityCount; ++i) {
         std::string key = "CODE_" + std::to_string(i);
         uint32_t copied = 0;
         std::string value = platform::GetPrivateProfileStringA(kSection, key, kMissingRecord, kRecordBufferSize,
@@ -119,7 +120,7 @@ int16_t LoadCityTable()
             continue;
 
         CityInfo& record = CityTable(i);
-        record.Code = i;
+        record.Code = static_cast<int16_t>(i);
         FieldScanner fields(value);
         std::string field;
         // A record that runs out of commas is a definition error of the file:

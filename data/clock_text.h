@@ -15,9 +15,13 @@ extern platform::SYSTEMTIME UtcNow;
 
 // style -1: the short local time " hh:mm"; style 0: the record's name
 // (by the saved language and kind), "  ddd, mmm d yyyy" of the UTC date, two
-// blanks and "hh:mm:ss"; any other style: the empty text. A record number
-// outside the catalogue raises the subscript run-time error; `source` names
-// where the number came from (e.g. "TimeZone") for its report.
+// blanks and "hh:mm:ss"; any other style: the empty text. The date is the
+// UTC date; the offset moves only the time of day. An offset of more than a
+// day either way (only a hand-edited file holds one) is taken modulo a day,
+// so the text still reads as a time of day. The clock is read into UtcNow
+// first; then a record number outside the catalogue raises the subscript
+// run-time error, whatever the style; `source` names where the number came
+// from (e.g. "TimeZone") for its report.
 std::string CityTimeText(int16_t city, int16_t style, const std::string& source = {});
 
 } // namespace zandreth

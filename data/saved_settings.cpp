@@ -12,6 +12,8 @@ SettingsRecord Settings;
 
 namespace {
 
+std::string lastWriteError;
+
 constexpr const char* kCitySection = "SELECT_CITY";
 constexpr const char* kProcessSection = "PROC_INFO";
 
@@ -93,9 +95,13 @@ bool writeAll()
 
     // Decimal text always fits a key's value; should one ever be refused,
     // nothing is written rather than a file with some keys missing.
-    if (!stored)
+    if (!stored) {
+        lastWriteError = "Cannot save \"" + file.path() + "\": a setting could not be stored in it";
         return false;
-    return file.commit();
+    }
+    bool committed = file.commit();
+    lastWriteError = committed ? std::string() : file.errorText();
+    return committed;
 }
 
 } // namespace
@@ -109,6 +115,11 @@ bool LoadSaveSettings(int16_t mode)
     if (mode == kTrue)
         return writeAll();
     return true;
+}
+
+const std::string& LastSettingsWriteError()
+{
+    return lastWriteError;
 }
 
 const std::string& ChooseName(const CityInfo& city, int16_t language, int16_t kind)

@@ -34,11 +34,22 @@ inline constexpr int16_t kTrue = -1;
 inline constexpr int16_t kFalse = 0;
 
 // mode false (0) reads every setting from the file, true (-1) writes every
-// setting to it, any other value does nothing. Returns false only when a
-// write could not be stored (the file then keeps its old text); reading
-// always returns true. A 16-bit value out of range in the file raises the
-// overflow run-time error naming the key.
+// setting to it, any other value does nothing. A missing file, section or
+// key reads as its default (no city in a row, no blinking, home city 0,
+// intervals 60 and 1, both options false). A write stores every key in one
+// replacement of the file, so it lands whole or not at all; it returns false
+// when the file could not be replaced (read-only, full disk), and the file
+// then keeps its old text. Reading and the other modes return true. A 16-bit
+// value out of range in the file raises the overflow run-time error naming
+// the key and the value; the fields read before it keep their new values.
+// Keys beyond the ten rows and the two options of each pair
+// (City_SelectNo10, Lang_Select2) are never read or written.
 bool LoadSaveSettings(int16_t mode);
+
+// Why the last write of LoadSaveSettings failed: a sentence naming the file
+// and the reason, for a message to the user. Empty after a write that
+// succeeded.
+const std::string& LastSettingsWriteError();
 
 // The displayed name of a record: the language value picks Japanese, the kind
 // value the country name; each counts as true only when it is exactly -1.

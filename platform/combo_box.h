@@ -9,6 +9,19 @@
 namespace platform {
 
 // A drop-down list with an editable text field.
+//
+// Typing: while the user types, the list offers the items whose text
+// contains the typed text (in any letter case). A typed text that equals an
+// item's text exactly selects that item (the selected item itself when its
+// text is the one typed, otherwise the first such item); any other text
+// leaves the list with no selected item (listIndex() -1). When the list loses
+// the focus while its text names no item, the selected item's text is put
+// back, so a list that had a selection keeps it.
+//
+// Long lists: writing an item with the text it already has costs one
+// comparison, and the changes of a run of writes reach the screen together
+// when the event loop next runs, so a loop that writes every item of a list
+// of tens of thousands stays fast.
 class ComboBox : public Control {
 public:
     explicit ComboBox(Container& container);
@@ -28,6 +41,15 @@ public:
     // The text in the edit field.
     std::string text() const;
     void setText(const std::string& text);
+
+    // What losing the focus does: when the edit field holds a text that names
+    // no item, the selected item's text is put back and the item is selected
+    // again. Nothing happens when the text names an item or when the list has
+    // never had a selected item.
+    void revertUnmatchedText();
+
+    // Tests: types `text` into the edit field key by key, as the user would.
+    void typeForTesting(const std::string& text);
 
     std::function<void()> onChange;
 };

@@ -9,6 +9,7 @@
 #include "platform/container.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -33,6 +34,14 @@ struct FormDesign {
 
 struct FormImpl;
 using HWND = Form*;
+
+// Tests: called with each form that a modal show has just shown, before the
+// show waits for it to be unloaded. A form that the observer unloads ends the
+// modal show at once, so a test can look at a modal form and close it
+// without a nested event loop. Returns the previous observer; an empty one
+// lets modal shows wait again.
+using ModalShowObserver = std::function<void(Form&)>;
+ModalShowObserver setModalShowObserverForTesting(ModalShowObserver observer);
 
 class Form : public Container {
 public:
@@ -81,6 +90,13 @@ public:
     void deliverMouseMove(int16_t button, int16_t shift, float x, float y);
     // The close box: unloads the form.
     void deliverClose();
+
+    // Tests: a key (classic key code: 13 Enter, 27 Esc, 9 Tab, 32 Space, the
+    // letters and digits) pressed and released on the form, as the keyboard
+    // would: it goes to the control that has the focus (to the form itself
+    // when none has), and what that control does not use goes on to its
+    // container and to the form.
+    void pressKeyForTesting(int16_t keyCode);
 
 protected:
     virtual void Form_Load() { }

@@ -13,6 +13,12 @@ namespace platform {
 class Frame : public Control, public Container {
 public:
     explicit Frame(Container& container);
+    // A frame inside another frame; without it `Frame inner { outer }` would
+    // name the (deleted) copy constructor.
+    explicit Frame(Frame& container)
+        : Frame(static_cast<Container&>(container))
+    {
+    }
 
     const std::string& caption() const;
     void setCaption(const std::string& text);

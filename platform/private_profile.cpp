@@ -82,7 +82,8 @@ struct Section {
     // Where a new key line goes: the start of the line after the section's
     // last key line, or after its header when it has no key. A comment or
     // blank line after the last key usually introduces what follows, so a
-    // new key goes above it.
+    // new key goes above it. Every key of the section lies before it, since
+    // a section's keys all come from its first occurrence.
     std::size_t insertAt = 0;
     std::unordered_map<std::string, ValueSpan> keys;
 };
@@ -171,9 +172,11 @@ void ProfileFile::Impl::parse()
         if (newline != nullptr) {
             contentEnd = static_cast<std::size_t>(newline - data);
             lineEnd = contentEnd + 1;
-            if (contentEnd > position && data[contentEnd - 1] == '\r')
-                --contentEnd;
         }
+        // A CR at the very end is a CRLF whose LF is missing; elsewhere a CR
+        // without LF is an ordinary byte.
+        if (contentEnd > position && data[contentEnd - 1] == '\r')
+            --contentEnd;
         parseLine(position, contentEnd, lineEnd, current);
         position = lineEnd;
     }
@@ -332,14 +335,18 @@ bool ProfileFile::Impl::set(std::string_view section, std::string_view key, std:
 
 // Moves every recorded position at or after `from` by `delta` bytes, after
 // an edit at `from`. A set edits a file of thousands of keys a few dozen
-// times, so one pass over the index per edit costs less than parsing again.
+// times, so a pass over the index per edit costs less than parsing again;
+// and the sections that end before the edit (the catalogue, before the
+// saved settings) are skipped whole.
 void ProfileFile::Impl::shiftOffsets(std::size_t from, std::ptrdiff_t delta)
 {
     auto shift = [&](std::size_t& offset) {
-        if (offset > from)
+        if (offset >= from)
             offset = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(offset) + delta);
     };
     for (auto& [name, section] : sections) {
+        if (section.insertAt < from)
+            continue;
         shift(section.insertAt);
         for (auto& [keyName, span] : section.keys) {
             shift(span.begin);
@@ -349,12 +356,14 @@ void ProfileFile::Impl::shiftOffsets(std::size_t from, std::ptrdiff_t delta)
 }
 
 // Gives a last line without a line end its line end, so a line can follow.
+// A last line that ends in a CR gets just the LF that completes it, which
+// keeps its value as a fresh read sees it.
 void ProfileFile::Impl::terminateLastLine()
 {
     std::size_t oldSize = bytes.size();
     if (oldSize == contentBegin() || bytes.back() == '\n')
         return;
-    bytes += lineEnding;
+    bytes += bytes.back() == '\r' ? std::string_view("\n") : std::string_view(lineEnding);
     for (auto& [name, section] : sections) {
         if (section.insertAt == oldSize)
             section.insertAt = bytes.size();

@@ -53,6 +53,9 @@ public:
 
     // Runs the event loop for `timeoutMs` milliseconds (tests).
     void processEventsFor(int timeoutMs);
+    // Delivers the events that are waiting, painting included, and returns
+    // without waiting for more (tests, benchmarks).
+    void processPendingEvents();
     // Makes a new start possible after an end (tests).
     void resetForTesting();
 

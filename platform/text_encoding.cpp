@@ -119,12 +119,34 @@ std::size_t cp932CharacterLength(std::string_view text, std::size_t position)
     return 1;
 }
 
+bool isCp932(std::string_view bytes)
+{
+    iconv_t handle = iconv_open("UTF-8", "CP932");
+    if (handle == reinterpret_cast<iconv_t>(kNotOpened))
+        return false;
+    // Only the verdict matters, so the output goes through one small buffer
+    // again and again instead of into a copy of a whole file.
+    char output[16 * 1024];
+    char* in = const_cast<char*>(bytes.data());
+    std::size_t inLeft = bytes.size();
+    bool clean = true;
+    while (inLeft > 0) {
+        char* out = output;
+        std::size_t outLeft = sizeof output;
+        if (iconv(handle, &in, &inLeft, &out, &outLeft) == static_cast<std::size_t>(-1) && errno != E2BIG) {
+            clean = false;
+            break;
+        }
+    }
+    iconv_close(handle);
+    return clean;
+}
+
 TextEncoding detectEncoding(std::string_view bytes)
 {
     if (isValidUtf8(bytes))
         return TextEncoding::Utf8;
-    Cp932Converter converter;
-    if (converter.toUtf8(bytes))
+    if (isCp932(bytes))
         return TextEncoding::Cp932;
     return TextEncoding::Utf8;
 }

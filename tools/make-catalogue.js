@@ -7,13 +7,14 @@ const fs = require('fs');
 const path = require('path');
 const { buildCatalogue } = require('./src/catalogue');
 const { formatIni } = require('./src/ini');
+const { tzdataVersion } = require('./src/tzif');
 
 function makeCatalogue(outputFolder) {
   const { sections, records, report } = buildCatalogue();
   const file = path.join(outputFolder, 'zandreth.ini');
   fs.writeFileSync(file, formatIni(sections));
 
-  console.log(`${file}: ${records.length} records (NUMBER_OF_CITY=${records.length - 1})`);
+  console.log(`${file}: ${records.length} records (NUMBER_OF_CITY=${records.length - 1}), tz data ${tzdataVersion()}`);
   console.log(`  commas replaced: ${report.commasReplaced.length ? report.commasReplaced.join('; ') : 'none'}`);
   console.log(`  English city names from the zone id (CLDR has no English exemplar): ${report.englishFromZoneId}`);
   console.log(`  Japanese city names taken from English: ${report.japaneseFromEnglish.join(', ') || 'none'}`);

@@ -10,8 +10,11 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QIcon>
+#include <QKeyEvent>
+#include <QPointer>
 
 #include <algorithm>
+#include <utility>
 
 namespace platform {
 
@@ -53,7 +56,50 @@ std::vector<Control*> tabOrder(const FormImpl& impl)
     return controls;
 }
 
+ModalShowObserver& modalShowObserver()
+{
+    static ModalShowObserver observer;
+    return observer;
+}
+
+// A classic key code as a Qt key and the text it types.
+std::pair<int, QString> qtKeyOf(int16_t keyCode)
+{
+    switch (keyCode) {
+    case 8:
+        return { Qt::Key_Backspace, QStringLiteral("\b") };
+    case 9:
+        return { Qt::Key_Tab, QStringLiteral("\t") };
+    case 13:
+        return { Qt::Key_Return, QStringLiteral("\r") };
+    case 27:
+        return { Qt::Key_Escape, QString(QChar(0x1B)) };
+    case 32:
+        return { Qt::Key_Space, QStringLiteral(" ") };
+    case 37:
+        return { Qt::Key_Left, {} };
+    case 38:
+        return { Qt::Key_Up, {} };
+    case 39:
+        return { Qt::Key_Right, {} };
+    case 40:
+        return { Qt::Key_Down, {} };
+    default:
+        break;
+    }
+    if (keyCode >= 'A' && keyCode <= 'Z')
+        return { keyCode, QString(QChar(keyCode - 'A' + 'a')) };
+    if (keyCode >= '0' && keyCode <= '9')
+        return { keyCode, QString(QChar(keyCode)) };
+    return { Qt::Key_unknown, {} };
+}
+
 } // namespace
+
+ModalShowObserver setModalShowObserverForTesting(ModalShowObserver observer)
+{
+    return std::exchange(modalShowObserver(), std::move(observer));
+}
 
 Form::Form(const FormDesign& design)
     : Container(std::make_unique<ContainerImpl>())
@@ -121,6 +167,10 @@ void Form::show(ShowMode mode)
     auto order = tabOrder(*formImpl_);
     for (std::size_t i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1]->impl().widget, order[i]->impl().widget);
+    // Tab goes round the controls, from the last back to the first; the
+    // window itself takes the keyboard only on a form without such controls.
+    if (!order.empty())
+        window->setFocusPolicy(Qt::ClickFocus);
 
     if (mode == ShowMode::Modal)
         window->setWindowModality(Qt::ApplicationModal);
@@ -151,6 +201,12 @@ void Form::show(ShowMode mode)
         window->setFocus(Qt::ActiveWindowFocusReason);
 
     if (mode == ShowMode::Modal) {
+        if (modalShowObserver()) {
+            ModalShowObserver observer = modalShowObserver();
+            observer(*this);
+            if (!loaded_)
+                return;
+        }
         QEventLoop loop;
         formImpl_->modalLoop = &loop;
         runtime.runNested([&] { loop.exec(); });
@@ -255,6 +311,22 @@ void Form::deliverMouseMove(int16_t button, int16_t shift, float x, float y)
 {
     if (loaded_)
         Runtime::current().deliver([&] { Form_MouseMove(button, shift, x, y); });
+}
+
+void Form::pressKeyForTesting(int16_t keyCode)
+{
+    auto [key, text] = qtKeyOf(keyCode);
+    QWidget* window = formImpl_->window;
+    QWidget* focus = QApplication::focusWidget();
+    if (!focus || focus->window() != window)
+        focus = window->focusWidget();
+    QPointer<QWidget> target = focus ? focus : window;
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QApplication::sendEvent(target, &press);
+    if (!target)
+        return;
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QApplication::sendEvent(target, &release);
 }
 
 void Form::deliverClose()

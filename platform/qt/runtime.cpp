@@ -186,6 +186,12 @@ void Runtime::processEventsFor(int timeoutMs)
         QApplication::processEvents(QEventLoop::AllEvents, 10);
 }
 
+void Runtime::processPendingEvents()
+{
+    QApplication::sendPostedEvents();
+    QApplication::processEvents(QEventLoop::AllEvents);
+}
+
 void Runtime::resetForTesting()
 {
     impl_->ended = false;

@@ -243,7 +243,16 @@ struct SavedFileCase {
     const char* longText;
 };
 
-TEST(ClockTextFromSettingsFile, NamesFollowTheSavedOptions)
+class ClockTextFromSettingsFile : public ::testing::Test {
+protected:
+    void SetUp() override { zandreth::AppPath = directory.path().string(); }
+    void TearDown() override { zandreth::AppPath.clear(); }
+
+    testing_support::TempDir directory;
+    testing_support::MessageBoxRecorder messages;
+};
+
+TEST_F(ClockTextFromSettingsFile, NamesFollowTheSavedOptions)
 {
     // The whole way from the file: catalogue and settings read from one
     // zandreth.ini, the texts of the home city and of a row's city.
@@ -257,10 +266,7 @@ TEST(ClockTextFromSettingsFile, NamesFollowTheSavedOptions)
         // No settings at all: English city names.
         { "catalogue.ini", 2, "New York  Tue, May 7 2002  18:30:15" },
     };
-    testing_support::TempDir directory;
-    testing_support::MessageBoxRecorder messages;
     FixedClock clock(utc(2002, 5, 7, 23, 30, 15));
-    zandreth::AppPath = directory.path().string();
     for (const auto& testCase : cases) {
         SCOPED_TRACE(testCase.fixture);
         directory.write(zandreth::kSettingsFileName, fixture(testCase.fixture));
@@ -269,7 +275,6 @@ TEST(ClockTextFromSettingsFile, NamesFollowTheSavedOptions)
         EXPECT_EQ(CityTimeText(testCase.city, kFalse), testCase.longText);
     }
     EXPECT_TRUE(messages.shown.empty());
-    zandreth::AppPath.clear();
 }
 
 } // namespace

@@ -391,6 +391,8 @@ TEST_F(SavedSettingsTest, AFailedWriteReturnsFalseAndLeavesTheFileAsItWas)
         apply(knownState());
 
         EXPECT_FALSE(LoadSaveSettings(kTrue));
+        EXPECT_NE(zandreth::LastSettingsWriteError().find(settingsFile()), std::string::npos)
+            << "the reason names the file: " << zandreth::LastSettingsWriteError();
         EXPECT_EQ(readSettingsFile(), original);
         EXPECT_EQ(describe(current()), describe(knownState()));
         std::vector<std::string> names;
@@ -398,9 +400,14 @@ TEST_F(SavedSettingsTest, AFailedWriteReturnsFalseAndLeavesTheFileAsItWas)
             names.push_back(entry.path().filename().string());
         EXPECT_EQ(names, std::vector<std::string> { zandreth::kSettingsFileName }) << "a temporary file was left";
 
+        // Once the file can be written again, the next save succeeds and
+        // leaves no reason behind.
         platform::clearFileReplaceFaults();
         std::filesystem::permissions(settingsFile(), std::filesystem::perms(0644),
                                      std::filesystem::perm_options::replace);
+        EXPECT_TRUE(LoadSaveSettings(kTrue));
+        EXPECT_EQ(zandreth::LastSettingsWriteError(), "");
+        EXPECT_EQ(readSettingsFile(), fixture("catalogue_cp932.saved.ini"));
     }
 }
 

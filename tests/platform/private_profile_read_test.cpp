@@ -128,6 +128,10 @@ TEST(PrivateProfileRead, IntegersFollowTheWindowsService)
         { "Numbers", "BelowMin", 99, INT32_MIN },
         { "Numbers", "Huge", 99, INT32_MAX },
         { "Numbers", "HugeNegative", 99, INT32_MIN },
+        // Numbers that a 32-bit or 64-bit accumulator would wrap to 1.
+        { "Numbers", "Wraps32", 99, INT32_MAX },
+        { "Numbers", "Wraps64", 99, INT32_MAX },
+        { "Numbers", "Wraps64Negative", 99, INT32_MIN },
         { "Numbers", "Missing", 99, 99 },
         { "Plain", "Number", 99, 42 },
         { "PLAIN", "number", 99, 42 },

@@ -54,6 +54,7 @@ TEST(PrivateProfileWrite, SetChangesExactlyTheBytesItMust)
         { "new key under a bare header", "[A]\n[B]\n", "A", "New", "v", "[A]\nNew=v\n[B]\n" },
         { "new key after a last line without line end", "[A]\nK=1", "A", "New", "v", "[A]\nK=1\nNew=v\n" },
         { "new key under a header without line end", "[A]", "A", "New", "v", "[A]\r\nNew=v\r\n" },
+        { "new key after a last line ending in CR alone", "[A]\nK=1\r", "A", "New", "v", "[A]\nK=1\r\nNew=v\n" },
         { "new key in the first of two sections", "[A]\nK=1\n[B]\n[A]\nL=2\n", "A", "New", "v",
           "[A]\nK=1\nNew=v\n[B]\n[A]\nL=2\n" },
         { "new key after the last key, not after a stray line", "[A]\nK=1\nstray\n", "A", "New", "v",
@@ -229,8 +230,12 @@ TEST(PrivateProfileWrite, EditsKeepTheIndexEqualToAFreshParse)
             int lineCount = static_cast<int>(random() % 12);
             for (int i = 0; i < lineCount; ++i)
                 bytes += flavour.lines[random() % flavour.lines.size()] + lineEndings[random() % 2];
-            if (random() % 2 == 0 && !bytes.empty() && bytes.back() == '\n')
+            // The last line without its line end, or with a CR but no LF.
+            if (random() % 2 == 0 && !bytes.empty() && bytes.back() == '\n') {
                 bytes.erase(bytes.find_last_not_of("\r\n") + 1);
+                if (random() % 3 == 0)
+                    bytes += '\r';
+            }
             auto file = ProfileFile::fromBytes(bytes);
             for (int edit = 0; edit < 8; ++edit) {
                 const std::string& section = flavour.sections[random() % flavour.sections.size()];

@@ -91,8 +91,8 @@ TEST(TextEncoding, ConversionIsAllOrNothing)
 TEST(TextEncoding, ConverterWorksAgainAfterAFailure)
 {
     platform::Cp932Converter converter;
-    // The failure stops in the middle of a double-byte character; the next
-    // conversion must not start with its left-over state.
+    // A conversion that stops in the middle of a double-byte character
+    // leaves the converter usable for the next one.
     EXPECT_EQ(converter.toUtf8("\x93\x8c\x93"), std::nullopt);
     EXPECT_EQ(converter.toUtf8(kTokyoCp932), "\xE6\x9D\xB1\xE4\xBA\xAC");
     EXPECT_EQ(converter.fromUtf8("\xF0\x9F\x98\x80"), std::nullopt);

@@ -7,12 +7,20 @@
 // and then by English city name.
 
 const { readZoneTab } = require('./zone-tab');
-const { standardOffset } = require('./tzif');
+const { standardOffset, lesserOffset } = require('./tzif');
 const { namesOf } = require('./cldr-names');
 
 // The year whose tz rules give the offsets: fixed, so that a run at any
 // date writes the same file.
 const kOffsetYear = 2026;
+
+// Zones whose tz standard time is their summer time, with a negative
+// daylight saving in winter. The program shows one offset all year, and a
+// clock without daylight saving is expected to read like its neighbours'
+// standard time: Dublin like London (GMT), as time-zone lists show it. These
+// take the lesser offset of the year. (Casablanca's negative saving lasts only
+// the weeks around Ramadan, so its standard time stays.)
+const kWinterOffsetZones = new Set(['Europe/Dublin']);
 
 // The loader reads a record into a 256-byte buffer: 255 bytes of text.
 const kMaxValueBytes = 255;
@@ -113,10 +121,10 @@ function disambiguate(records) {
     }
     resolved.push({ name, zones: sharing.map((record) => record.zone) });
   }
-  const stillShared = new Set();
+  const seen = new Set();
   for (const record of records) {
-    if (stillShared.has(record.cityEn)) throw new Error(`two records are both named "${record.cityEn}"`);
-    stillShared.add(record.cityEn);
+    if (seen.has(record.cityEn)) throw new Error(`two records are both named "${record.cityEn}"`);
+    seen.add(record.cityEn);
   }
   return resolved;
 }
@@ -132,7 +140,9 @@ function buildCatalogue() {
       cityJa: withoutCommas(names.cityJa),
       countryEn: withoutCommas(names.countryEn),
       cityEn: withoutCommas(names.cityEn),
-      offset: standardOffset(entry.zone, kOffsetYear),
+      offset: kWinterOffsetZones.has(entry.zone)
+        ? lesserOffset(entry.zone, kOffsetYear)
+        : standardOffset(entry.zone, kOffsetYear),
       longitude: entry.longitude,
       latitude: entry.latitude,
     };
@@ -145,9 +155,10 @@ function buildCatalogue() {
     return record;
   });
 
-  report.duplicates = disambiguate([kUtcRecord, ...zoneRecords]);
+  const utc = { ...kUtcRecord };
+  report.duplicates = disambiguate([utc, ...zoneRecords]);
   zoneRecords.sort(compareRecords);
-  const records = [kUtcRecord, ...zoneRecords];
+  const records = [utc, ...zoneRecords];
 
   const mapInfo = [['NUMBER_OF_CITY', records.length - 1]];
   records.forEach((record, number) => {

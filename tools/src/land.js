@@ -5,7 +5,7 @@
 const topojson = require('topojson-client');
 
 // 1:50 million is detailed enough for a 740-pixel-wide map; the coarser
-// 1:110 million set loses islands such as those of the Caribbean.
+// 1:110 million set drops many small islands.
 const kLandFile = 'world-atlas/land-50m.json';
 
 // Returns an array of polygons; each polygon is an array of rings (the first

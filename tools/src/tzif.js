@@ -7,7 +7,8 @@
 // offset. Two kinds of zone differ from "the lesser of winter and summer":
 // - Europe/Dublin: Irish law makes summer time (IST, UTC+1) the standard
 //   time and winter (GMT) the seasonal shift, and the tz data says so with a
-//   negative daylight saving in winter; its standard offset is +1 hour.
+//   negative daylight saving in winter; its standard offset is +1 hour. The
+//   catalogue takes its winter offset instead (see catalogue.js).
 // - Africa/Casablanca and Africa/El_Aaiun: UTC+1 all year except about a
 //   month around Ramadan, which the tz data gives as a negative daylight
 //   saving to UTC+0; their standard offset is +1 hour.
@@ -100,9 +101,47 @@ function standardOffsetInYear(tzif, year) {
   throw new Error('no standard time found');
 }
 
+// The least offset of the local time types in force during the year,
+// daylight saving included (the footer's rule counts with both its parts).
+function lesserOffsetInYear(tzif, year) {
+  const yearStart = Date.UTC(year, 0, 1) / 1000;
+  const yearEnd = Date.UTC(year + 1, 0, 1) / 1000;
+  const { times, typeOfTransition, types } = tzif;
+  let next = 0;
+  while (next < times.length && times[next] <= yearStart) next++;
+  const offsets = [next === 0 ? types[0].offset : types[typeOfTransition[next - 1]].offset];
+  for (; next < times.length && times[next] < yearEnd; next++) offsets.push(types[typeOfTransition[next]].offset);
+  if (next === times.length && tzif.footer) {
+    offsets.push(footerStandardOffset(tzif.footer));
+    // "IST-1GMT0,M10.5.0,M3.5.0/1": the part after the first name and offset
+    // is the other local time, when there is one.
+    const other = /^[A-Za-z]+[-+]?[\d:]+([A-Za-z]+|<[^>]+>)([-+]?\d+(?::\d+){0,2})?/.exec(tzif.footer.replace(/^<[^>]+>/, 'X'));
+    if (other) {
+      offsets.push(other[2] !== undefined ? -Number(other[2].split(':')[0]) * 3600 : footerStandardOffset(tzif.footer) + 3600);
+    }
+  }
+  return Math.min(...offsets);
+}
+
+function lesserOffset(zone, year, zoneInfo = kZoneInfo) {
+  return lesserOffsetInYear(readTzif(fs.readFileSync(path.join(zoneInfo, zone))), year);
+}
+
 function standardOffset(zone, year, zoneInfo = kZoneInfo) {
   const tzif = readTzif(fs.readFileSync(path.join(zoneInfo, zone)));
   return standardOffsetInYear(tzif, year);
 }
 
-module.exports = { readTzif, footerStandardOffset, standardOffsetInYear, standardOffset, kZoneInfo };
+// The release of the compiled tz data, from the first line of its
+// tzdata.zi ("# version 2025b"), or "unknown".
+function tzdataVersion(zoneInfo = kZoneInfo) {
+  try {
+    const firstLine = fs.readFileSync(path.join(zoneInfo, 'tzdata.zi'), 'utf8').split('\n', 1)[0];
+    const match = /^# version (\S+)/.exec(firstLine);
+    return match ? match[1] : 'unknown';
+  } catch {
+    return 'unknown';
+  }
+}
+
+module.exports = { tzdataVersion, readTzif, footerStandardOffset, standardOffsetInYear, standardOffset, lesserOffsetInYear, lesserOffset, kZoneInfo };

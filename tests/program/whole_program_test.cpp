@@ -1,0 +1,308 @@
+// The real program, run under a virtual X server: what a user sees and does.
+
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+using namespace std::chrono_literals;
+using testing_support::TempDir;
+
+// A child process started with an argument vector and extra environment.
+class Process {
+public:
+    Process(const std::vector<std::string>& arguments, const std::vector<std::string>& extraEnvironment = {})
+    {
+        std::vector<std::string> environment;
+        for (char** entry = environ; *entry; ++entry)
+            environment.emplace_back(*entry);
+        for (const auto& entry : extraEnvironment)
+            environment.push_back(entry);
+        std::vector<char*> argv;
+        for (const auto& argument : arguments)
+            argv.push_back(const_cast<char*>(argument.c_str()));
+        argv.push_back(nullptr);
+        std::vector<char*> envp;
+        for (auto& entry : environment)
+            envp.push_back(entry.data());
+        envp.push_back(nullptr);
+        if (::posix_spawnp(&pid_, argv[0], nullptr, nullptr, argv.data(), envp.data()) != 0)
+            pid_ = -1;
+    }
+    ~Process()
+    {
+        if (pid_ > 0 && !status_) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+        }
+    }
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+
+    bool started() const { return pid_ > 0; }
+
+    // The exit status once the process has ended within `timeout`.
+    std::optional<int> waitFor(std::chrono::milliseconds timeout)
+    {
+        auto deadline = std::chrono::steady_clock::now() + timeout;
+        while (!status_) {
+            int raw = 0;
+            pid_t done = ::waitpid(pid_, &raw, WNOHANG);
+            if (done == pid_) {
+                status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+                break;
+            }
+            if (std::chrono::steady_clock::now() > deadline)
+                break;
+            std::this_thread::sleep_for(20ms);
+        }
+        return status_;
+    }
+
+private:
+    pid_t pid_ = -1;
+    std::optional<int> status_;
+};
+
+bool commandExists(const std::string& name)
+{
+    return std::system(("command -v " + name + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+// A virtual X server of its own for one test.
+class VirtualDisplay {
+public:
+    VirtualDisplay()
+    {
+        for (int number = 60 + (::getpid() % 200); number < 400; ++number) {
+            std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
+            if (std::filesystem::exists(socket) || std::filesystem::exists("/tmp/.X" + std::to_string(number) + "-lock"))
+                continue;
+            name_ = ":" + std::to_string(number);
+            server_ = std::make_unique<Process>(std::vector<std::string> {
+                "Xvfb", name_, "-screen", "0", "1024x768x24", "-nolisten", "tcp" });
+            for (int wait = 0; wait < 100 && !std::filesystem::exists(socket); ++wait)
+                std::this_thread::sleep_for(50ms);
+            if (std::filesystem::exists(socket))
+                return;
+            server_.reset();
+        }
+        name_.clear();
+    }
+
+    bool ready() const { return !name_.empty(); }
+    const std::string& name() const { return name_; }
+    std::string environment() const { return "DISPLAY=" + name_; }
+
+    // Runs a command against this display; true when it succeeded.
+    bool run(const std::string& command) const
+    {
+        return std::system(("DISPLAY=" + name_ + " " + command + " >/dev/null 2>&1").c_str()) == 0;
+    }
+
+private:
+    std::string name_;
+    std::unique_ptr<Process> server_;
+};
+
+struct Pixel {
+    int r, g, b;
+};
+
+// A screenshot as a plain RGB raster.
+struct Screenshot {
+    int width = 0;
+    int height = 0;
+    std::vector<unsigned char> rgb;
+
+    Pixel at(int x, int y) const
+    {
+        std::size_t i = (static_cast<std::size_t>(y) * width + x) * 3;
+        return { rgb[i], rgb[i + 1], rgb[i + 2] };
+    }
+
+    static std::optional<Screenshot> take(const VirtualDisplay& display, const std::string& file)
+    {
+        if (!display.run("import -window root -depth 8 ppm:" + file))
+            return std::nullopt;
+        std::ifstream in(file, std::ios::binary);
+        std::string magic;
+        int maximum = 0;
+        Screenshot shot;
+        in >> magic >> shot.width >> shot.height >> maximum;
+        in.get();
+        if (magic != "P6" || maximum != 255)
+            return std::nullopt;
+        shot.rgb.resize(static_cast<std::size_t>(shot.width) * shot.height * 3);
+        in.read(reinterpret_cast<char*>(shot.rgb.data()), static_cast<std::streamsize>(shot.rgb.size()));
+        return shot;
+    }
+
+    // The map's top-left corner: its outermost left column is a 370-pixel run
+    // of light grey (216, 216, 216).
+    std::optional<std::pair<int, int>> findMap() const
+    {
+        auto edgeGrey = [](Pixel p) { return p.r == 216 && p.g == 216 && p.b == 216; };
+        for (int y = 0; y + 370 <= height; ++y) {
+            for (int x = 0; x + 740 <= width; ++x) {
+                if (!edgeGrey(at(x, y)) || !edgeGrey(at(x + 739, y)))
+                    continue;
+                bool column = true;
+                for (int dy = 0; dy < 370 && column; dy += 7)
+                    column = edgeGrey(at(x, y + dy)) && edgeGrey(at(x + 739, y + dy));
+                if (column && edgeGrey(at(x, y + 369)))
+                    return std::make_pair(x, y);
+            }
+        }
+        return std::nullopt;
+    }
+};
+
+class WholeProgram : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!commandExists("Xvfb") || !commandExists("xdotool") || !commandExists("import"))
+            GTEST_SKIP() << "needs Xvfb, xdotool and ImageMagick's import";
+        ASSERT_TRUE(display.ready());
+        // The program is one self-contained file: a folder with it and a
+        // zandreth.ini is a whole installation.
+        std::filesystem::copy_file(ZANDRETH_PROGRAM, program());
+    }
+
+    std::string program() const { return folder.file("zandreth"); }
+    void installCatalogue() const
+    {
+        std::filesystem::copy_file(std::string(ZANDRETH_FIXTURE_DIR) + "/zandreth.ini", folder.file("zandreth.ini"));
+    }
+    std::unique_ptr<Process> start(const std::string& mode) const
+    {
+        return std::make_unique<Process>(std::vector<std::string> { program(), mode },
+                                         std::vector<std::string> { display.environment() });
+    }
+    bool windowAppears(const std::string& name) const
+    {
+        for (int wait = 0; wait < 100; ++wait) {
+            if (display.run("xdotool search --onlyvisible --name '" + name + "'"))
+                return true;
+            std::this_thread::sleep_for(50ms);
+        }
+        return false;
+    }
+
+    // There is no window manager: give the window the focus, then type.
+    // Under load the focus can arrive late, so the key is sent again until
+    // the program ends (or a few tries have passed).
+    std::optional<int> pressKeyUntilEnd(Process& process, const std::string& window, const std::string& key) const
+    {
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            display.run("timeout 3 xdotool search --onlyvisible --name '" + window + "' windowfocus --sync");
+            display.run("xdotool key " + key);
+            if (auto status = process.waitFor(2s))
+                return status;
+        }
+        return std::nullopt;
+    }
+
+    TempDir folder;
+    VirtualDisplay display;
+};
+
+TEST_F(WholeProgram, RunModeShowsTheMapAndItsLabelsThenAKeyEndsIt)
+{
+    installCatalogue();
+    auto run = start("/S");
+    ASSERT_TRUE(run->started());
+    ASSERT_TRUE(windowAppears("^Form1$"));
+    // After the first clock tick the labels and the UTC line are written.
+    std::this_thread::sleep_for(1500ms);
+    auto shot = Screenshot::take(display, folder.file("shot.ppm"));
+    ASSERT_TRUE(shot);
+    EXPECT_EQ(shot->width, 1024);
+    EXPECT_EQ(shot->height, 768);
+    EXPECT_EQ(shot->at(1023, 767).r + shot->at(1023, 767).g + shot->at(1023, 767).b, 0)
+        << "the window covers the whole screen in black";
+
+    auto map = shot->findMap();
+    ASSERT_TRUE(map) << "the map is on the screen, at its own size";
+    auto [mapLeft, mapTop] = *map;
+    // The first placement uses the form's size before it is maximised
+    // (937 x 577), with a 16-pixel UTC line under the map.
+    EXPECT_LT(mapLeft, 937 - 739);
+    EXPECT_LT(mapTop, 577 - 16 - 371);
+
+    // Record 0 sits at (0, 0): its time label (blue) starts 10 pixels under the
+    // map's centre; Tokyo's at (139.69, -35.69).
+    auto blue = [](Pixel p) { return p.b > 200 && p.r < 60 && p.g < 60; };
+    auto expectTimeLabelAt = [&](double longitude, double vertical, const char* what) {
+        int x = mapLeft + static_cast<int>((longitude + 180) * 740 / 360);
+        int y = mapTop + static_cast<int>((vertical + 90) * 370 / 180) + 10;
+        bool found = false;
+        for (int dy = 0; dy <= 3 && !found; ++dy)
+            for (int dx = 0; dx <= 2 && !found; ++dx)
+                found = blue(shot->at(x + dx, y + dy));
+        EXPECT_TRUE(found) << what << " at " << x << "," << y;
+    };
+    expectTimeLabelAt(0, 0, "the UTC entry's time label");
+    expectTimeLabelAt(139.69, -35.69, "Tokyo's time label");
+    expectTimeLabelAt(-46.63, 23.55, "Sao Paulo's time label");
+
+    // The UTC line: light blue text right under the map.
+    bool lineWritten = false;
+    for (int y = mapTop + 370; y < mapTop + 386 && !lineWritten; ++y)
+        for (int x = mapLeft; x < mapLeft + 745 && !lineWritten; ++x) {
+            Pixel p = shot->at(x, y);
+            lineWritten = p.b > 200 && p.r > 90 && p.r < 170 && p.g > 90 && p.g < 170;
+        }
+    EXPECT_TRUE(lineWritten);
+
+    EXPECT_EQ(pressKeyUntilEnd(*run, "^Form1$", "space"), 0);
+}
+
+TEST_F(WholeProgram, SecondInstanceEndsAtOnceAndAClickEndsTheFirst)
+{
+    installCatalogue();
+    auto first = start("/S");
+    ASSERT_TRUE(windowAppears("^Form1$"));
+    auto second = start("/C");
+    EXPECT_EQ(second->waitFor(5s), 0);
+    EXPECT_FALSE(display.run("xdotool search --onlyvisible --name '^Zandreth$'")) << "the second instance shows nothing";
+    EXPECT_FALSE(first->waitFor(200ms)) << "the first instance runs on";
+    ASSERT_TRUE(display.run("xdotool mousemove 5 5 click 1"));
+    EXPECT_EQ(first->waitFor(5s), 0);
+}
+
+TEST_F(WholeProgram, PreviewEndsAtOnce)
+{
+    installCatalogue();
+    auto preview = start("/p");
+    EXPECT_EQ(preview->waitFor(5s), 0);
+}
+
+TEST_F(WholeProgram, MissingCatalogueShowsTheDefinitionErrorAndEnds)
+{
+    auto run = start("/S");
+    ASSERT_TRUE(windowAppears("定義ファイル読み込みエラー"));
+    EXPECT_FALSE(run->waitFor(200ms)) << "the program waits for the message to be read";
+    EXPECT_EQ(pressKeyUntilEnd(*run, "定義ファイル読み込みエラー", "Return"), 0);
+}
+
+} // namespace

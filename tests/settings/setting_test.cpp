@@ -1,0 +1,682 @@
+// The settings dialog, driven through its controls the way the user and the
+// forms runtime drive them, on a six-city catalogue in a temporary folder.
+
+#include "settings/setting.h"
+
+#include "data/app_path.h"
+#include "data/city_catalogue.h"
+#include "data/saved_settings.h"
+#include "platform/app.h"
+#include "platform/private_profile.h"
+#include "platform/runtime.h"
+#include "support/message_box_recorder.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <climits>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using testing_support::MessageBoxRecorder;
+using testing_support::TempDir;
+using zandreth::Setting;
+
+std::string fixture(const std::string& name)
+{
+    std::ifstream in(std::string(ZANDRETH_FIXTURE_DIR) + "/" + name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The names of the fixture's records, by kind.
+const std::vector<std::string> kCityEn { "UTC", "Tokyo", "London", "New York", "Los Angeles", "Paris" };
+const std::vector<std::string> kCityJa { "UTC", "東京", "ロンドン", "ニューヨーク", "ロサンゼルス", "パリ" };
+const std::vector<std::string> kCountryEn { "UTC", "Japan", "United Kingdom", "United States", "United States",
+                                            "France" };
+const std::vector<std::string> kCountryJa { "UTC", "日本", "イギリス", "アメリカ合衆国", "アメリカ合衆国",
+                                            "フランス" };
+
+constexpr int kRows = 10;
+constexpr int32_t kMissing = INT32_MIN;
+
+class SettingTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        platform::Runtime::current().resetForTesting();
+        platform::App.setPathForTesting(folder.path().string());
+        zandreth::AppPath = folder.path().string();
+    }
+
+    void TearDown() override
+    {
+        EXPECT_FALSE(platform::Runtime::current().ended()) << "a handler raised a run-time error";
+        ::chmod(folder.file("zandreth.ini").c_str(), 0644);
+        platform::Runtime::current().resetForTesting();
+    }
+
+    // The catalogue followed by `userSections`.
+    void writeSettings(const std::string& userSections)
+    {
+        folder.write("zandreth.ini", fixture("six_cities.ini") + userSections);
+    }
+
+    std::string fileBytes() const { return folder.read("zandreth.ini"); }
+
+    int32_t saved(const char* section, const std::string& key) const
+    {
+        return platform::GetPrivateProfileIntA(section, key, kMissing, folder.file("zandreth.ini"));
+    }
+    int32_t savedCity(int row) const { return saved("SELECT_CITY", "City_SelectNo" + std::to_string(row)); }
+    int32_t savedMark(int row) const { return saved("SELECT_CITY", "City_MarkNo" + std::to_string(row)); }
+    int32_t savedHome() const { return saved("SELECT_CITY", "TimeZone"); }
+
+    // Loads and shows a fresh dialog, as start-up does.
+    std::unique_ptr<Setting> open()
+    {
+        auto dialog = std::make_unique<Setting>();
+        dialog->show();
+        platform::Runtime::current().processPendingEvents();
+        return dialog;
+    }
+
+    TempDir folder;
+    MessageBoxRecorder boxes;
+};
+
+void expectListsShow(Setting& dialog, const std::vector<std::string>& names)
+{
+    for (int i = 0; i < kRows; ++i) {
+        ASSERT_EQ(dialog.Combo1(i).listCount(), static_cast<int32_t>(names.size())) << "row " << i;
+        for (int k = 0; k < static_cast<int>(names.size()); ++k)
+            EXPECT_EQ(dialog.Combo1(i).list(k), names[k]) << "row " << i << ", item " << k;
+    }
+}
+
+TEST_F(SettingTest, FileWithoutUserSectionsShowsTheDefaults)
+{
+    writeSettings("");
+    auto dialog = open();
+
+    ASSERT_TRUE(dialog->loaded());
+    for (int i = 0; i < kRows; ++i) {
+        SCOPED_TRACE("row " + std::to_string(i));
+        EXPECT_EQ(dialog->Check1(i).value(), 0);
+        EXPECT_EQ(dialog->Combo1(i).listIndex(), 0);
+        EXPECT_EQ(dialog->Combo1(i).text(), "UTC");
+        EXPECT_FALSE(dialog->Check2(i).visible());
+        EXPECT_FALSE(dialog->Option3(i).visible());
+    }
+    EXPECT_EQ(dialog->HScroll2.value(), 60);
+    EXPECT_EQ(dialog->Label4.caption(), "60秒");
+    EXPECT_EQ(dialog->HScroll1.value(), 1);
+    EXPECT_EQ(dialog->Label5.caption(), "1秒");
+    for (int i = 0; i <= 1; ++i) {
+        EXPECT_FALSE(dialog->Option1(i).value());
+        EXPECT_FALSE(dialog->Option2(i).value());
+    }
+    expectListsShow(*dialog, kCityEn);
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(SettingTest, SavedChoicesShowInTheControls)
+{
+    writeSettings("[SELECT_CITY]\nTimeZone=5\n"
+                  "City_SelectNo0=1\nCity_MarkNo0=1\n"
+                  "City_SelectNo3=5\nCity_MarkNo3=0\n"
+                  "City_SelectNo9=0\nCity_MarkNo9=1\n"
+                  "[PROC_INFO]\nRND_INTERVAL=17\nMARK_INTERVAL=7\n"
+                  "Lang_Select0=-1\nLang_Select1=0\nPrint_Name0=0\nPrint_Name1=-1\n");
+    auto dialog = open();
+
+    struct Expected {
+        int row;
+        int16_t check1;
+        int32_t city;
+        int16_t blink;
+        bool home;
+    };
+    const Expected rows[] { { 0, 1, 1, 1, false }, { 1, 0, 0, 0, false }, { 3, 1, 5, 0, true },
+                            { 9, 1, 0, 1, false } };
+    for (const auto& row : rows) {
+        SCOPED_TRACE("row " + std::to_string(row.row));
+        EXPECT_EQ(dialog->Check1(row.row).value(), row.check1);
+        EXPECT_EQ(dialog->Combo1(row.row).listIndex(), row.city);
+        EXPECT_EQ(dialog->Check2(row.row).visible(), row.check1 == 1);
+        EXPECT_EQ(dialog->Option3(row.row).visible(), row.check1 == 1);
+        EXPECT_EQ(dialog->Check2(row.row).value(), row.blink);
+        EXPECT_EQ(dialog->Option3(row.row).value(), row.home);
+    }
+    EXPECT_EQ(dialog->HScroll2.value(), 17);
+    EXPECT_EQ(dialog->Label4.caption(), "17秒");
+    EXPECT_EQ(dialog->HScroll1.value(), 7);
+    EXPECT_EQ(dialog->Label5.caption(), "7秒");
+    EXPECT_TRUE(dialog->Option1(0).value());
+    EXPECT_FALSE(dialog->Option1(1).value());
+    EXPECT_FALSE(dialog->Option2(0).value());
+    EXPECT_TRUE(dialog->Option2(1).value());
+    // 日本語 and not 国名: Japanese city names, the selected items' included.
+    expectListsShow(*dialog, kCityJa);
+    EXPECT_EQ(dialog->Combo1(3).text(), "パリ");
+}
+
+TEST_F(SettingTest, BothSavedValuesOfAPairSelectTheSecondButton)
+{
+    writeSettings("[PROC_INFO]\nLang_Select0=-1\nLang_Select1=-1\nPrint_Name0=-1\nPrint_Name1=-1\n");
+    auto dialog = open();
+
+    EXPECT_FALSE(dialog->Option1(0).value());
+    EXPECT_TRUE(dialog->Option1(1).value());
+    EXPECT_FALSE(dialog->Option2(0).value());
+    EXPECT_TRUE(dialog->Option2(1).value());
+    expectListsShow(*dialog, kCityEn);
+}
+
+// Values a control cannot take are shown as the nearest it can.
+struct OddValueCase {
+    const char* name;
+    const char* userSections;
+    int16_t relocation;
+    int16_t blinkInterval;
+    int16_t check1;  // row 0
+    int32_t city;    // row 0
+    int16_t blink;   // row 0
+};
+
+void PrintTo(const OddValueCase& c, std::ostream* out) { *out << c.name; }
+
+class SettingOddValues : public SettingTest, public testing::WithParamInterface<OddValueCase> { };
+
+TEST_P(SettingOddValues, ShowWithoutARunTimeError)
+{
+    const auto& c = GetParam();
+    writeSettings(c.userSections);
+    auto dialog = open();
+
+    ASSERT_TRUE(dialog->loaded());
+    EXPECT_EQ(dialog->HScroll2.value(), c.relocation);
+    EXPECT_EQ(dialog->Label4.caption(), std::to_string(c.relocation) + "秒");
+    EXPECT_EQ(dialog->HScroll1.value(), c.blinkInterval);
+    EXPECT_EQ(dialog->Label5.caption(), std::to_string(c.blinkInterval) + "秒");
+    EXPECT_EQ(dialog->Check1(0).value(), c.check1);
+    EXPECT_EQ(dialog->Combo1(0).listIndex(), c.city);
+    EXPECT_EQ(dialog->Check2(0).visible(), c.check1 == 1);
+    EXPECT_EQ(dialog->Check2(0).value(), c.blink);
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+const OddValueCase kOddValues[] {
+    { "IntervalsAboveTheirRange", "[PROC_INFO]\nRND_INTERVAL=100000\nMARK_INTERVAL=11\n", 60, 10, 0, 0, 0 },
+    { "IntervalsBelowTheirRange", "[PROC_INFO]\nRND_INTERVAL=4\nMARK_INTERVAL=-3\n", 5, 1, 0, 0, 0 },
+    { "IntervalsAtTheirLimits", "[PROC_INFO]\nRND_INTERVAL=5\nMARK_INTERVAL=10\n", 5, 10, 0, 0, 0 },
+    { "BlinkFlagTwoIsSteady", "[SELECT_CITY]\nCity_SelectNo0=2\nCity_MarkNo0=2\n", 60, 1, 1, 2, 0 },
+    { "BlinkFlagNeverSavedIsSteady", "[SELECT_CITY]\nCity_SelectNo0=2\n", 60, 1, 1, 2, 0 },
+    { "CityBeyondTheCatalogueIsAnEmptyRow", "[SELECT_CITY]\nCity_SelectNo0=6\nCity_MarkNo0=1\n", 60, 1, 0, 0, 0 },
+    { "NegativeCityIsAnEmptyRow", "[SELECT_CITY]\nCity_SelectNo0=-5\nCity_MarkNo0=1\n", 60, 1, 0, 0, 0 },
+    { "LastRecordIsACity", "[SELECT_CITY]\nCity_SelectNo0=5\nCity_MarkNo0=1\n", 60, 1, 1, 5, 1 },
+};
+
+INSTANTIATE_TEST_SUITE_P(Settings, SettingOddValues, testing::ValuesIn(kOddValues),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(SettingTest, AnOddRowIsSavedAsEmpty)
+{
+    writeSettings("[SELECT_CITY]\nCity_SelectNo0=6\nCity_MarkNo0=1\n");
+    auto dialog = open();
+    dialog->Command1.click();
+
+    EXPECT_FALSE(dialog->loaded());
+    EXPECT_EQ(savedCity(0), -1);
+    EXPECT_EQ(savedMark(0), 0);
+}
+
+TEST_F(SettingTest, ApplySavesEveryChoiceAndASecondLoadShowsThem)
+{
+    writeSettings("");
+    {
+        auto dialog = open();
+        dialog->Check1(0).setValue(1);
+        dialog->Combo1(0).setListIndex(3);
+        dialog->Check2(0).setValue(1);
+        dialog->Check1(4).setValue(1);
+        dialog->Combo1(4).setListIndex(5);
+        dialog->Option3(4).setValue(true);
+        // A row checked and left on its list's first item stores record 0.
+        dialog->Check1(7).setValue(1);
+        // A blink box checked on an unchecked row is saved as 0.
+        dialog->Check2(8).setValue(1);
+        dialog->HScroll2.setValue(17);
+        dialog->HScroll1.setValue(7);
+        dialog->Option1(0).setValue(true);
+        dialog->Option2(1).setValue(true);
+        dialog->Command1.click();
+
+        EXPECT_FALSE(dialog->loaded());
+        EXPECT_TRUE(boxes.shown.empty());
+    }
+
+    EXPECT_EQ(savedHome(), 5);
+    EXPECT_EQ(savedCity(0), 3);
+    EXPECT_EQ(savedMark(0), 1);
+    EXPECT_EQ(savedCity(4), 5);
+    EXPECT_EQ(savedMark(4), 0);
+    EXPECT_EQ(savedCity(7), 0);
+    EXPECT_EQ(savedCity(8), -1);
+    EXPECT_EQ(savedMark(8), 0);
+    EXPECT_EQ(saved("PROC_INFO", "RND_INTERVAL"), 17);
+    EXPECT_EQ(saved("PROC_INFO", "MARK_INTERVAL"), 7);
+    EXPECT_EQ(saved("PROC_INFO", "Lang_Select0"), -1);
+    EXPECT_EQ(saved("PROC_INFO", "Lang_Select1"), 0);
+    EXPECT_EQ(saved("PROC_INFO", "Print_Name0"), 0);
+    EXPECT_EQ(saved("PROC_INFO", "Print_Name1"), -1);
+
+    auto again = open();
+    for (int i = 0; i < kRows; ++i) {
+        SCOPED_TRACE("row " + std::to_string(i));
+        bool used = i == 0 || i == 4 || i == 7;
+        EXPECT_EQ(again->Check1(i).value(), used ? 1 : 0);
+        EXPECT_EQ(again->Check2(i).visible(), used);
+        EXPECT_EQ(again->Check2(i).value(), i == 0 ? 1 : 0);
+        EXPECT_EQ(again->Option3(i).value(), i == 4);
+    }
+    EXPECT_EQ(again->Combo1(0).listIndex(), 3);
+    EXPECT_EQ(again->Combo1(4).listIndex(), 5);
+    EXPECT_EQ(again->Combo1(7).listIndex(), 0);
+    EXPECT_EQ(again->HScroll2.value(), 17);
+    EXPECT_EQ(again->HScroll1.value(), 7);
+    EXPECT_TRUE(again->Option1(0).value());
+    EXPECT_TRUE(again->Option2(1).value());
+    expectListsShow(*again, kCityJa);
+}
+
+// Every way of closing without 設定 leaves the file as it was, byte for byte.
+struct CloseCase {
+    const char* name;
+    void (*close)(Setting&);
+};
+
+void PrintTo(const CloseCase& c, std::ostream* out) { *out << c.name; }
+
+class SettingClosedWithoutApply : public SettingTest, public testing::WithParamInterface<CloseCase> { };
+
+TEST_P(SettingClosedWithoutApply, LeavesTheFileUnchanged)
+{
+    // Comments, spacing and a missing key that a write would add.
+    writeSettings("[SELECT_CITY]\r\n; home\r\nTimeZone = 1\r\nCity_SelectNo0=1\r\n"
+                  "[PROC_INFO]\r\nRND_INTERVAL=30\r\n");
+    const std::string before = fileBytes();
+    auto dialog = open();
+    dialog->Check1(0).setValue(0);
+    dialog->Check1(2).setValue(1);
+    dialog->Combo1(2).setListIndex(4);
+    dialog->HScroll2.setValue(9);
+    dialog->Option1(0).setValue(true);
+
+    GetParam().close(*dialog);
+
+    EXPECT_FALSE(dialog->loaded());
+    EXPECT_EQ(fileBytes(), before);
+}
+
+const CloseCase kCloseCases[] {
+    { "Cancel", [](Setting& dialog) { dialog.Command2.click(); } },
+    { "EscOnFirstRow",
+      [](Setting& dialog) {
+          dialog.Check1(0).setFocus();
+          dialog.pressKeyForTesting(27);
+      } },
+    { "EscInACityList",
+      [](Setting& dialog) {
+          dialog.Combo1(2).setFocus();
+          dialog.pressKeyForTesting(27);
+      } },
+    { "EscOnAScrollBar",
+      [](Setting& dialog) {
+          dialog.HScroll1.setFocus();
+          dialog.pressKeyForTesting(27);
+      } },
+    { "EscOnApply",
+      [](Setting& dialog) {
+          dialog.Command1.setFocus();
+          dialog.pressKeyForTesting(27);
+      } },
+    { "CloseBox", [](Setting& dialog) { dialog.deliverClose(); } },
+};
+
+INSTANTIATE_TEST_SUITE_P(Settings, SettingClosedWithoutApply, testing::ValuesIn(kCloseCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(SettingTest, EnterDoesNotApply)
+{
+    writeSettings("");
+    const std::string before = fileBytes();
+    auto dialog = open();
+    dialog->Check1(0).setFocus();
+    dialog->pressKeyForTesting(13);
+
+    EXPECT_TRUE(dialog->loaded());
+    EXPECT_EQ(fileBytes(), before);
+}
+
+TEST_F(SettingTest, CheckingARowShowsItsControlsAndUncheckingHidesThem)
+{
+    writeSettings("[SELECT_CITY]\nTimeZone=2\nCity_SelectNo1=2\nCity_MarkNo1=1\n");
+    auto dialog = open();
+
+    dialog->Check1(5).setValue(1);
+    EXPECT_TRUE(dialog->Check2(5).visible());
+    EXPECT_TRUE(dialog->Option3(5).visible());
+
+    dialog->Check1(1).setValue(0);
+    EXPECT_FALSE(dialog->Check2(1).visible());
+    EXPECT_FALSE(dialog->Option3(1).visible());
+    // Hidden, not cleared.
+    EXPECT_EQ(dialog->Check2(1).value(), 1);
+    EXPECT_TRUE(dialog->Option3(1).value());
+}
+
+// The home city: the later of two rows with it wins; an unchecked home row
+// is skipped; the home city follows the row, not the city.
+struct HomeCase {
+    const char* name;
+    const char* userSections;
+    void (*edit)(Setting&);
+    int homeRowAtLoad; // -1: no row's button selected
+    int32_t savedHome;
+};
+
+void PrintTo(const HomeCase& c, std::ostream* out) { *out << c.name; }
+
+class SettingHomeCity : public SettingTest, public testing::WithParamInterface<HomeCase> { };
+
+TEST_P(SettingHomeCity, FollowsTheRules)
+{
+    const auto& c = GetParam();
+    writeSettings(c.userSections);
+    auto dialog = open();
+    for (int i = 0; i < kRows; ++i)
+        EXPECT_EQ(dialog->Option3(i).value(), i == c.homeRowAtLoad) << "row " << i;
+
+    c.edit(*dialog);
+    dialog->Command1.click();
+
+    EXPECT_FALSE(dialog->loaded());
+    EXPECT_EQ(savedHome(), c.savedHome);
+}
+
+const HomeCase kHomeCases[] {
+    { "TwoRowsWithTheHomeCityTheLaterWins", "[SELECT_CITY]\nTimeZone=2\nCity_SelectNo1=2\nCity_SelectNo3=2\n",
+      [](Setting&) {}, 3, 2 },
+    { "NoRowWithTheHomeCityKeepsIt", "[SELECT_CITY]\nTimeZone=3\nCity_SelectNo0=1\nCity_SelectNo1=2\n",
+      [](Setting&) {}, -1, 3 },
+    { "UncheckedHomeRowKeepsTheHomeCity", "[SELECT_CITY]\nTimeZone=4\nCity_SelectNo2=4\nCity_SelectNo5=1\n",
+      [](Setting& dialog) {
+          dialog.Check1(2).setValue(0);
+          EXPECT_FALSE(dialog.Option3(2).visible());
+          EXPECT_TRUE(dialog.Option3(2).value());
+      },
+      2, 4 },
+    { "HomeRowWithAnotherCityMovesTheHomeCity", "[SELECT_CITY]\nTimeZone=4\nCity_SelectNo2=4\n",
+      [](Setting& dialog) { dialog.Combo1(2).setListIndex(5); }, 2, 5 },
+    { "AnotherRowChosenAsHome", "[SELECT_CITY]\nTimeZone=4\nCity_SelectNo2=4\nCity_SelectNo6=1\n",
+      [](Setting& dialog) {
+          dialog.Option3(6).setValue(true);
+          EXPECT_FALSE(dialog.Option3(2).value());
+      },
+      2, 1 },
+};
+
+INSTANTIATE_TEST_SUITE_P(Settings, SettingHomeCity, testing::ValuesIn(kHomeCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(SettingTest, LanguageAndNameKindRewriteEveryListAndKeepEachSelection)
+{
+    writeSettings("[SELECT_CITY]\nCity_SelectNo0=1\nCity_SelectNo3=4\nCity_SelectNo9=5\n");
+    auto dialog = open();
+    // The user picks cities in two more rows, one of them empty.
+    dialog->Combo1(5).setListIndex(2);
+    dialog->Check1(6).setValue(1);
+    dialog->Combo1(6).setListIndex(3);
+    std::vector<int32_t> selected;
+    for (int i = 0; i < kRows; ++i)
+        selected.push_back(dialog->Combo1(i).listIndex());
+
+    struct Click {
+        const char* name;
+        platform::OptionButton& button;
+        const std::vector<std::string>& names;
+    };
+    const Click clicks[] {
+        { "日本語", dialog->Option1(0), kCityJa },  { "国名", dialog->Option2(0), kCountryJa },
+        { "英語", dialog->Option1(1), kCountryEn }, { "都市名", dialog->Option2(1), kCityEn },
+        { "国名", dialog->Option2(0), kCountryEn }, { "日本語", dialog->Option1(0), kCountryJa },
+    };
+    for (const auto& click : clicks) {
+        SCOPED_TRACE(click.name);
+        click.button.setValue(true);
+        platform::Runtime::current().processPendingEvents();
+        expectListsShow(*dialog, click.names);
+        for (int i = 0; i < kRows; ++i) {
+            EXPECT_EQ(dialog->Combo1(i).listIndex(), selected[i]) << "row " << i;
+            EXPECT_EQ(dialog->Combo1(i).text(), click.names[selected[i]]) << "row " << i;
+            EXPECT_TRUE(dialog->Combo1(i).visible()) << "row " << i;
+        }
+    }
+
+    dialog->Command1.click();
+    EXPECT_EQ(savedCity(0), 1);
+    EXPECT_EQ(savedCity(3), 4);
+    EXPECT_EQ(savedCity(5), -1);
+    EXPECT_EQ(savedCity(6), 3);
+    EXPECT_EQ(savedCity(9), 5);
+}
+
+// Typing into a city list: an exact name selects its city, a text that
+// names none is dropped when the list loses the focus or at 設定, so 設定
+// never stores -1 for a checked row.
+TEST_F(SettingTest, TypingAnExactNameSelectsThatCity)
+{
+    writeSettings("[SELECT_CITY]\nCity_SelectNo0=1\n");
+    auto dialog = open();
+    auto& list = dialog->Combo1(0);
+    list.setFocus();
+    list.setText("");
+    list.typeForTesting("Par");
+    EXPECT_EQ(list.listIndex(), -1);
+    list.typeForTesting("is");
+    EXPECT_EQ(list.text(), "Paris");
+    EXPECT_EQ(list.listIndex(), 5);
+
+    dialog->Command1.click();
+    EXPECT_EQ(savedCity(0), 5);
+}
+
+TEST_F(SettingTest, TypingASharedNameKeepsTheSelectedCityThatHasIt)
+{
+    writeSettings("[SELECT_CITY]\nCity_SelectNo0=4\nCity_SelectNo1=1\n[PROC_INFO]\nPrint_Name0=-1\n");
+    auto dialog = open();
+    ASSERT_EQ(dialog->Combo1(0).text(), "United States");
+
+    for (int row : { 0, 1 }) {
+        dialog->Combo1(row).setFocus();
+        dialog->Combo1(row).setText("");
+        dialog->Combo1(row).typeForTesting("United States");
+    }
+    // Row 0 stood on the second city of that country and stays there; row 1
+    // takes the first.
+    EXPECT_EQ(dialog->Combo1(0).listIndex(), 4);
+    EXPECT_EQ(dialog->Combo1(1).listIndex(), 3);
+}
+
+TEST_F(SettingTest, LeavingAListWithAnUnknownNamePutsBackItsCity)
+{
+    writeSettings("[SELECT_CITY]\nCity_SelectNo0=1\n");
+    auto dialog = open();
+    auto& list = dialog->Combo1(0);
+    list.setFocus();
+    list.typeForTesting("xyz");
+    EXPECT_EQ(list.text(), "Tokyoxyz");
+    EXPECT_EQ(list.listIndex(), -1);
+
+    dialog->Check2(0).setFocus();
+    platform::Runtime::current().processPendingEvents();
+
+    EXPECT_EQ(list.text(), "Tokyo");
+    EXPECT_EQ(list.listIndex(), 1);
+}
+
+TEST_F(SettingTest, ApplyWithAnUnknownNameInAListSavesTheRowsCity)
+{
+    // Row 2 is the home row: its city must not become -1 either.
+    writeSettings("[SELECT_CITY]\nTimeZone=3\nCity_SelectNo2=3\n");
+    auto dialog = open();
+    auto& list = dialog->Combo1(2);
+    list.setFocus();
+    list.setText("");
+    list.typeForTesting("Atlantis");
+    ASSERT_EQ(list.listIndex(), -1);
+
+    dialog->Command1.click();
+
+    EXPECT_FALSE(dialog->loaded());
+    EXPECT_EQ(savedCity(2), 3);
+    EXPECT_EQ(savedHome(), 3);
+}
+
+TEST_F(SettingTest, ARefusedWriteKeepsTheDialogAndTheFile)
+{
+    writeSettings("[SELECT_CITY]\nTimeZone=1\nCity_SelectNo0=1\n");
+    const std::string path = folder.file("zandreth.ini");
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    const std::string before = fileBytes();
+    auto dialog = open();
+    dialog->Check1(3).setValue(1);
+    dialog->Combo1(3).setListIndex(2);
+    dialog->Option3(3).setValue(true);
+    dialog->HScroll2.setValue(25);
+
+    dialog->Command1.click();
+
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].icon, platform::MessageBoxIcon::Exclamation);
+    EXPECT_EQ(boxes.shown[0].title, "Zandreth");
+    EXPECT_NE(boxes.shown[0].text.find(path), std::string::npos) << boxes.shown[0].text;
+    EXPECT_NE(boxes.shown[0].text.find("read-only"), std::string::npos) << boxes.shown[0].text;
+    EXPECT_TRUE(dialog->loaded());
+    EXPECT_EQ(fileBytes(), before);
+    // The user's choices are still there; the settings in memory are the
+    // file's again.
+    EXPECT_EQ(dialog->Check1(3).value(), 1);
+    EXPECT_EQ(dialog->Combo1(3).listIndex(), 2);
+    EXPECT_TRUE(dialog->Option3(3).value());
+    EXPECT_EQ(dialog->HScroll2.value(), 25);
+    EXPECT_EQ(zandreth::SelectedCity[3].SelectNo, -1);
+    EXPECT_EQ(zandreth::Settings.HomeCity, 1);
+
+    // Once the file can be written, 設定 saves and closes.
+    ASSERT_EQ(::chmod(path.c_str(), 0644), 0);
+    dialog->Command1.click();
+    EXPECT_EQ(boxes.shown.size(), 1u);
+    EXPECT_FALSE(dialog->loaded());
+    EXPECT_EQ(savedCity(3), 2);
+    EXPECT_EQ(savedHome(), 2);
+    EXPECT_EQ(saved("PROC_INFO", "RND_INTERVAL"), 25);
+}
+
+TEST_F(SettingTest, AMissingCatalogueUnloadsTheDialog)
+{
+    folder.write("zandreth.ini", "[SELECT_CITY]\nCity_SelectNo0=1\n");
+    auto dialog = open();
+
+    EXPECT_FALSE(dialog->loaded());
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].icon, platform::MessageBoxIcon::Critical);
+}
+
+// The focus starts on the first row's box and Tab runs across the rows, then
+// the options, the bars and the buttons; hidden controls are skipped.
+class SettingTabOrder : public SettingTest {
+protected:
+    std::vector<std::pair<std::string, platform::Control*>> focusable(Setting& dialog)
+    {
+        std::vector<std::pair<std::string, platform::Control*>> controls;
+        for (int i = 0; i < kRows; ++i) {
+            std::string index = "(" + std::to_string(i) + ")";
+            controls.emplace_back("Check1" + index, &dialog.Check1(i));
+            controls.emplace_back("Combo1" + index, &dialog.Combo1(i));
+            controls.emplace_back("Check2" + index, &dialog.Check2(i));
+            controls.emplace_back("Option3" + index, &dialog.Option3(i));
+        }
+        controls.emplace_back("Option1(0)", &dialog.Option1(0));
+        controls.emplace_back("Option1(1)", &dialog.Option1(1));
+        controls.emplace_back("Option2(0)", &dialog.Option2(0));
+        controls.emplace_back("Option2(1)", &dialog.Option2(1));
+        controls.emplace_back("HScroll2", &dialog.HScroll2);
+        controls.emplace_back("HScroll1", &dialog.HScroll1);
+        controls.emplace_back("Command1", &dialog.Command1);
+        controls.emplace_back("Command2", &dialog.Command2);
+        controls.emplace_back("Command3", &dialog.Command3);
+        return controls;
+    }
+
+    std::string focused(Setting& dialog)
+    {
+        std::string names;
+        for (auto& [name, control] : focusable(dialog))
+            if (control->hasFocus())
+                names += (names.empty() ? "" : ",") + name;
+        return names.empty() ? "(none)" : names;
+    }
+
+    // The controls the focus visits from the start, one Tab at a time, until
+    // it comes back to where it started.
+    std::vector<std::string> tour(Setting& dialog)
+    {
+        std::vector<std::string> visited { focused(dialog) };
+        for (int step = 0; step < 60; ++step) {
+            dialog.pressKeyForTesting(9);
+            std::string now = focused(dialog);
+            if (now == visited.front())
+                break;
+            visited.push_back(now);
+        }
+        return visited;
+    }
+};
+
+TEST_F(SettingTabOrder, AllRowsInUse)
+{
+    std::string rows = "[SELECT_CITY]\n";
+    for (int i = 0; i < kRows; ++i)
+        rows += "City_SelectNo" + std::to_string(i) + "=1\n";
+    writeSettings(rows);
+    auto dialog = open();
+
+    std::vector<std::string> expected;
+    for (auto& [name, control] : focusable(*dialog))
+        expected.push_back(name);
+    EXPECT_EQ(tour(*dialog), expected);
+}
+
+TEST_F(SettingTabOrder, EmptyRowsAreSkipped)
+{
+    writeSettings("[SELECT_CITY]\nCity_SelectNo1=1\n");
+    auto dialog = open();
+
+    std::vector<std::string> expected;
+    for (auto& [name, control] : focusable(*dialog)) {
+        bool rowControl = name.rfind("Check2", 0) == 0 || name.rfind("Option3", 0) == 0;
+        if (!rowControl || name.ends_with("(1)"))
+            expected.push_back(name);
+    }
+    EXPECT_EQ(tour(*dialog), expected);
+}
+
+} // namespace
