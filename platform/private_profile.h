@@ -28,9 +28,11 @@
 //   The value is everything after the first '=', so it can hold '=', ';'
 //   and '#'.
 // - A section or key that occurs twice: the first occurrence wins, as on
-//   Windows.
-// - Lines end with CRLF or LF; a last line without a line end counts; a UTF-8
-//   byte-order mark at the start is skipped (and kept on write).
+//   Windows; the keys under a later header of the same section are neither
+//   read nor written.
+// - Lines end with CRLF or LF (a CR alone ends a line only at the very end
+//   of the file); a last line without a line end counts; a UTF-8 byte-order
+//   mark at the start is skipped (and kept on write).
 // - A NUL byte is an ordinary byte of the line it stands in.
 //
 // Encoding: the file may be UTF-8 or CP932 (Shift-JIS, as files written on
@@ -52,10 +54,10 @@ enum class ProfileEncoding { Utf8, Cp932 };
 class ProfileFile {
 public:
     // Reads the file at `path`. A missing or unreadable file gives an empty
-    // profile (exists() false): every read gives its default, and a commit
-    // creates the file. A file that exists but could not be read (a folder,
-    // a read error) is never overwritten: commit() fails for it, since its
-    // contents would be lost.
+    // profile (exists() false) and every read gives its default. A commit
+    // creates a missing file; one that exists but could not be read (a
+    // folder, a read error) is never overwritten, since what it holds would
+    // be lost.
     static ProfileFile load(const std::string& path);
     // A profile parsed from bytes in memory, for tests and fuzzing; commit()
     // then writes to `path` if one is given. exists() is true.

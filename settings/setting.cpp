@@ -285,16 +285,19 @@ void Setting::Check1_Click(int16_t Index)
 void Setting::Option1_Click(int16_t Index)
 {
     (void)Index;
-    for (int16_t i = 0; i < kRows; ++i) {
-        Combo1(i).setVisible(false);
-        FillCityList(i);
-        Combo1(i).setVisible(true);
-    }
+    RefillCityLists();
 }
 
 void Setting::Option2_Click(int16_t Index)
 {
     (void)Index;
+    RefillCityLists();
+}
+
+void Setting::RefillCityLists()
+{
+    // Every list names the same records in the newly chosen language and
+    // kind; no list's selection is touched.
     for (int16_t i = 0; i < kRows; ++i) {
         Combo1(i).setVisible(false);
         FillCityList(i);

@@ -65,6 +65,7 @@ public:
 private:
     void Form_Load() override;
     void FillCityList(int16_t Index);
+    void RefillCityLists();
     void Check1_Click(int16_t Index);
     void Option1_Click(int16_t Index);
     void Option2_Click(int16_t Index);
