@@ -9,9 +9,11 @@
 
 #include <QColor>
 #include <QFont>
+#include <QPoint>
 #include <QPointer>
 #include <QWidget>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -63,6 +65,9 @@ struct FormImpl {
     CommandButton* defaultButton = nullptr;
     CommandButton* cancelButton = nullptr;
     bool shown = false;
+    // Where code placed the window, in pixels, to hold it there when it is
+    // shown (a window shown over another is otherwise placed by the system).
+    std::optional<QPoint> placedAt;
     // The nested event loop of a modal show, while it runs.
     QEventLoop* modalLoop = nullptr;
 };

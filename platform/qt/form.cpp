@@ -188,6 +188,8 @@ void Form::show(ShowMode mode)
         window->show();
         break;
     }
+    if (formImpl_->placedAt && formImpl_->windowState == WindowState::Normal)
+        window->move(*formImpl_->placedAt);
     formImpl_->shown = true;
     window->activateWindow();
     window->raise();
@@ -261,13 +263,15 @@ float Form::height() const { return formImpl_->window->frameGeometry().height() 
 void Form::setLeft(float twips)
 {
     auto* window = formImpl_->window;
-    window->move(static_cast<int>(std::lround(twips / twipsPerPixel())), window->frameGeometry().y());
+    formImpl_->placedAt = QPoint(static_cast<int>(std::lround(twips / twipsPerPixel())), window->frameGeometry().y());
+    window->move(*formImpl_->placedAt);
 }
 
 void Form::setTop(float twips)
 {
     auto* window = formImpl_->window;
-    window->move(window->frameGeometry().x(), static_cast<int>(std::lround(twips / twipsPerPixel())));
+    formImpl_->placedAt = QPoint(window->frameGeometry().x(), static_cast<int>(std::lround(twips / twipsPerPixel())));
+    window->move(*formImpl_->placedAt);
 }
 
 float Form::scaleWidth() const { return fromPixels(formImpl_->window->width()); }
