@@ -1,7 +1,13 @@
-# The two commands of the README: `make run` and `make test`.
+# The two commands of the README, `make run` and `make test`, and the
+# reliability checks: `make test-sanitizers`, `make fuzz` and `make soak`.
 
 BUILD_DIR := build
-.PHONY: all deps configure build run test clean
+ASAN_BUILD_DIR := build-asan
+FUZZ_BUILD_DIR := build-fuzz
+# Time of each fuzzer in seconds, and of the soak run.
+FUZZ_SECONDS ?= 300
+SOAK_SECONDS ?= 600
+.PHONY: all deps configure build run test test-sanitizers fuzz soak clean
 
 all: build
 
@@ -23,5 +29,24 @@ run: build
 test: build
 	ctest --preset default
 
+# Every test again, built with AddressSanitizer, LeakSanitizer and
+# UndefinedBehaviorSanitizer, in build-asan/.
+test-sanitizers: deps
+	cmake --preset asan
+	cmake --build --preset asan -j 2
+	ctest --preset asan
+
+# The libFuzzer fuzzers of the settings-file readers and writer, built with
+# clang in build-fuzz/, each run for FUZZ_SECONDS seconds.
+fuzz: deps
+	cmake -S tests/fuzz -B $(FUZZ_BUILD_DIR) -DCMAKE_CXX_COMPILER=clang++
+	cmake --build $(FUZZ_BUILD_DIR) -j 2
+	bash tests/fuzz/run.sh $(FUZZ_BUILD_DIR) $(FUZZ_SECONDS)
+
+# The real program in run mode for SOAK_SECONDS seconds under its own Xvfb:
+# fails when it dies or its memory grows.
+soak: build
+	bash scripts/soak.sh $(BUILD_DIR)/zandreth $(SOAK_SECONDS)
+
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_BUILD_DIR) $(FUZZ_BUILD_DIR)

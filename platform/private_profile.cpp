@@ -447,7 +447,8 @@ ProfileFile ProfileFile::load(const std::string& path)
     ProfileFile file;
     Impl& impl = *file.impl_;
     impl.path = path;
-    int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // O_NONBLOCK: opening a named pipe would otherwise wait for a writer.
+    int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (descriptor < 0) {
         impl.loadError = errno;
         return file;
@@ -455,6 +456,13 @@ ProfileFile ProfileFile::load(const std::string& path)
     struct stat status {};
     if (fstat(descriptor, &status) != 0 || S_ISDIR(status.st_mode)) {
         impl.loadError = S_ISDIR(status.st_mode) ? EISDIR : errno;
+        close(descriptor);
+        return file;
+    }
+    // A pipe or a device (a link to /dev/zero) has no end to read to: it is
+    // taken as no file at all. A commit then refuses it too, since only a
+    // regular file is ever replaced.
+    if (!S_ISREG(status.st_mode)) {
         close(descriptor);
         return file;
     }

@@ -57,7 +57,8 @@ public:
     // profile (exists() false) and every read gives its default. A commit
     // creates a missing file; one that exists but could not be read (a
     // folder, a read error) is never overwritten, since what it holds would
-    // be lost.
+    // be lost. A named pipe or a device (a link to /dev/zero) reads as a
+    // missing file, without waiting or reading on, and a commit refuses it.
     static ProfileFile load(const std::string& path);
     // A profile parsed from bytes in memory, for tests and fuzzing; commit()
     // then writes to `path` if one is given. exists() is true.
