@@ -99,7 +99,7 @@ public:
             name_ = ":" + std::to_string(number);
             server_ = std::make_unique<Process>(std::vector<std::string> {
                 "Xvfb", name_, "-screen", "0", "1024x768x24", "-nolisten", "tcp" });
-            for (int wait = 0; wait < 100 && !std::filesystem::exists(socket); ++wait)
+            for (int wait = 0; wait < 200 && !std::filesystem::exists(socket); ++wait)
                 std::this_thread::sleep_for(50ms);
             if (std::filesystem::exists(socket))
                 return;
@@ -200,7 +200,7 @@ protected:
     }
     bool windowAppears(const std::string& name) const
     {
-        for (int wait = 0; wait < 100; ++wait) {
+        for (int wait = 0; wait < 200; ++wait) {
             if (display.run("xdotool search --onlyvisible --name '" + name + "'"))
                 return true;
             std::this_thread::sleep_for(50ms);
