@@ -12,6 +12,7 @@
 #include "platform/random.h"
 #include "platform/runtime.h"
 #include "platform/system_time.h"
+#include "support/fixture.h"
 #include "support/message_box_recorder.h"
 #include "support/temp_dir.h"
 
@@ -30,11 +31,7 @@ using testing_support::MessageBoxRecorder;
 using testing_support::TempDir;
 using zandreth::Form1;
 
-std::string fixture(const std::string& name)
-{
-    std::ifstream in(std::string(ZANDRETH_FIXTURE_DIR) + "/" + name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using testing_support::fixture;
 
 class Form1Test : public testing::Test {
 protected:

@@ -6,6 +6,7 @@
 #include "platform/runtime_error.h"
 #include "platform/system_time.h"
 
+#include "support/fixture.h"
 #include "support/message_box_recorder.h"
 #include "support/temp_dir.h"
 
@@ -230,12 +231,7 @@ TEST_F(ClockTextTest, UnknownRecordRaisesTheSubscriptErrorAfterReadingTheClock)
     }
 }
 
-std::string fixture(const std::string& name)
-{
-    std::ifstream in(std::string(ZANDRETH_FIXTURE_DIR) + "/" + name, std::ios::binary);
-    EXPECT_TRUE(in) << "missing fixture " << name;
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using testing_support::fixture;
 
 struct SavedFileCase {
     const char* fixture;

@@ -4,6 +4,7 @@
 #include "platform/file_replace.h"
 #include "platform/runtime_error.h"
 
+#include "support/fixture.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -140,12 +141,7 @@ std::string settingsText(const std::function<std::string(std::size_t)>& value)
     return text;
 }
 
-std::string fixture(const std::string& name)
-{
-    std::ifstream in(std::string(ZANDRETH_FIXTURE_DIR) + "/" + name, std::ios::binary);
-    EXPECT_TRUE(in) << "missing fixture " << name;
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using testing_support::fixture;
 
 // The bytes of section MAP_INFO: its header up to the next section header.
 std::string mapInfoBytes(const std::string& file)

@@ -9,6 +9,7 @@
 #include "platform/app.h"
 #include "platform/private_profile.h"
 #include "platform/runtime.h"
+#include "support/fixture.h"
 #include "support/message_box_recorder.h"
 #include "support/temp_dir.h"
 
@@ -29,11 +30,7 @@ using testing_support::MessageBoxRecorder;
 using testing_support::TempDir;
 using zandreth::Setting;
 
-std::string fixture(const std::string& name)
-{
-    std::ifstream in(std::string(ZANDRETH_FIXTURE_DIR) + "/" + name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using testing_support::fixture;
 
 // The names of the fixture's records, by kind.
 const std::vector<std::string> kCityEn { "UTC", "Tokyo", "London", "New York", "Los Angeles", "Paris" };
