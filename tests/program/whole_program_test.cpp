@@ -99,9 +99,13 @@ public:
             name_ = ":" + std::to_string(number);
             server_ = std::make_unique<Process>(std::vector<std::string> {
                 "Xvfb", name_, "-screen", "0", "1024x768x24", "-nolisten", "tcp" });
-            for (int wait = 0; wait < 200 && !std::filesystem::exists(socket); ++wait)
-                std::this_thread::sleep_for(50ms);
-            if (std::filesystem::exists(socket))
+            // Two tests starting at once can pick the same number: the X
+            // server that loses ends at once, so the display is ours only
+            // while our server still runs once the socket is there.
+            bool ended = false;
+            for (int wait = 0; wait < 200 && !std::filesystem::exists(socket) && !ended; ++wait)
+                ended = server_->waitFor(50ms).has_value();
+            if (!ended && std::filesystem::exists(socket) && !server_->waitFor(300ms))
                 return;
             server_.reset();
         }
