@@ -4,8 +4,9 @@
 
 namespace zandreth {
 
-// The program directory, exactly as App.Path gives it (no trailing
-// separator), recorded as the first step of start-up.
+// The folder of the settings file, exactly as App.Path gives it (no trailing
+// separator): the program's own folder for a portable copy, else the user's
+// settings folder. Recorded as the first step of start-up.
 extern std::string AppPath;
 
 } // namespace zandreth

@@ -9,11 +9,15 @@ namespace platform {
 
 class Application {
 public:
-    // The program's directory, without a trailing separator.
+    // The program's folder as the settings file sees it, without a trailing
+    // separator: the folder beside the program for a portable copy, else the
+    // user's own settings folder (see settings_folder.h).
     std::string path() const;
-    // True when another instance of this program is running. The first call
-    // takes the instance lock (held until the process ends, released by the
-    // system even when the process crashes); later calls give the same answer.
+    // True when another instance of this program is running for the same
+    // settings folder, so for the same user of an installed copy. The first
+    // call takes the instance lock (held until the process ends, released by
+    // the system even when the process crashes); later calls give the same
+    // answer.
     bool prevInstance() const;
     std::string title() const;
     int16_t major() const;

@@ -2,6 +2,7 @@
 
 #include "platform/container.h"
 #include "platform/qt/single_instance.h"
+#include "platform/settings_folder.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -35,7 +36,11 @@ std::string Application::path() const
 {
     if (testPath())
         return *testPath();
-    return QCoreApplication::applicationDirPath().toStdString();
+    // Chosen once: the first call may create the user's folder and copy the
+    // installed catalogue into it.
+    static const std::string folder = chooseSettingsFolder(
+        QCoreApplication::applicationDirPath().toStdString(), userFoldersFromEnvironment());
+    return folder;
 }
 
 bool Application::prevInstance() const { return anotherInstanceHolds(path()); }
