@@ -1,5 +1,6 @@
-# The two commands of the README, `make run` and `make test`, and the
-# reliability checks: `make test-sanitizers`, `make fuzz` and `make soak`.
+# The two commands of the README, `make run` and `make test`, installing
+# (`make install`, `make package` for the .deb), and the reliability checks:
+# `make test-sanitizers`, `make fuzz` and `make soak`.
 
 BUILD_DIR := build
 ASAN_BUILD_DIR := build-asan
@@ -7,7 +8,9 @@ FUZZ_BUILD_DIR := build-fuzz
 # Time of each fuzzer in seconds, and of the soak run.
 FUZZ_SECONDS ?= 300
 SOAK_SECONDS ?= 600
-.PHONY: all deps configure build run test test-sanitizers fuzz soak clean
+# Where `make install` puts the program (DESTDIR is honoured as well).
+PREFIX ?= /usr/local
+.PHONY: all deps configure build run test install package test-sanitizers fuzz soak clean
 
 all: build
 
@@ -28,6 +31,16 @@ run: build
 
 test: build
 	ctest --preset default
+
+# The program, its catalogue, icon, desktop entry and xscreensaver files
+# under PREFIX, for every user of the machine.
+install: build
+	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+
+# The Debian package build/zandreth_<version>_<architecture>.deb: the same
+# installation under /usr, with its dependencies computed by dpkg-shlibdeps.
+package: build
+	cd $(BUILD_DIR) && cpack -G DEB
 
 # Every test again, built with AddressSanitizer, LeakSanitizer and
 # UndefinedBehaviorSanitizer, in build-asan/.

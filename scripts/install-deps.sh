@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick time
   fonts-ipafont-gothic fonts-dejavu-core fonts-liberation fontconfig
+  dpkg-dev file desktop-file-utils
 )
 
 missing=()

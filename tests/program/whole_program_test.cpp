@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -26,16 +27,29 @@ namespace {
 using namespace std::chrono_literals;
 using testing_support::TempDir;
 
-// A child process started with an argument vector and extra environment.
+// The name of an environment entry "NAME=value" (or of a bare "NAME").
+std::string variableName(const std::string& entry)
+{
+    return entry.substr(0, entry.find('='));
+}
+
+// A child process started with an argument vector and changes to the
+// environment: "NAME=value" sets a variable, a bare "NAME" removes it.
 class Process {
 public:
     Process(const std::vector<std::string>& arguments, const std::vector<std::string>& extraEnvironment = {})
     {
         std::vector<std::string> environment;
-        for (char** entry = environ; *entry; ++entry)
-            environment.emplace_back(*entry);
+        for (char** entry = environ; *entry; ++entry) {
+            bool changed = false;
+            for (const auto& extra : extraEnvironment)
+                changed = changed || variableName(extra) == variableName(*entry);
+            if (!changed)
+                environment.emplace_back(*entry);
+        }
         for (const auto& entry : extraEnvironment)
-            environment.push_back(entry);
+            if (entry.find('=') != std::string::npos)
+                environment.push_back(entry);
         std::vector<char*> argv;
         for (const auto& argument : arguments)
             argv.push_back(const_cast<char*>(argument.c_str()));
@@ -197,10 +211,14 @@ protected:
     {
         std::filesystem::copy_file(std::string(ZANDRETH_FIXTURE_DIR) + "/zandreth.ini", folder.file("zandreth.ini"));
     }
+    // The program runs with a home folder of the test's own: a copy without
+    // a zandreth.ini beside it looks for the user's, and must never find or
+    // make the real user's.
     std::unique_ptr<Process> start(const std::string& mode) const
     {
         return std::make_unique<Process>(std::vector<std::string> { program(), mode },
-                                         std::vector<std::string> { display.environment() });
+                                         std::vector<std::string> { display.environment(), "HOME=" + folder.file("home"),
+                                                                    "XDG_CONFIG_HOME" });
     }
     bool windowAppears(const std::string& name) const
     {
@@ -316,10 +334,184 @@ TEST_F(WholeProgram, PreviewEndsAtOnce)
 
 TEST_F(WholeProgram, MissingCatalogueShowsTheDefinitionErrorAndEnds)
 {
+    // No zandreth.ini beside the program, none in the user's folder and no
+    // installed catalogue to copy there.
     auto run = start("/S");
     ASSERT_TRUE(windowAppears("定義ファイル読み込みエラー"));
     EXPECT_FALSE(run->waitFor(200ms)) << "the program waits for the message to be read";
     EXPECT_EQ(pressKeyUntilEnd(*run, "定義ファイル読み込みエラー", "Return"), 0);
+    EXPECT_FALSE(std::filesystem::exists(folder.file("home/.config/zandreth/zandreth.ini")));
+}
+
+// The output of a shell command, and whether it succeeded.
+std::pair<bool, std::string> commandOutput(const std::string& command)
+{
+    std::string output;
+    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
+    if (!pipe)
+        return { false, "" };
+    char buffer[4096];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        output.append(buffer, got);
+    return { ::pclose(pipe) == 0, output };
+}
+
+std::string fileBytes(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The program installed for every user, as `cmake --install` (and the .deb)
+// lays it out, in a prefix of the test's own.
+class Installation : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        auto [installed, output] = commandOutput(std::string("'") + ZANDRETH_CMAKE + "' --install '" + ZANDRETH_BINARY_DIR
+                                                 + "' --prefix '" + folder.file("prefix") + "'");
+        ASSERT_TRUE(installed) << output;
+    }
+
+    std::filesystem::path installed(const std::string& relative) const { return folder.path() / "prefix" / relative; }
+
+    TempDir folder;
+};
+
+// The installed program run by users whose home folders are the test's own.
+class InstalledProgram : public Installation {
+protected:
+    std::string home(const std::string& user) const { return folder.file("home-" + user); }
+
+    std::unique_ptr<Process> startAs(const std::string& user, const std::string& mode) const
+    {
+        return std::make_unique<Process>(std::vector<std::string> { installed("bin/zandreth").string(), mode },
+                                         std::vector<std::string> { display.environment(), "HOME=" + home(user),
+                                                                    "XDG_CONFIG_HOME" });
+    }
+    bool dialogsShown(int count) const
+    {
+        for (int wait = 0; wait < 200; ++wait) {
+            auto [found, output] = commandOutput("DISPLAY=" + display.name()
+                                                 + " xdotool search --onlyvisible --name '^Zandreth$'");
+            if (found && std::count(output.begin(), output.end(), '\n') >= count)
+                return true;
+            std::this_thread::sleep_for(50ms);
+        }
+        return false;
+    }
+
+    VirtualDisplay display;
+};
+
+TEST_F(Installation, PutsEachFileWhereTheDesktopAndXscreensaverLook)
+{
+    namespace fs = std::filesystem;
+    for (const char* file : { "bin/zandreth", "share/zandreth/zandreth.ini", "share/icons/hicolor/16x16/apps/zandreth.png",
+                              "share/icons/hicolor/32x32/apps/zandreth.png", "share/applications/zandreth.desktop" })
+        EXPECT_TRUE(fs::is_regular_file(installed(file))) << file;
+    EXPECT_EQ(fileBytes(installed("share/zandreth/zandreth.ini")),
+              fileBytes(std::string(ZANDRETH_SOURCE_DIR) + "/assets/zandreth.ini"));
+    EXPECT_EQ(fileBytes(installed("share/icons/hicolor/32x32/apps/zandreth.png")),
+              fileBytes(std::string(ZANDRETH_SOURCE_DIR) + "/assets/zandreth-32.png"));
+    if (fs::exists(std::string(ZANDRETH_SOURCE_DIR) + "/assets/zandreth.xml")) {
+        EXPECT_TRUE(fs::is_regular_file(installed("share/xscreensaver/config/zandreth.xml")));
+    }
+
+    // xscreensaver's own folder of programs holds a relative link to the
+    // program, so the installation works from any prefix.
+    fs::path hack = installed("libexec/xscreensaver/zandreth");
+    ASSERT_TRUE(fs::is_symlink(hack));
+    EXPECT_TRUE(fs::read_symlink(hack).is_relative());
+    EXPECT_EQ(fs::canonical(hack), fs::canonical(installed("bin/zandreth")));
+
+    if (commandExists("desktop-file-validate")) {
+        auto [valid, output] = commandOutput("desktop-file-validate '" + installed("share/applications/zandreth.desktop").string() + "'");
+        EXPECT_TRUE(valid && output.empty()) << output;
+    }
+    auto entry = fileBytes(installed("share/applications/zandreth.desktop"));
+    EXPECT_NE(entry.find("\nExec=zandreth /C\n"), std::string::npos) << "the entry opens the settings dialog";
+    EXPECT_NE(entry.find("\nIcon=zandreth\n"), std::string::npos);
+}
+
+TEST_F(InstalledProgram, DialogSavesIntoTheUsersConfigFolderAndLeavesTheInstalledCatalogueAlone)
+{
+    if (!commandExists("Xvfb") || !commandExists("xdotool"))
+        GTEST_SKIP() << "needs Xvfb and xdotool";
+    ASSERT_TRUE(display.ready());
+    const std::string catalogue = fileBytes(installed("share/zandreth/zandreth.ini"));
+    const std::filesystem::path saved = home("a") + "/.config/zandreth/zandreth.ini";
+
+    auto dialog = startAs("a", "/C");
+    ASSERT_TRUE(dialogsShown(1));
+    EXPECT_EQ(fileBytes(saved), catalogue) << "the first use copies the installed catalogue";
+
+    // Untick the first row (its box at 24, 48 in the dialog, 33 x 25 pixels),
+    // then 設定 (416, 24, 81 x 33 pixels) saves and closes. There is no window
+    // manager: the dialog's window is its client area.
+    const std::string onDialog = "xdotool search --onlyvisible --name '^Zandreth$' ";
+    ASSERT_TRUE(display.run(onDialog + "mousemove --window %1 --sync 36 60 click 1"));
+    std::optional<int> ended;
+    for (int attempt = 0; attempt < 5 && !ended; ++attempt) {
+        std::this_thread::sleep_for(300ms);
+        display.run(onDialog + "mousemove --window %1 --sync 456 40 click 1");
+        ended = dialog->waitFor(2s);
+    }
+    EXPECT_EQ(ended, 0);
+
+    std::string written = fileBytes(saved);
+    EXPECT_NE(written.find("\nCity_SelectNo0=-1"), std::string::npos) << "the unticked row is saved";
+    EXPECT_NE(written.find("[MAP_INFO]"), std::string::npos);
+    EXPECT_NE(written.find("RND_INTERVAL="), std::string::npos);
+    EXPECT_EQ(fileBytes(installed("share/zandreth/zandreth.ini")), catalogue) << "the installed catalogue is untouched";
+    EXPECT_FALSE(std::filesystem::exists(installed("bin/zandreth.ini")));
+}
+
+TEST_F(InstalledProgram, EachUserHasTheirOwnSingleInstance)
+{
+    if (!commandExists("Xvfb") || !commandExists("xdotool"))
+        GTEST_SKIP() << "needs Xvfb and xdotool";
+    ASSERT_TRUE(display.ready());
+    auto first = startAs("a", "/C");
+    ASSERT_TRUE(dialogsShown(1));
+    // The same user again: ends at once. Another user: gets their dialog.
+    auto again = startAs("a", "/C");
+    EXPECT_EQ(again->waitFor(10s), 0);
+    auto other = startAs("b", "/C");
+    EXPECT_TRUE(dialogsShown(2)) << "one user's open dialog does not stop another user's";
+    EXPECT_FALSE(other->waitFor(200ms));
+    EXPECT_FALSE(first->waitFor(0ms));
+}
+
+// The .deb that `make package` builds: its dependencies come from the
+// libraries the program links, as dpkg-shlibdeps finds them.
+TEST(DebianPackage, DependsOnWhatTheProgramLinksAndHoldsTheInstallation)
+{
+    if (!commandExists("dpkg-shlibdeps") || !commandExists("dpkg-deb"))
+        GTEST_SKIP() << "needs dpkg-dev";
+    TempDir output;
+    auto [built, log] = commandOutput("cd '" + output.path().string() + "' && '" + ZANDRETH_CPACK + "' -G DEB --config '"
+                                      + ZANDRETH_BINARY_DIR + "/CPackConfig.cmake' -B '" + output.path().string() + "'");
+    ASSERT_TRUE(built) << log;
+    std::string package;
+    for (const auto& entry : std::filesystem::directory_iterator(output.path()))
+        if (entry.path().extension() == ".deb")
+            package = entry.path().string();
+    ASSERT_FALSE(package.empty()) << log;
+
+    auto [read, depends] = commandOutput("dpkg-deb --field '" + package + "' Depends");
+    ASSERT_TRUE(read) << depends;
+    for (const char* library : { "libqt6widgets6 (>= ", "libqt6gui6 (>= ", "libqt6core6", "libstdc++6 (>= ", "libc6 (>= " })
+        EXPECT_NE(depends.find(library), std::string::npos) << library << " in: " << depends;
+
+    auto [listed, contents] = commandOutput("dpkg-deb --contents '" + package + "'");
+    ASSERT_TRUE(listed) << contents;
+    for (const char* file : { "./usr/bin/zandreth", "./usr/share/zandreth/zandreth.ini",
+                              "./usr/share/applications/zandreth.desktop",
+                              "./usr/share/icons/hicolor/16x16/apps/zandreth.png",
+                              "./usr/libexec/xscreensaver/zandreth -> ../../bin/zandreth" })
+        EXPECT_NE(contents.find(file), std::string::npos) << file << " in:\n" << contents;
 }
 
 } // namespace
