@@ -379,6 +379,17 @@ protected:
     TempDir folder;
 };
 
+TEST_F(Installation, StartedThroughXscreensaversLinkItFindsTheInstalledCatalogue)
+{
+    // Preview mode loads the catalogue and ends: no screen needed.
+    std::string home = folder.file("home");
+    Process preview({ installed("libexec/xscreensaver/zandreth").string(), "/P" },
+                    { "HOME=" + home, "XDG_CONFIG_HOME", "QT_QPA_PLATFORM=offscreen" });
+    ASSERT_TRUE(preview.started());
+    EXPECT_EQ(preview.waitFor(30s), 0);
+    EXPECT_EQ(fileBytes(home + "/.config/zandreth/zandreth.ini"), fileBytes(installed("share/zandreth/zandreth.ini")));
+}
+
 // The installed program run by users whose home folders are the test's own.
 class InstalledProgram : public Installation {
 protected:
