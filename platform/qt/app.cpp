@@ -36,11 +36,9 @@ std::string Application::path() const
 {
     if (testPath())
         return *testPath();
-    // Chosen once: the first call may create the user's folder and copy the
-    // installed catalogue into it.
-    static const std::string folder = chooseSettingsFolder(
-        QCoreApplication::applicationDirPath().toStdString(), userFoldersFromEnvironment());
-    return folder;
+    // The first call may create the user's folder and copy the installed
+    // catalogue into it; later calls find it there.
+    return chooseSettingsFolder(QCoreApplication::applicationDirPath().toStdString(), userFoldersFromEnvironment());
 }
 
 bool Application::prevInstance() const { return anotherInstanceHolds(path()); }

@@ -80,6 +80,7 @@ enum class Installed { Readable, Unreadable, Missing };
 enum class UserFolder { Missing, HoldsOwnFile, Blocked };
 
 struct Case {
+    const char* id;
     const char* name;
     bool iniBeside;
     bool programFolderWritable;
@@ -93,30 +94,30 @@ struct Case {
 };
 
 const Case kCases[] = {
-    { "portable copy: ini beside, folder writable", true, true, Installed::Readable, ConfigHome::Unset,
-      UserFolder::Missing, "prefix/bin", "beside" },
-    { "portable copy wins over XDG_CONFIG_HOME", true, true, Installed::Readable, ConfigHome::Absolute,
-      UserFolder::Missing, "prefix/bin", "beside" },
-    { "read-only folder with ini beside: user folder, installed catalogue copied", true, false, Installed::Readable,
-      ConfigHome::Unset, UserFolder::Missing, "home/.config/zandreth", "installed" },
-    { "read-only folder, nothing installed: the ini beside is copied", true, false, Installed::Missing,
-      ConfigHome::Unset, UserFolder::Missing, "home/.config/zandreth", "beside" },
-    { "no ini beside: ~/.config/zandreth, first use copies", false, true, Installed::Readable, ConfigHome::Unset,
-      UserFolder::Missing, "home/.config/zandreth", "installed" },
-    { "XDG_CONFIG_HOME set", false, false, Installed::Readable, ConfigHome::Absolute, UserFolder::Missing,
-      "config/zandreth", "installed" },
-    { "XDG_CONFIG_HOME with a trailing slash", false, false, Installed::Readable, ConfigHome::AbsoluteWithSlash,
-      UserFolder::Missing, "config/zandreth", "installed" },
-    { "relative XDG_CONFIG_HOME is ignored", false, false, Installed::Readable, ConfigHome::Relative,
-      UserFolder::Missing, "home/.config/zandreth", "installed" },
-    { "later use keeps the user's own file", false, false, Installed::Readable, ConfigHome::Unset,
-      UserFolder::HoldsOwnFile, "home/.config/zandreth", "mine" },
-    { "copy fails: user folder cannot be made", false, false, Installed::Readable, ConfigHome::Unset,
-      UserFolder::Blocked, "home/.config/zandreth", "" },
-    { "copy fails: installed catalogue unreadable", false, false, Installed::Unreadable, ConfigHome::Unset,
-      UserFolder::Missing, "home/.config/zandreth", "" },
-    { "nothing installed and nothing beside", false, false, Installed::Missing, ConfigHome::Unset,
-      UserFolder::Missing, "home/.config/zandreth", "" },
+    { "Portable", "portable copy: ini beside, folder writable",
+      true, true, Installed::Readable, ConfigHome::Unset, UserFolder::Missing, "prefix/bin", "beside" },
+    { "PortableWinsOverXdg", "portable copy wins over XDG_CONFIG_HOME",
+      true, true, Installed::Readable, ConfigHome::Absolute, UserFolder::Missing, "prefix/bin", "beside" },
+    { "ReadOnlyFolderTakesInstalled", "read-only folder with ini beside: user folder, installed catalogue copied",
+      true, false, Installed::Readable, ConfigHome::Unset, UserFolder::Missing, "home/.config/zandreth", "installed" },
+    { "ReadOnlyFolderTakesBeside", "read-only folder, nothing installed: the ini beside is copied",
+      true, false, Installed::Missing, ConfigHome::Unset, UserFolder::Missing, "home/.config/zandreth", "beside" },
+    { "NoIniBeside", "no ini beside: ~/.config/zandreth, first use copies",
+      false, true, Installed::Readable, ConfigHome::Unset, UserFolder::Missing, "home/.config/zandreth", "installed" },
+    { "XdgConfigHome", "XDG_CONFIG_HOME set",
+      false, false, Installed::Readable, ConfigHome::Absolute, UserFolder::Missing, "config/zandreth", "installed" },
+    { "XdgTrailingSlash", "XDG_CONFIG_HOME with a trailing slash",
+      false, false, Installed::Readable, ConfigHome::AbsoluteWithSlash, UserFolder::Missing, "config/zandreth", "installed" },
+    { "RelativeXdgIgnored", "relative XDG_CONFIG_HOME is ignored",
+      false, false, Installed::Readable, ConfigHome::Relative, UserFolder::Missing, "home/.config/zandreth", "installed" },
+    { "UsersOwnFileKept", "later use keeps the user's own file",
+      false, false, Installed::Readable, ConfigHome::Unset, UserFolder::HoldsOwnFile, "home/.config/zandreth", "mine" },
+    { "FolderCannotBeMade", "copy fails: user folder cannot be made",
+      false, false, Installed::Readable, ConfigHome::Unset, UserFolder::Blocked, "home/.config/zandreth", "" },
+    { "InstalledUnreadable", "copy fails: installed catalogue unreadable",
+      false, false, Installed::Unreadable, ConfigHome::Unset, UserFolder::Missing, "home/.config/zandreth", "" },
+    { "NothingToCopy", "nothing installed and nothing beside",
+      false, false, Installed::Missing, ConfigHome::Unset, UserFolder::Missing, "home/.config/zandreth", "" },
 };
 
 void PrintTo(const Case& c, std::ostream* out)
@@ -191,7 +192,7 @@ TEST_P(SettingsFolder, ChoosesTheFolderAndFillsItOnFirstUse)
 }
 
 INSTANTIATE_TEST_SUITE_P(Rule, SettingsFolder, testing::ValuesIn(kCases),
-                         [](const testing::TestParamInfo<Case>& info) { return "case" + std::to_string(info.index); });
+                         [](const testing::TestParamInfo<Case>& info) { return std::string(info.param.id); });
 
 TEST(SettingsFolderCopy, IsTheUsersAloneAndComesFromTheWholeCatalogue)
 {
