@@ -420,7 +420,8 @@ TEST_F(Installation, PutsEachFileWhereTheDesktopAndXscreensaverLook)
 {
     namespace fs = std::filesystem;
     for (const char* file : { "bin/zandreth", "share/zandreth/zandreth.ini", "share/icons/hicolor/16x16/apps/zandreth.png",
-                              "share/icons/hicolor/32x32/apps/zandreth.png", "share/applications/zandreth.desktop" })
+                              "share/icons/hicolor/32x32/apps/zandreth.png", "share/applications/zandreth.desktop",
+                              "share/doc/zandreth/LICENSE-Unicode.txt" })
         EXPECT_TRUE(fs::is_regular_file(installed(file))) << file;
     EXPECT_EQ(fileBytes(installed("share/zandreth/zandreth.ini")),
               fileBytes(std::string(ZANDRETH_SOURCE_DIR) + "/assets/zandreth.ini"));
