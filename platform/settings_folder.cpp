@@ -48,18 +48,17 @@ bool isPortableCopy(const std::string& programFolder)
 
 std::string userSettingsFolder(const UserFolders& user)
 {
-    std::string base;
     // Only an absolute path counts; a relative one is ignored, as the XDG
     // base-directory rules say.
+    auto below = [](const std::string& folder, const std::string& name) {
+        std::string parent = withoutTrailingSlashes(folder);
+        return (parent == "/" ? "" : parent) + "/" + name;
+    };
     if (!user.configHome.empty() && user.configHome.front() == '/')
-        base = withoutTrailingSlashes(user.configHome);
-    else if (!user.home.empty())
-        base = withoutTrailingSlashes(user.home) + "/.config";
-    else
-        return "";
-    if (base == "/")
-        base.clear();
-    return base + "/" + kProgramName;
+        return below(user.configHome, kProgramName);
+    if (!user.home.empty())
+        return below(below(user.home, ".config"), kProgramName);
+    return "";
 }
 
 // Creates `folder` and the folders above it that are missing.
