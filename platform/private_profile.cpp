@@ -23,6 +23,10 @@ namespace {
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view kNewFileLineEnding = "\r\n";
 constexpr std::size_t kReadChunk = 64 * 1024;
+// Searches line by line, for sections and for the keys of one section,
+// before they are indexed: a few passes cost less than an index that is
+// never used much, and more would add up.
+constexpr std::size_t kSearchesBeforeIndex = 8;
 
 bool isBlank(char character)
 {
@@ -99,23 +103,67 @@ std::string foldName(std::string_view name, TextEncoding encoding)
     return folded;
 }
 
-// A hash of the folded name, computed without building it (FNV-1a).
+// Eight bytes with their ASCII capital letters made small, all at once: a
+// byte below 0x80 is a capital when adding 0x80 - 'A' sets its top bit and
+// adding 0x80 - 'Z' - 1 does not.
+uint64_t lowerAsciiWord(uint64_t word)
+{
+    constexpr uint64_t kOnes = 0x0101010101010101ull;
+    constexpr uint64_t kHighBits = 0x8080808080808080ull;
+    uint64_t low = word & ~kHighBits;
+    uint64_t atLeastA = low + kOnes * (0x80 - 'A');
+    uint64_t aboveZ = low + kOnes * (0x80 - 'Z' - 1);
+    uint64_t capitals = atLeastA & ~aboveZ & ~word & kHighBits;
+    return word | (capitals >> 2);
+}
+
+// A hash of the folded name, computed without building it, eight bytes at a
+// time. A name with bytes of 0x80 and above in a CP932 file is folded byte
+// by byte, stepping over double-byte characters, into the same words.
 uint64_t hashName(std::string_view name, TextEncoding encoding)
 {
-    uint64_t hash = 1469598103934665603ull;
-    auto mix = [&](char character) { hash = (hash ^ static_cast<unsigned char>(character)) * 1099511628211ull; };
+    uint64_t hash = 0x9E3779B97F4A7C15ull ^ name.size();
+    auto mix = [&hash](uint64_t word) {
+        hash = (hash ^ word) * 0xFF51AFD7ED558CCDull;
+        hash ^= hash >> 32;
+    };
+    bool byCharacter = encoding == TextEncoding::Cp932 && !isAscii(name);
     std::size_t position = 0;
+    if (!byCharacter) {
+        for (; position + 8 <= name.size(); position += 8) {
+            uint64_t word = 0;
+            std::memcpy(&word, name.data() + position, 8);
+            mix(lowerAsciiWord(word));
+        }
+    }
+    char buffer[8];
+    std::size_t filled = 0;
+    auto put = [&](char character) {
+        buffer[filled++] = character;
+        if (filled == 8) {
+            uint64_t word = 0;
+            std::memcpy(&word, buffer, 8);
+            mix(word);
+            filled = 0;
+        }
+    };
     while (position < name.size()) {
-        if (encoding == TextEncoding::Cp932 && cp932CharacterLength(name, position) == 2) {
-            mix(name[position]);
-            mix(name[position + 1]);
+        if (byCharacter && cp932CharacterLength(name, position) == 2) {
+            put(name[position]);
+            put(name[position + 1]);
             position += 2;
             continue;
         }
-        mix(asciiLower(name[position]));
+        put(asciiLower(name[position]));
         ++position;
     }
-    return hash;
+    if (filled > 0) {
+        uint64_t word = 0;
+        std::memcpy(&word, buffer, filled);
+        mix(word);
+    }
+    hash ^= hash >> 29;
+    return hash * 0xBF58476D1CE4E5B9ull;
 }
 
 // Whether `name` folds to `folded`, without building its folded form.
@@ -154,7 +202,7 @@ public:
         if (slots_.empty())
             return kNone;
         std::size_t mask = slots_.size() - 1;
-        for (std::size_t at = static_cast<std::size_t>(hash) & mask;; at = (at + 1) & mask) {
+        for (std::size_t at = home(hash);; at = (at + 1) & mask) {
             uint64_t slot = slots_[at];
             if (slot == 0)
                 return kNone;
@@ -175,7 +223,7 @@ public:
             grow(encoding, nameAt);
         std::size_t mask = slots_.size() - 1;
         std::string folded;
-        for (std::size_t at = static_cast<std::size_t>(hash) & mask;; at = (at + 1) & mask) {
+        for (std::size_t at = home(hash);; at = (at + 1) & mask) {
             uint64_t slot = slots_[at];
             if (slot == 0) {
                 slots_[at] = pack(position, hash);
@@ -191,12 +239,23 @@ public:
         }
     }
 
+    // Asks the processor to fetch the slot where a name with `hash` goes.
+    void prefetch(uint64_t hash) const
+    {
+        if (!slots_.empty())
+            __builtin_prefetch(slots_.data() + home(hash), 1);
+    }
+
 private:
     // 40 bits of position (files up to a terabyte), 24 bits of hash.
     static constexpr int kPositionBits = 40;
     static constexpr uint64_t kPositionMask = (uint64_t { 1 } << kPositionBits) - 1;
 
+    static constexpr int kTagBits = 64 - kPositionBits;
     static uint64_t tag(uint64_t hash) { return hash >> kPositionBits; }
+    // The first slot to try: the top bits of the hash, so that up to 2^24
+    // slots the tag alone says where an entry goes when the table grows.
+    std::size_t home(uint64_t hash) const { return static_cast<std::size_t>(hash >> (64 - bits_)); }
     static uint64_t pack(std::size_t position, uint64_t hash)
     {
         return (tag(hash) << kPositionBits) | (static_cast<uint64_t>(position) + 1);
@@ -206,14 +265,16 @@ private:
     void grow(TextEncoding encoding, const NameAt& nameAt)
     {
         std::vector<uint64_t> old = std::move(slots_);
-        slots_.assign(old.empty() ? 16 : old.size() * 2, 0);
+        bits_ = old.empty() ? 4 : bits_ + 1;
+        slots_.assign(std::size_t { 1 } << bits_, 0);
         std::size_t mask = slots_.size() - 1;
         for (uint64_t slot : old) {
             if (slot == 0)
                 continue;
-            std::size_t position = static_cast<std::size_t>((slot & kPositionMask) - 1);
-            uint64_t hash = hashName(nameAt(position), encoding);
-            std::size_t at = static_cast<std::size_t>(hash) & mask;
+            uint64_t hash = (slot >> kPositionBits) << kPositionBits;
+            if (bits_ > kTagBits)
+                hash = hashName(nameAt(static_cast<std::size_t>((slot & kPositionMask) - 1)), encoding);
+            std::size_t at = home(hash);
             while (slots_[at] != 0)
                 at = (at + 1) & mask;
             slots_[at] = slot;
@@ -221,6 +282,59 @@ private:
     }
 
     std::vector<uint64_t> slots_;
+    int bits_ = 0;
+    std::size_t count_ = 0;
+};
+
+// Feeds the names of a pass over the file to an index a few names behind,
+// fetching the slot of each name ahead of its turn: a large index lies
+// beyond the processor's caches, and one slot after the other would wait
+// for memory each time. The names keep their order, so the first
+// occurrence still wins.
+template <typename NameAt>
+class IndexFeeder {
+public:
+    IndexFeeder(NameIndex& index, TextEncoding encoding, const NameAt& nameAt)
+        : index_(index)
+        , encoding_(encoding)
+        , nameAt_(nameAt)
+    {
+    }
+    ~IndexFeeder() { flush(); }
+    IndexFeeder(const IndexFeeder&) = delete;
+    IndexFeeder& operator=(const IndexFeeder&) = delete;
+
+    void add(std::size_t position, uint64_t hash)
+    {
+        if (count_ == kAhead)
+            addOldest();
+        index_.prefetch(hash);
+        pending_[(first_ + count_) % kAhead] = { position, hash };
+        ++count_;
+    }
+
+    void flush()
+    {
+        while (count_ > 0)
+            addOldest();
+    }
+
+private:
+    static constexpr std::size_t kAhead = 16;
+
+    void addOldest()
+    {
+        auto [position, hash] = pending_[first_];
+        index_.addFirst(position, hash, encoding_, nameAt_);
+        first_ = (first_ + 1) % kAhead;
+        --count_;
+    }
+
+    NameIndex& index_;
+    TextEncoding encoding_;
+    const NameAt& nameAt_;
+    std::pair<std::size_t, uint64_t> pending_[kAhead] {};
+    std::size_t first_ = 0;
     std::size_t count_ = 0;
 };
 
@@ -294,18 +408,24 @@ struct AddedKeys {
     }
 };
 
-// A section of the file, indexed when it is first read or written: its key
-// lines are looked at only then, so a file of many sections costs a pass
-// over the section headers at load and one over the keys of each section
-// the program uses.
+// A section of the file as far as reads and writes have looked at it. Its
+// key lines are first searched line by line, each search stopping at the
+// key it looks for; a search that finds nothing has seen every key line and
+// so learns where a new key goes. After a few searches the section's keys
+// are indexed in one pass, so a loader reading thousands of keys pays one
+// pass over the section, and one reading three keys of a huge section pays
+// no index at all.
 struct SectionInfo {
-    // Where a new key line goes: the start of the line after the section's
-    // last key line, or after its header when it has no key. A comment or
-    // blank line after the last key usually introduces what follows, so a
-    // new key goes above it.
+    // Where a new key line goes, once `insertAtKnown`: the start of the line
+    // after the section's last key line, or after its header when it has no
+    // key. A comment or blank line after the last key usually introduces
+    // what follows, so a new key goes above it.
     std::size_t insertAt = 0;
-    // The first occurrence of each key name, by the position of its line's
-    // first byte that is not a blank.
+    bool insertAtKnown = false;
+    std::size_t searches = 0;
+    bool indexed = false;
+    // Once `indexed`: the first occurrence of each key name, by the position
+    // of its line's first byte that is not a blank.
     NameIndex keys;
     AddedKeys added;
 };
@@ -331,13 +451,30 @@ struct Line {
     std::size_t end = 0;
 };
 
+// The first CR or LF at or after `position`, or `size`. Eight bytes at a
+// time: a word holds a CR or LF when one of its bytes, XORed with it, is 0.
+std::size_t findLineBreak(const char* data, std::size_t position, std::size_t size)
+{
+    constexpr uint64_t kOnes = 0x0101010101010101ull;
+    constexpr uint64_t kHighBits = 0x8080808080808080ull;
+    auto holdsZeroByte = [](uint64_t word) { return ((word - kOnes) & ~word & kHighBits) != 0; };
+    while (position + 8 <= size) {
+        uint64_t word = 0;
+        std::memcpy(&word, data + position, 8);
+        if (holdsZeroByte(word ^ (kOnes * '\n')) || holdsZeroByte(word ^ (kOnes * '\r')))
+            break;
+        position += 8;
+    }
+    while (position < size && !isLineBreak(data[position]))
+        ++position;
+    return position;
+}
+
 Line lineAt(std::string_view bytes, std::size_t begin)
 {
     const char* data = bytes.data();
     std::size_t size = bytes.size();
-    std::size_t position = begin;
-    while (position < size && !isLineBreak(data[position]))
-        ++position;
+    std::size_t position = findLineBreak(data, begin, size);
     Line line { begin, position, position };
     if (position < size) {
         line.end = position + 1;
@@ -361,8 +498,11 @@ struct ProfileFile::Impl {
 
     // First occurrence of each section name, by the position of its '['. A
     // later header of the same name is neither read nor written, as on
-    // Windows.
+    // Windows. Sections are first searched header by header, and the search
+    // results kept; after a few searches every header is indexed at once.
     NameIndex sectionIndex;
+    bool sectionsIndexed = false;
+    std::unordered_map<std::string, std::size_t> sectionsSearched;
     // Sections read or written so far, by the position of their '['.
     std::unordered_map<std::size_t, SectionInfo> sections;
     // Edits not yet in `bytes`: new values of keys by their value's
@@ -371,6 +511,10 @@ struct ProfileFile::Impl {
     std::vector<AddedSection> addedSections;
     std::unordered_map<std::string, std::size_t> addedSectionsByName;
     bool edited = false;
+    // The last section found, by folded name: a loader reads many keys of
+    // one section in a row.
+    std::string lastSectionName;
+    std::size_t lastSection = NameIndex::kNone;
 
     std::string errorText;
     mutable Cp932Converter converter;
@@ -379,6 +523,11 @@ struct ProfileFile::Impl {
 
     void parse(bool detect);
     void indexSections();
+    std::size_t searchSection(std::string_view foldedName) const;
+    std::size_t findKey(SectionInfo& section, std::size_t bracket, std::string_view foldedName);
+    void indexKeys(SectionInfo& section, std::size_t bracket);
+    template <typename Visit>
+    void forEachLine(std::size_t from, const Visit& visit) const;
     bool isHeader(const Line& line, std::size_t first, std::size_t& nameEnd) const;
     std::size_t sectionNameEnd(std::size_t begin, std::size_t contentEnd) const;
     std::string_view sectionNameAt(std::size_t bracket) const;
@@ -390,6 +539,7 @@ struct ProfileFile::Impl {
     std::string toUtf8(std::string_view fileText) const;
     std::optional<std::string> indexName(std::string_view utf8Name) const;
     std::optional<std::string_view> lookup(std::string_view section, std::string_view key);
+    std::size_t findSection(const std::string& foldedName);
 
     bool set(std::string_view section, std::string_view key, std::string_view value);
     const std::string& upToDate();
@@ -410,30 +560,63 @@ void ProfileFile::Impl::parse(bool detect)
         else
             lineEnding = lineBreak + 1 < bytes.size() && bytes[lineBreak + 1] == '\n' ? "\r\n" : "\r";
     }
-    indexSections();
-}
-
-void ProfileFile::Impl::indexSections()
-{
     sectionIndex = NameIndex {};
+    sectionsIndexed = false;
+    sectionsSearched.clear();
     sections.clear();
     valueEdits.clear();
     addedSections.clear();
     addedSectionsByName.clear();
     edited = false;
+    lastSectionName.clear();
+    lastSection = NameIndex::kNone;
+}
 
-    auto nameAt = [this](std::size_t bracket) { return sectionNameAt(bracket); };
-    std::size_t position = contentBegin();
+// Calls visit(line, first, isHeader, nameEnd) for each line from `from` on,
+// `first` being the position of its first byte that is not a blank and
+// `nameEnd` that of a header's ']'; stops when visit returns false.
+template <typename Visit>
+void ProfileFile::Impl::forEachLine(std::size_t from, const Visit& visit) const
+{
+    std::size_t position = from;
     while (position < bytes.size()) {
         Line line = lineAt(bytes, position);
         std::size_t first = position;
         while (first < line.contentEnd && isBlank(bytes[first]))
             ++first;
         std::size_t nameEnd = 0;
-        if (isHeader(line, first, nameEnd))
-            sectionIndex.addFirst(first, hashName(sectionNameAt(first), encoding), encoding, nameAt);
+        bool header = isHeader(line, first, nameEnd);
+        if (!visit(line, first, header, nameEnd))
+            return;
         position = line.end;
     }
+}
+
+// The '[' of the first header whose name folds to `foldedName`, searched
+// header by header; NameIndex::kNone when there is none.
+std::size_t ProfileFile::Impl::searchSection(std::string_view foldedName) const
+{
+    std::size_t found = NameIndex::kNone;
+    forEachLine(contentBegin(), [&](const Line&, std::size_t first, bool header, std::size_t nameEnd) {
+        if (header && foldsTo(trimBlanks(std::string_view(bytes).substr(first + 1, nameEnd - first - 1)), foldedName,
+                              encoding))
+            found = first;
+        return found == NameIndex::kNone;
+    });
+    return found;
+}
+
+void ProfileFile::Impl::indexSections()
+{
+    auto nameAt = [this](std::size_t bracket) { return sectionNameAt(bracket); };
+    IndexFeeder feeder(sectionIndex, encoding, nameAt);
+    forEachLine(contentBegin(), [&](const Line&, std::size_t first, bool header, std::size_t nameEnd) {
+        if (header)
+            feeder.add(first, hashName(trimBlanks(std::string_view(bytes).substr(first + 1, nameEnd - first - 1)), encoding));
+        return true;
+    });
+    feeder.flush();
+    sectionsIndexed = true;
 }
 
 // A line whose first byte that is not a blank (at `first`) is '[' and that
@@ -475,22 +658,17 @@ std::string_view ProfileFile::Impl::sectionNameAt(std::size_t bracket) const
 // is below every CP932 trail byte, so a byte search is safe.
 std::string_view ProfileFile::Impl::keyNameAt(std::size_t first) const
 {
-    std::size_t equals = first;
-    while (bytes[equals] != '=')
-        ++equals;
-    return trimBlanks(std::string_view(bytes).substr(first, equals - first));
+    auto* equals = static_cast<const char*>(std::memchr(bytes.data() + first, '=', bytes.size() - first));
+    return trimBlanks(std::string_view(bytes.data() + first, static_cast<std::size_t>(equals - bytes.data()) - first));
 }
 
 // Where the value of the key line at `first` stands: after the first '=' to
 // the line's end, blanks around it left out.
 std::pair<std::size_t, std::size_t> ProfileFile::Impl::valueSpanAt(std::size_t first) const
 {
-    Line line = lineAt(bytes, first);
-    std::size_t begin = first;
-    while (bytes[begin] != '=')
-        ++begin;
-    ++begin;
-    std::size_t end = line.contentEnd;
+    auto* equals = static_cast<const char*>(std::memchr(bytes.data() + first, '=', bytes.size() - first));
+    std::size_t begin = static_cast<std::size_t>(equals - bytes.data()) + 1;
+    std::size_t end = findLineBreak(bytes.data(), begin, bytes.size());
     while (begin < end && isBlank(bytes[begin]))
         ++begin;
     while (end > begin && isBlank(bytes[end - 1]))
@@ -498,34 +676,66 @@ std::pair<std::size_t, std::size_t> ProfileFile::Impl::valueSpanAt(std::size_t f
     return { begin, end };
 }
 
-// The section whose header's '[' is at `bracket`, its keys indexed on first
-// use: the lines after the header up to the next header. Lines beginning
-// with ';' or '#' are comments; lines without '=' are ignored.
+// The key lines of a section: the lines after its header up to the next
+// header. Lines beginning with ';' or '#' are comments; lines without '='
+// are ignored.
 SectionInfo& ProfileFile::Impl::sectionAt(std::size_t bracket)
 {
-    auto [entry, inserted] = sections.try_emplace(bracket);
-    SectionInfo& section = entry->second;
-    if (!inserted)
-        return section;
-    auto nameAt = [this](std::size_t first) { return keyNameAt(first); };
-    std::size_t position = lineAt(bytes, bracket).end;
-    section.insertAt = position;
-    while (position < bytes.size()) {
-        Line line = lineAt(bytes, position);
-        std::size_t first = position;
-        while (first < line.contentEnd && isBlank(bytes[first]))
-            ++first;
-        std::size_t nameEnd = 0;
-        if (isHeader(line, first, nameEnd))
-            break;
-        if (first < line.contentEnd && bytes[first] != ';' && bytes[first] != '#'
-            && std::memchr(bytes.data() + first, '=', line.contentEnd - first) != nullptr) {
-            section.keys.addFirst(first, hashName(keyNameAt(first), encoding), encoding, nameAt);
-            section.insertAt = line.end;
+    return sections[bracket];
+}
+
+// The position of the first key line of the section at `bracket` whose key
+// folds to `foldedName`, or NameIndex::kNone.
+std::size_t ProfileFile::Impl::findKey(SectionInfo& section, std::size_t bracket, std::string_view foldedName)
+{
+    if (!section.indexed && ++section.searches > kSearchesBeforeIndex)
+        indexKeys(section, bracket);
+    if (section.indexed)
+        return section.keys.find(foldedName, hashName(foldedName, encoding), encoding,
+                                 [this](std::size_t at) { return keyNameAt(at); });
+    std::size_t found = NameIndex::kNone;
+    std::size_t insertAt = lineAt(bytes, bracket).end;
+    forEachLine(insertAt, [&](const Line& line, std::size_t first, bool header, std::size_t) {
+        if (header)
+            return false;
+        if (first < line.contentEnd && bytes[first] != ';' && bytes[first] != '#') {
+            if (auto* equals = static_cast<const char*>(std::memchr(bytes.data() + first, '=', line.contentEnd - first))) {
+                auto name = trimBlanks(std::string_view(bytes.data() + first, static_cast<std::size_t>(equals - bytes.data()) - first));
+                if (foldsTo(name, foldedName, encoding))
+                    found = first;
+                insertAt = line.end;
+            }
         }
-        position = line.end;
+        return found == NameIndex::kNone;
+    });
+    if (found == NameIndex::kNone) {
+        section.insertAt = insertAt;
+        section.insertAtKnown = true;
     }
-    return section;
+    return found;
+}
+
+void ProfileFile::Impl::indexKeys(SectionInfo& section, std::size_t bracket)
+{
+    auto nameAt = [this](std::size_t first) { return keyNameAt(first); };
+    IndexFeeder feeder(section.keys, encoding, nameAt);
+    std::size_t insertAt = lineAt(bytes, bracket).end;
+    forEachLine(insertAt, [&](const Line& line, std::size_t first, bool header, std::size_t) {
+        if (header)
+            return false;
+        if (first < line.contentEnd && bytes[first] != ';' && bytes[first] != '#') {
+            if (auto* equals = static_cast<const char*>(std::memchr(bytes.data() + first, '=', line.contentEnd - first))) {
+                auto name = trimBlanks(std::string_view(bytes.data() + first, static_cast<std::size_t>(equals - bytes.data()) - first));
+                feeder.add(first, hashName(name, encoding));
+                insertAt = line.end;
+            }
+        }
+        return true;
+    });
+    feeder.flush();
+    section.insertAt = insertAt;
+    section.insertAtKnown = true;
+    section.indexed = true;
 }
 
 std::optional<std::string> ProfileFile::Impl::toFileEncoding(std::string_view utf8) const
@@ -548,10 +758,38 @@ std::string ProfileFile::Impl::toUtf8(std::string_view fileText) const
 
 std::optional<std::string> ProfileFile::Impl::indexName(std::string_view utf8Name) const
 {
-    auto name = toFileEncoding(trimBlanks(utf8Name));
+    utf8Name = trimBlanks(utf8Name);
+    if (encoding != TextEncoding::Cp932 || isAscii(utf8Name))
+        return foldName(utf8Name, encoding);
+    auto name = toFileEncoding(utf8Name);
     if (!name)
         return std::nullopt;
     return foldName(*name, encoding);
+}
+
+// The position of the '[' of the first header of the section whose name
+// folds to `foldedName`, or NameIndex::kNone.
+std::size_t ProfileFile::Impl::findSection(const std::string& foldedName)
+{
+    if (lastSection != NameIndex::kNone && foldedName == lastSectionName)
+        return lastSection;
+    std::size_t bracket = NameIndex::kNone;
+    if (!sectionsIndexed) {
+        if (auto searched = sectionsSearched.find(foldedName); searched != sectionsSearched.end())
+            bracket = searched->second;
+        else if (sectionsSearched.size() < kSearchesBeforeIndex)
+            bracket = sectionsSearched[foldedName] = searchSection(foldedName);
+        else
+            indexSections();
+    }
+    if (sectionsIndexed)
+        bracket = sectionIndex.find(foldedName, hashName(foldedName, encoding), encoding,
+                                    [this](std::size_t at) { return sectionNameAt(at); });
+    if (bracket != NameIndex::kNone) {
+        lastSectionName = foldedName;
+        lastSection = bracket;
+    }
+    return bracket;
 }
 
 // The value of `key` in `section` as it reads, in the file's encoding.
@@ -562,12 +800,10 @@ std::optional<std::string_view> ProfileFile::Impl::lookup(std::string_view secti
     if (!sectionName || !keyName)
         return std::nullopt;
     AddedKeys* added = nullptr;
-    std::size_t bracket = sectionIndex.find(*sectionName, hashName(*sectionName, encoding), encoding,
-                                            [this](std::size_t at) { return sectionNameAt(at); });
+    std::size_t bracket = findSection(*sectionName);
     if (bracket != NameIndex::kNone) {
         SectionInfo& info = sectionAt(bracket);
-        std::size_t first = info.keys.find(*keyName, hashName(*keyName, encoding), encoding,
-                                           [this](std::size_t at) { return keyNameAt(at); });
+        std::size_t first = findKey(info, bracket, *keyName);
         if (first != NameIndex::kNone) {
             auto [begin, end] = valueSpanAt(first);
             if (auto edit = valueEdits.find(begin); edit != valueEdits.end())
@@ -611,13 +847,11 @@ bool ProfileFile::Impl::set(std::string_view section, std::string_view key, std:
     std::string keyName = foldName(*keyText, encoding);
     edited = true;
 
-    std::size_t bracket = sectionIndex.find(sectionName, hashName(sectionName, encoding), encoding,
-                                            [this](std::size_t at) { return sectionNameAt(at); });
+    std::size_t bracket = findSection(sectionName);
     AddedKeys* added = nullptr;
     if (bracket != NameIndex::kNone) {
         SectionInfo& info = sectionAt(bracket);
-        std::size_t first = info.keys.find(keyName, hashName(keyName, encoding), encoding,
-                                           [this](std::size_t at) { return keyNameAt(at); });
+        std::size_t first = findKey(info, bracket, keyName);
         if (first != NameIndex::kNone) {
             auto [begin, end] = valueSpanAt(first);
             valueEdits[begin] = ValueEdit { end, std::move(stored) };
@@ -810,12 +1044,15 @@ ProfileFile ProfileFile::load(const std::string& path)
         close(descriptor);
         return file;
     }
-    std::string bytes;
-    if (status.st_size > 0)
-        bytes.reserve(static_cast<std::size_t>(status.st_size));
-    char buffer[kReadChunk];
+    // Read straight into the string, in the size the file has now; a file
+    // that grows meanwhile is read on in chunks.
+    std::string bytes(status.st_size > 0 ? static_cast<std::size_t>(status.st_size) : 0, '\0');
+    std::size_t filled = 0;
     for (;;) {
-        ssize_t count = read(descriptor, buffer, sizeof buffer);
+        char chunk[kReadChunk];
+        bool direct = filled < bytes.size();
+        ssize_t count = direct ? read(descriptor, bytes.data() + filled, bytes.size() - filled)
+                               : read(descriptor, chunk, sizeof chunk);
         if (count < 0 && errno == EINTR)
             continue;
         if (count < 0) {
@@ -825,8 +1062,14 @@ ProfileFile ProfileFile::load(const std::string& path)
         }
         if (count == 0)
             break;
-        bytes.append(buffer, static_cast<std::size_t>(count));
+        if (direct)
+            filled += static_cast<std::size_t>(count);
+        else
+            bytes.append(chunk, static_cast<std::size_t>(count));
+        if (!direct)
+            filled = bytes.size();
     }
+    bytes.resize(filled);
     close(descriptor);
     impl.exists = true;
     impl.bytes = std::move(bytes);
