@@ -206,6 +206,43 @@ TEST(PrivateProfileRead, FilesFromWindowsReadTheSame)
     }
 }
 
+// The first few sections and keys asked for are searched line by line, the
+// rest through an index of the whole file: both give the same answers,
+// first occurrences winning and letter case ignored, whatever the order.
+TEST(PrivateProfileRead, SearchedAndIndexedNamesReadTheSame)
+{
+    std::string bytes;
+    for (int section = 0; section < 30; ++section) {
+        bytes += "[Section" + std::to_string(section) + "]\r\n";
+        for (int key = 0; key < 30; ++key)
+            bytes += "Key" + std::to_string(key) + "=" + std::to_string(section * 100 + key) + "\r\n";
+        bytes += "KEY0=repeated\r\n";
+    }
+    bytes += "[SECTION3]\r\nKey0=repeated section\r\nOnlyHere=1\r\n";
+    for (bool sectionsFirst : { false, true }) {
+        SCOPED_TRACE(sectionsFirst ? "every section before every key" : "every key of a section in turn");
+        auto file = ProfileFile::fromBytes(bytes);
+        auto check = [&](int section, int key) {
+            std::string sectionName = (section % 2 ? "SECTION" : "section") + std::to_string(section);
+            std::string keyName = (key % 3 ? "key" : "KEY") + std::to_string(key);
+            EXPECT_EQ(GetPrivateProfileIntA(sectionName, keyName, -1, file), section * 100 + key)
+                << sectionName << " " << keyName;
+        };
+        if (sectionsFirst) {
+            for (int key = 0; key < 30; ++key)
+                for (int section = 29; section >= 0; --section)
+                    check(section, key);
+        } else {
+            for (int section = 0; section < 30; ++section)
+                for (int key = 29; key >= 0; --key)
+                    check(section, key);
+        }
+        EXPECT_EQ(readString(file, "Section3", "OnlyHere"), std::nullopt);
+        EXPECT_EQ(readString(file, "Section30", "Key0"), std::nullopt);
+        EXPECT_EQ(readString(file, "Section29", "Key30"), std::nullopt);
+    }
+}
+
 TEST(PrivateProfileRead, ByteOrderMarkAndCrlfAreNotPartOfNamesOrValues)
 {
     auto file = ProfileFile::load(fixturePath("reading_bom_crlf.ini"));

@@ -92,6 +92,49 @@ TEST(PrivateProfileWrite, SetChangesExactlyTheBytesItMust)
     }
 }
 
+// Edits in many sections and keys, past the point where sections and keys
+// are indexed rather than searched: every value reads back before and
+// after the edits are applied to the bytes, and a fresh parse agrees.
+TEST(PrivateProfileWrite, ManyEditsReadBackAndMatchAFreshParse)
+{
+    std::string bytes;
+    for (int section = 0; section < 12; ++section) {
+        bytes += "[S" + std::to_string(section) + "]\n";
+        for (int key = 0; key < 12; ++key)
+            bytes += "K" + std::to_string(key) + "=" + std::to_string(key) + "\n";
+        bytes += "; about the next section\n";
+    }
+    auto file = ProfileFile::fromBytes(bytes);
+    auto expected = [](int section, int key) -> std::optional<std::string> {
+        if (section >= 12 && key >= 3)
+            return std::nullopt;
+        if (key % 2 == 0 || section >= 12)
+            return "v" + std::to_string(section) + "." + std::to_string(key);
+        return key < 12 ? std::optional<std::string>(std::to_string(key)) : std::nullopt;
+    };
+    for (int section = 0; section < 20; ++section) {
+        for (int key = 0; key < 14; ++key) {
+            if (auto value = expected(section, key); value && value->front() == 'v')
+                ASSERT_TRUE(file.set("s" + std::to_string(section), "k" + std::to_string(key), *value));
+        }
+    }
+    auto readAll = [&](const ProfileFile& profile) {
+        for (int section = 0; section < 20; ++section) {
+            for (int key = 0; key < 14; ++key) {
+                EXPECT_EQ(findValue(profile, "S" + std::to_string(section), "K" + std::to_string(key)),
+                          expected(section, key))
+                    << "[S" << section << "] K" << key;
+            }
+        }
+    };
+    readAll(file);
+    auto fresh = ProfileFile::fromBytes(file.bytes());
+    readAll(fresh);
+    readAll(file);
+    // New keys went after the last key of their section, above its comment.
+    EXPECT_NE(file.bytes().find("K11=11\nk12=v0.12\n; about the next section\n[S1]\n"), std::string::npos);
+}
+
 struct RefusedCase {
     const char* name;
     std::string section;
