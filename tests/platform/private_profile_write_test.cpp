@@ -114,8 +114,9 @@ TEST(PrivateProfileWrite, ManyEditsReadBackAndMatchAFreshParse)
     };
     for (int section = 0; section < 20; ++section) {
         for (int key = 0; key < 14; ++key) {
-            if (auto value = expected(section, key); value && value->front() == 'v')
+            if (auto value = expected(section, key); value && value->front() == 'v') {
                 ASSERT_TRUE(file.set("s" + std::to_string(section), "k" + std::to_string(key), *value));
+            }
         }
     }
     auto readAll = [&](const ProfileFile& profile) {
