@@ -196,6 +196,8 @@ public:
 
     // The position stored for the name that folds to `folded` (with hash
     // `hash`), or kNone. `nameAt` gives the name of a stored position.
+    std::size_t size() const { return count_; }
+
     template <typename NameAt>
     std::size_t find(std::string_view folded, uint64_t hash, TextEncoding encoding, const NameAt& nameAt) const
     {
@@ -427,6 +429,12 @@ struct SectionInfo {
     // Once `indexed`: the first occurrence of each key name, by the position
     // of its line's first byte that is not a blank.
     NameIndex keys;
+    // Whether no key name occurs twice in the section, so that any line of
+    // a key is its first occurrence; and where the line after the last key
+    // found starts. A loader reading keys in the file's order (CODE_0,
+    // CODE_1, ...) then finds each one on the next line, without the index.
+    bool keysUnique = false;
+    std::size_t nextLine = 0;
     AddedKeys added;
 };
 
@@ -690,9 +698,32 @@ std::size_t ProfileFile::Impl::findKey(SectionInfo& section, std::size_t bracket
 {
     if (!section.indexed && ++section.searches > kSearchesBeforeIndex)
         indexKeys(section, bracket);
-    if (section.indexed)
-        return section.keys.find(foldedName, hashName(foldedName, encoding), encoding,
-                                 [this](std::size_t at) { return keyNameAt(at); });
+    if (section.indexed) {
+        if (section.keysUnique && section.nextLine < bytes.size()) {
+            std::size_t first = section.nextLine;
+            Line line = lineAt(bytes, first);
+            while (first < line.contentEnd && isBlank(bytes[first]))
+                ++first;
+            std::size_t nameEnd = 0;
+            if (!isHeader(line, first, nameEnd) && first < line.contentEnd && bytes[first] != ';'
+                && bytes[first] != '#') {
+                auto* equals =
+                    static_cast<const char*>(std::memchr(bytes.data() + first, '=', line.contentEnd - first));
+                if (equals != nullptr
+                    && foldsTo(trimBlanks(std::string_view(bytes.data() + first,
+                                                           static_cast<std::size_t>(equals - bytes.data()) - first)),
+                               foldedName, encoding)) {
+                    section.nextLine = line.end;
+                    return first;
+                }
+            }
+        }
+        std::size_t found = section.keys.find(foldedName, hashName(foldedName, encoding), encoding,
+                                              [this](std::size_t at) { return keyNameAt(at); });
+        if (found != NameIndex::kNone)
+            section.nextLine = lineAt(bytes, found).end;
+        return found;
+    }
     std::size_t found = NameIndex::kNone;
     std::size_t insertAt = lineAt(bytes, bracket).end;
     forEachLine(insertAt, [&](const Line& line, std::size_t first, bool header, std::size_t) {
@@ -720,6 +751,7 @@ void ProfileFile::Impl::indexKeys(SectionInfo& section, std::size_t bracket)
     auto nameAt = [this](std::size_t first) { return keyNameAt(first); };
     IndexFeeder feeder(section.keys, encoding, nameAt);
     std::size_t insertAt = lineAt(bytes, bracket).end;
+    std::size_t keyLines = 0;
     forEachLine(insertAt, [&](const Line& line, std::size_t first, bool header, std::size_t) {
         if (header)
             return false;
@@ -728,11 +760,14 @@ void ProfileFile::Impl::indexKeys(SectionInfo& section, std::size_t bracket)
                 auto name = trimBlanks(std::string_view(bytes.data() + first, static_cast<std::size_t>(equals - bytes.data()) - first));
                 feeder.add(first, hashName(name, encoding));
                 insertAt = line.end;
+                ++keyLines;
             }
         }
         return true;
     });
     feeder.flush();
+    section.keysUnique = section.keys.size() == keyLines;
+    section.nextLine = bytes.size();
     section.insertAt = insertAt;
     section.insertAtKnown = true;
     section.indexed = true;

@@ -207,39 +207,51 @@ TEST(PrivateProfileRead, FilesFromWindowsReadTheSame)
 }
 
 // The first few sections and keys asked for are searched line by line, the
-// rest through an index of the whole file: both give the same answers,
-// first occurrences winning and letter case ignored, whatever the order.
+// rest through an index of the whole file, and a key read in the file's
+// order is looked for on the line after the last one found: all give the
+// same answers, first occurrences winning and letter case ignored, whatever
+// the order of the reads.
 TEST(PrivateProfileRead, SearchedAndIndexedNamesReadTheSame)
 {
-    std::string bytes;
-    for (int section = 0; section < 30; ++section) {
-        bytes += "[Section" + std::to_string(section) + "]\r\n";
-        for (int key = 0; key < 30; ++key)
-            bytes += "Key" + std::to_string(key) + "=" + std::to_string(section * 100 + key) + "\r\n";
-        bytes += "KEY0=repeated\r\n";
-    }
-    bytes += "[SECTION3]\r\nKey0=repeated section\r\nOnlyHere=1\r\n";
-    for (bool sectionsFirst : { false, true }) {
-        SCOPED_TRACE(sectionsFirst ? "every section before every key" : "every key of a section in turn");
-        auto file = ProfileFile::fromBytes(bytes);
-        auto check = [&](int section, int key) {
-            std::string sectionName = (section % 2 ? "SECTION" : "section") + std::to_string(section);
-            std::string keyName = (key % 3 ? "key" : "KEY") + std::to_string(key);
-            EXPECT_EQ(GetPrivateProfileIntA(sectionName, keyName, -1, file), section * 100 + key)
-                << sectionName << " " << keyName;
-        };
-        if (sectionsFirst) {
-            for (int key = 0; key < 30; ++key)
-                for (int section = 29; section >= 0; --section)
-                    check(section, key);
-        } else {
-            for (int section = 0; section < 30; ++section)
-                for (int key = 29; key >= 0; --key)
-                    check(section, key);
+    enum class Order { KeysInFileOrder, KeysBackwards, SectionsFirst };
+    for (bool repeats : { false, true }) {
+        std::string bytes;
+        for (int section = 0; section < 30; ++section) {
+            bytes += "[Section" + std::to_string(section) + "]\r\n";
+            for (int key = 0; key < 30; ++key) {
+                bytes += "Key" + std::to_string(key) + "=" + std::to_string(section * 100 + key) + "\r\n";
+                if (key % 7 == 3)
+                    bytes += "; a comment\r\n\r\n";
+            }
+            if (repeats)
+                bytes += "KEY0=repeated\r\nKey5=repeated\r\n";
         }
-        EXPECT_EQ(readString(file, "Section3", "OnlyHere"), std::nullopt);
-        EXPECT_EQ(readString(file, "Section30", "Key0"), std::nullopt);
-        EXPECT_EQ(readString(file, "Section29", "Key30"), std::nullopt);
+        if (repeats)
+            bytes += "[SECTION3]\r\nKey0=repeated section\r\nOnlyHere=1\r\n";
+        for (Order order : { Order::KeysInFileOrder, Order::KeysBackwards, Order::SectionsFirst }) {
+            SCOPED_TRACE(std::string(repeats ? "repeated names, " : "") + "order " + std::to_string(int(order)));
+            auto file = ProfileFile::fromBytes(bytes);
+            auto check = [&](int section, int key) {
+                std::string sectionName = (section % 2 ? "SECTION" : "section") + std::to_string(section);
+                std::string keyName = (key % 3 ? "key" : "KEY") + std::to_string(key);
+                EXPECT_EQ(GetPrivateProfileIntA(sectionName, keyName, -1, file), section * 100 + key)
+                    << sectionName << " " << keyName;
+            };
+            for (int outer = 0; outer < 30; ++outer) {
+                for (int inner = 0; inner < 30; ++inner) {
+                    if (order == Order::KeysInFileOrder)
+                        check(outer, inner);
+                    else if (order == Order::KeysBackwards)
+                        check(outer, 29 - inner);
+                    else
+                        check(29 - inner, outer);
+                }
+                // A key missing from a section, between keys that are there.
+                EXPECT_EQ(readString(file, "Section" + std::to_string(outer), "Key30"), std::nullopt);
+            }
+            EXPECT_EQ(readString(file, "Section3", "OnlyHere"), std::nullopt);
+            EXPECT_EQ(readString(file, "Section30", "Key0"), std::nullopt);
+        }
     }
 }
 
