@@ -519,6 +519,13 @@ struct ProfileFile::Impl {
     std::vector<AddedSection> addedSections;
     std::unordered_map<std::string, std::size_t> addedSectionsByName;
     bool edited = false;
+    // The key line found last, so that reading its value does not look for
+    // its '=' and its end again.
+    struct KeyLine {
+        std::size_t first = NameIndex::kNone;
+        std::size_t valueBegin = 0;
+        std::size_t contentEnd = 0;
+    } lastKeyLine;
     // The last section found, by folded name: a loader reads many keys of
     // one section in a row.
     std::string lastSectionName;
@@ -578,6 +585,7 @@ void ProfileFile::Impl::parse(bool detect)
     edited = false;
     lastSectionName.clear();
     lastSection = NameIndex::kNone;
+    lastKeyLine = KeyLine {};
 }
 
 // Calls visit(line, first, isHeader, nameEnd) for each line from `from` on,
@@ -674,9 +682,16 @@ std::string_view ProfileFile::Impl::keyNameAt(std::size_t first) const
 // the line's end, blanks around it left out.
 std::pair<std::size_t, std::size_t> ProfileFile::Impl::valueSpanAt(std::size_t first) const
 {
-    auto* equals = static_cast<const char*>(std::memchr(bytes.data() + first, '=', bytes.size() - first));
-    std::size_t begin = static_cast<std::size_t>(equals - bytes.data()) + 1;
-    std::size_t end = findLineBreak(bytes.data(), begin, bytes.size());
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    if (first == lastKeyLine.first) {
+        begin = lastKeyLine.valueBegin;
+        end = lastKeyLine.contentEnd;
+    } else {
+        auto* equals = static_cast<const char*>(std::memchr(bytes.data() + first, '=', bytes.size() - first));
+        begin = static_cast<std::size_t>(equals - bytes.data()) + 1;
+        end = findLineBreak(bytes.data(), begin, bytes.size());
+    }
     while (begin < end && isBlank(bytes[begin]))
         ++begin;
     while (end > begin && isBlank(bytes[end - 1]))
@@ -714,6 +729,7 @@ std::size_t ProfileFile::Impl::findKey(SectionInfo& section, std::size_t bracket
                                                            static_cast<std::size_t>(equals - bytes.data()) - first)),
                                foldedName, encoding)) {
                     section.nextLine = line.end;
+                    lastKeyLine = { first, static_cast<std::size_t>(equals - bytes.data()) + 1, line.contentEnd };
                     return first;
                 }
             }
