@@ -699,16 +699,17 @@ std::pair<std::size_t, std::size_t> ProfileFile::Impl::valueSpanAt(std::size_t f
     return { begin, end };
 }
 
-// The key lines of a section: the lines after its header up to the next
-// header. Lines beginning with ';' or '#' are comments; lines without '='
-// are ignored.
+// What reads and writes learned so far of the section whose header's '['
+// is at `bracket`.
 SectionInfo& ProfileFile::Impl::sectionAt(std::size_t bracket)
 {
     return sections[bracket];
 }
 
 // The position of the first key line of the section at `bracket` whose key
-// folds to `foldedName`, or NameIndex::kNone.
+// folds to `foldedName`, or NameIndex::kNone. The key lines of a section are
+// the lines after its header up to the next header, except comments (';'
+// or '#' first) and lines without '='.
 std::size_t ProfileFile::Impl::findKey(SectionInfo& section, std::size_t bracket, std::string_view foldedName)
 {
     if (!section.indexed && ++section.searches > kSearchesBeforeIndex)
