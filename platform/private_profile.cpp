@@ -572,8 +572,13 @@ void ProfileFile::Impl::parse(bool detect)
             lineEnding = kNewFileLineEnding;
         else if (bytes[lineBreak] == '\n')
             lineEnding = "\n";
-        else
-            lineEnding = lineBreak + 1 < bytes.size() && bytes[lineBreak + 1] == '\n' ? "\r\n" : "\r";
+        else {
+            // A stray CR before a CRLF (CR CR LF) does not make a CR-only file.
+            std::size_t after = lineBreak;
+            while (after < bytes.size() && bytes[after] == '\r')
+                ++after;
+            lineEnding = after < bytes.size() && bytes[after] == '\n' ? "\r\n" : "\r";
+        }
     }
     sectionIndex = NameIndex {};
     sectionsIndexed = false;

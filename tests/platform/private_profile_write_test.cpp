@@ -77,6 +77,9 @@ TEST(PrivateProfileWrite, SetChangesExactlyTheBytesItMust)
         { "new section in a CR-only file", "[A]\rK=1\r", "B", "New", "v", "[A]\rK=1\r[B]\rNew=v\r" },
         { "new key in an LF-only file", "[A]\nK=1\n[B]\n", "A", "New", "v", "[A]\nK=1\nNew=v\n[B]\n" },
         { "CR before CRLF is a line end of its own", "[A]\r\nK=1\r\r\n", "A", "K", "2", "[A]\r\nK=2\r\r\n" },
+        // The key line ends at its CR; the new line follows it, with CRLF.
+        { "CR before the first CRLF makes no CR-only file", "[A]\r\r\nK=1\r\r\n", "A", "New", "v",
+          "[A]\r\r\nK=1\rNew=v\r\n\r\n" },
         { "nul byte in a value", "[A]\nK=1\n", "A", "K", "a\0b"s, "[A]\nK=a\0b\n"s },
         { "japanese value in a utf-8 file", "[A]\nK=1\n", "A", "K", "東京", "[A]\nK=東京\n" },
         { "japanese names in a utf-8 file", "[A]\nK=1\n", "都市", "名前", "東京", "[A]\nK=1\n[都市]\n名前=東京\n" },
