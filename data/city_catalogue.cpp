@@ -29,26 +29,26 @@ void showCatalogueMessage()
 // Walks the comma-separated fields of one record value.
 class FieldScanner {
 public:
-    explicit FieldScanner(const std::string& value)
+    explicit FieldScanner(std::string_view value)
         : value_(value)
     {
     }
 
     // The text up to the next comma; false when there is no comma left.
-    bool next(std::string& field)
+    bool next(std::string_view& field)
     {
         auto comma = value_.find(',', position_);
-        if (comma == std::string::npos)
+        if (comma == std::string_view::npos)
             return false;
         field = value_.substr(position_, comma - position_);
         position_ = comma + 1;
         return true;
     }
 
-    std::string rest() const { return value_.substr(position_); }
+    std::string_view rest() const { return value_.substr(position_); }
 
 private:
-    const std::string& value_;
+    std::string_view value_;
     std::size_t position_ = 0;
 };
 
@@ -122,7 +122,7 @@ int16_t LoadCityTable()
         CityInfo& record = CityTable(i);
         record.Code = static_cast<int16_t>(i);
         FieldScanner fields(value);
-        std::string field;
+        std::string_view field;
         // A record that runs out of commas is a definition error of the file:
         // say so, as for a file without a catalogue, instead of ending
         // without a word.
@@ -146,11 +146,14 @@ int16_t LoadCityTable()
         record.CityEn = field;
         if (!nextField())
             return 0;
-        record.TimeDiff = platform::TextToLong(field, "the offset from UTC (fifth field) of " + key);
+        // The descriptions are built only for an error report.
+        record.TimeDiff = platform::TextToLong(field, [&] { return "the offset from UTC (fifth field) of " + key; });
         if (!nextField())
             return 0;
-        record.PosX = platform::TextToDouble(field, "the horizontal position (sixth field) of " + key);
-        record.PosY = platform::TextToDouble(fields.rest(), "the vertical position (seventh field) of " + key);
+        record.PosX =
+            platform::TextToDouble(field, [&] { return "the horizontal position (sixth field) of " + key; });
+        record.PosY = platform::TextToDouble(fields.rest(),
+                                             [&] { return "the vertical position (seventh field) of " + key; });
     }
     return -1;
 }

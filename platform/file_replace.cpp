@@ -2,11 +2,17 @@
 
 #include <array>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <random>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
+#include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace platform {
 
@@ -21,6 +27,7 @@ constexpr std::size_t kTemporarySuffixLength = 6;
 struct InjectedFaults {
     std::array<int, 4> nextError {};
     std::size_t writeLimit = 0;
+    bool namedTemporaryFiles = false;
 };
 
 InjectedFaults& injectedFaults()
@@ -94,25 +101,206 @@ std::string randomSuffix()
     return suffix;
 }
 
-// Creates a new file beside `target`. Opening it ourselves with O_EXCL and
-// mode 0666 (rather than mkstemp's 0600) lets the umask and the folder's
-// default ACL decide the permissions of a settings file that is new.
-// The descriptor, or -1 with errno set.
+std::string temporaryPrefix(const std::string& target)
+{
+    return folderOf(target) + "/." + nameOf(target) + ".";
+}
+
+// Whether `entry` is a temporary name of `target`'s saves: "." + the file's
+// name + "." + six letters or digits.
+bool isTemporaryName(const std::string& entry, const std::string& target)
+{
+    std::string prefix = "." + nameOf(target) + ".";
+    if (entry.size() != prefix.size() + kTemporarySuffixLength || !entry.starts_with(prefix))
+        return false;
+    for (std::size_t i = prefix.size(); i < entry.size(); ++i) {
+        char c = entry[i];
+        if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')))
+            return false;
+    }
+    return true;
+}
+
+// A lock on the folder of the file, held for the whole of a save: shared by
+// every running save, exclusive while one save removes the temporary files
+// that earlier saves left behind when they were killed. While a save holds
+// its shared lock no other save removes anything, so a temporary file is
+// removed only when no save is running in the folder and none can own it.
+class FolderLock {
+public:
+    explicit FolderLock(const std::string& folder)
+        : descriptor_(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+    {
+    }
+    ~FolderLock()
+    {
+        if (descriptor_ >= 0)
+            close(descriptor_); // releases the lock
+    }
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+    // Takes the exclusive lock when no save is running; false otherwise.
+    bool tryExclusive() { return descriptor_ >= 0 && flock(descriptor_, LOCK_EX | LOCK_NB) == 0; }
+
+    // Takes (or turns the exclusive lock into) the shared lock. Another
+    // save removes its stale files in a moment, so this waits for it a
+    // while; should something else hold the folder locked for longer, the
+    // save goes on without the lock rather than hang.
+    void shared()
+    {
+        if (descriptor_ < 0)
+            return;
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+        while (flock(descriptor_, LOCK_SH | LOCK_NB) != 0 && (errno == EWOULDBLOCK || errno == EINTR)
+               && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+
+private:
+    int descriptor_;
+};
+
+// Removes the temporary files of `target` that saves killed before their
+// rename left behind. The caller holds the folder's exclusive lock.
+void removeStaleTemporaries(const std::string& target)
+{
+    std::string folder = folderOf(target);
+    DIR* directory = opendir(folder.c_str());
+    if (directory == nullptr)
+        return;
+    std::vector<std::string> stale;
+    while (dirent* entry = readdir(directory)) {
+        if (isTemporaryName(entry->d_name, target))
+            stale.emplace_back(entry->d_name);
+    }
+    closedir(directory);
+    for (const std::string& name : stale) {
+        std::string path = folder + "/" + name;
+        struct stat status {};
+        // Only files: a folder or a link of that name is not one of ours.
+        if (lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode))
+            unlink(path.c_str());
+    }
+}
+
+// Linux can create a file that has no name until it is complete (O_TMPFILE)
+// and then give it one through /proc/self/fd. Not every file system can.
+bool canCreateUnnamed()
+{
+    static const bool procMounted = access("/proc/self/fd", X_OK) == 0;
+    return procMounted;
+}
+
+// A new temporary file beside `target`. Where the file system allows, it is
+// created without a name, so a save killed before it names the file leaves
+// nothing behind; otherwise under a new random name. Opening it ourselves
+// with mode 0666 (rather than mkstemp's 0600) lets the umask and the
+// folder's default ACL decide the permissions of a settings file that is
+// new. The descriptor, or -1 with errno set; `temporaryPath` is empty for a
+// file without a name.
 int createTemporary(const std::string& target, std::string& temporaryPath)
 {
-    std::string prefix = folderOf(target) + "/." + nameOf(target) + ".";
-    for (int attempt = 0; attempt < kMaxTemporaryNameAttempts; ++attempt) {
-        if (int injected = takeInjectedFault(FileReplaceStep::CreateTemporary)) {
-            errno = injected;
-            return -1;
-        }
-        temporaryPath = prefix + randomSuffix();
-        int descriptor = open(temporaryPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (descriptor >= 0 || errno != EEXIST)
+    temporaryPath.clear();
+    if (int injected = takeInjectedFault(FileReplaceStep::CreateTemporary)) {
+        errno = injected;
+        return -1;
+    }
+    if (canCreateUnnamed() && !injectedFaults().namedTemporaryFiles) {
+        int descriptor = open(folderOf(target).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        // These say the file system (or the kernel) cannot; anything else is
+        // a real refusal of the folder, such as a missing write permission.
+        if (descriptor >= 0 || (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL && errno != ENOENT))
             return descriptor;
     }
+    std::string prefix = temporaryPrefix(target);
+    for (int attempt = 0; attempt < kMaxTemporaryNameAttempts; ++attempt) {
+        temporaryPath = prefix + randomSuffix();
+        int descriptor = open(temporaryPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (descriptor >= 0 || errno != EEXIST) {
+            if (descriptor < 0)
+                temporaryPath.clear();
+            return descriptor;
+        }
+    }
+    temporaryPath.clear();
     errno = EEXIST;
     return -1;
+}
+
+// Gives the complete file without a name a temporary name beside `target`,
+// for the rename. 0 or an errno.
+int nameTemporary(int descriptor, const std::string& target, std::string& temporaryPath)
+{
+    std::string handle = "/proc/self/fd/" + std::to_string(descriptor);
+    std::string prefix = temporaryPrefix(target);
+    for (int attempt = 0; attempt < kMaxTemporaryNameAttempts; ++attempt) {
+        std::string path = prefix + randomSuffix();
+        if (linkat(AT_FDCWD, handle.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+            temporaryPath = path;
+            return 0;
+        }
+        if (errno != EEXIST)
+            return errno;
+    }
+    return EEXIST;
+}
+
+// Whether a failure to copy the extended attribute `name` fails the save:
+// the user's own attributes and the access ACL are part of what the file
+// is; attributes that only a privileged process or the security policy set
+// (security.*, trusted.*) are copied where allowed and left alone where not.
+bool mustCopyAttribute(std::string_view name)
+{
+    return name.starts_with("user.") || name == "system.posix_acl_access";
+}
+
+// Copies the extended attributes of `source`, its POSIX ACL among them
+// (system.posix_acl_access), onto the open file. 0, or an errno with
+// `failedName` set to the attribute that could not be copied.
+int copyExtendedAttributes(const std::string& source, int descriptor, std::string& failedName)
+{
+    std::vector<char> names;
+    for (;;) {
+        ssize_t size = listxattr(source.c_str(), nullptr, 0);
+        if (size < 0)
+            return errno == ENOTSUP ? 0 : errno;
+        if (size == 0)
+            return 0;
+        names.resize(static_cast<std::size_t>(size));
+        size = listxattr(source.c_str(), names.data(), names.size());
+        if (size >= 0) {
+            names.resize(static_cast<std::size_t>(size));
+            break;
+        }
+        if (errno != ERANGE) // ERANGE: an attribute was added in between
+            return errno;
+    }
+    std::vector<char> value;
+    for (std::size_t at = 0; at < names.size();) {
+        std::string name(names.data() + at);
+        at += name.size() + 1;
+        ssize_t size = 0;
+        for (;;) {
+            size = getxattr(source.c_str(), name.c_str(), nullptr, 0);
+            if (size < 0)
+                break;
+            value.resize(static_cast<std::size_t>(size));
+            size = getxattr(source.c_str(), name.c_str(), value.data(), value.size());
+            if (size >= 0 || errno != ERANGE)
+                break;
+        }
+        int errorNumber = 0;
+        if (size < 0)
+            errorNumber = errno == ENODATA ? 0 : errno; // ENODATA: removed in between
+        else if (fsetxattr(descriptor, name.c_str(), value.data(), static_cast<std::size_t>(size), 0) != 0)
+            errorNumber = errno;
+        if (errorNumber != 0 && mustCopyAttribute(name)) {
+            failedName = name;
+            return errorNumber;
+        }
+    }
+    return 0;
 }
 
 // 0 or an errno. Short writes continue where they stopped; EINTR retries.
@@ -203,15 +391,26 @@ bool replaceFileContents(const std::string& path, std::string_view bytes, std::s
         return failWith("cannot examine it", errno);
     }
 
+    // Every save holds the folder's lock until its rename is done; a save
+    // that finds no other one running first removes what killed ones left.
+    FolderLock folderLock(folderOf(target));
+    if (folderLock.tryExclusive())
+        removeStaleTemporaries(target);
+    folderLock.shared();
+
     std::string temporaryPath;
     int descriptor = createTemporary(target, temporaryPath);
     if (descriptor < 0)
         return failWith("cannot create a temporary file in the folder " + quoted(folderOf(target)), errno);
+    auto temporaryName = [&]() {
+        return temporaryPath.empty() ? std::string("the temporary file") : "the temporary file " + quoted(temporaryPath);
+    };
 
     auto failAndRemove = [&](const std::string& what, int errorNumber) {
         if (descriptor >= 0)
             close(descriptor);
-        unlink(temporaryPath.c_str());
+        if (!temporaryPath.empty())
+            unlink(temporaryPath.c_str());
         return failWith(what, errorNumber);
     };
 
@@ -224,15 +423,29 @@ bool replaceFileContents(const std::string& path, std::string_view bytes, std::s
         }
         if (fchmod(descriptor, status.st_mode & 07777) != 0)
             return failAndRemove("cannot set the permissions of the temporary file", errno);
+        // After the mode: the ACL sets the group bits from its mask.
+        std::string attribute;
+        if (int errorNumber = copyExtendedAttributes(target, descriptor, attribute))
+            return failAndRemove("cannot copy its "
+                                     + (attribute == "system.posix_acl_access"
+                                            ? std::string("access control list")
+                                            : "extended attribute " + quoted(attribute))
+                                     + " to the temporary file",
+                                 errorNumber);
     }
     if (int errorNumber = writeAll(descriptor, bytes))
-        return failAndRemove("cannot write the temporary file " + quoted(temporaryPath), errorNumber);
+        return failAndRemove("cannot write " + temporaryName(), errorNumber);
     if (int errorNumber = syncAll(descriptor))
-        return failAndRemove("cannot flush the temporary file " + quoted(temporaryPath) + " to disk", errorNumber);
+        return failAndRemove("cannot flush " + temporaryName() + " to disk", errorNumber);
+    if (temporaryPath.empty()) {
+        if (int errorNumber = nameTemporary(descriptor, target, temporaryPath))
+            return failAndRemove("cannot give the temporary file a name in the folder " + quoted(folderOf(target)),
+                                 errorNumber);
+    }
     int closeResult = close(descriptor);
     descriptor = -1;
     if (closeResult != 0 && errno != EINTR)
-        return failAndRemove("cannot close the temporary file " + quoted(temporaryPath), errno);
+        return failAndRemove("cannot close " + temporaryName(), errno);
 
     int renameResult = 0;
     if (int injected = takeInjectedFault(FileReplaceStep::Rename)) {
@@ -257,6 +470,11 @@ void failNextFileReplaceStep(FileReplaceStep step, int errorNumber)
 void limitFileReplaceWriteSize(std::size_t bytes)
 {
     injectedFaults().writeLimit = bytes;
+}
+
+void useNamedTemporaryFiles(bool named)
+{
+    injectedFaults().namedTemporaryFiles = named;
 }
 
 void clearFileReplaceFaults()

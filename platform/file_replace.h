@@ -10,13 +10,42 @@
 
 namespace platform {
 
-// Writes `bytes` to a new temporary file in the folder of `path` (named
-// "." + the file's name + "." + six random characters), flushes it to disk,
-// gives it the permission bits (and, where allowed, the owner) of the file it
-// replaces, renames it over `path` and flushes the folder, so the rename
-// itself survives a crash. A symbolic link is followed: the file it points to
-// is replaced and the link stays. A missing file is created with the
-// permissions the process's umask allows.
+// Writes `bytes` to a new temporary file in the folder of `path`, flushes it
+// to disk, gives it the permission bits (and, where allowed, the owner) of
+// the file it replaces, renames it over `path` and flushes the folder, so
+// the rename itself survives a crash. A symbolic link is followed: the file
+// it points to is replaced and the link stays. A missing file is created with
+// the permissions the process's umask allows.
+//
+// The temporary file: where the file system allows (Linux O_TMPFILE, with
+// /proc mounted), it is created without a name and named only once it is
+// complete and flushed, just before the rename, so a save killed while it
+// writes leaves nothing behind. Elsewhere it is created under its name from
+// the start. Its name is "." + the file's name + "." + six random letters
+// and digits.
+//
+// Leftovers of killed saves: every save holds a shared flock() on the folder
+// from before it creates its temporary file until after its rename. A save
+// that can take the lock exclusively (no other save running in the folder)
+// first removes every regular file whose name has the temporary pattern of
+// this file: a save that could still own one would hold the lock, and a lock
+// dies with the process that held it, so what is left is a leftover. A
+// killed save's leftover therefore lasts until the next save. (A program
+// that saves the same file without taking the lock would lose its temporary
+// file to a concurrent save; this program runs once at a time.)
+//
+// What the file carries: besides owner and permission bits, its extended
+// attributes are copied onto the temporary file before the rename, and with
+// them its POSIX ACL (the system.posix_acl_access attribute, which also sets
+// the group permission bits from the ACL's mask). A user.* attribute or the
+// ACL that cannot be copied fails the save, leaving the file as it was;
+// security.* and trusted.* attributes, which only a privileged process or the
+// security policy may set, are copied where allowed.
+//
+// Hard links: the rename gives `path` a new file. Other hard links of the old
+// file (st_nlink > 1) keep the old bytes and are no longer the same file as
+// `path`. The replacement stays atomic on purpose: writing the file in place
+// would keep the links together but could leave a half-written file.
 //
 // A file that exists without its owner-write permission bit is read-only and
 // is not replaced, even for a process (such as root) that the system would
@@ -37,7 +66,11 @@ void failNextFileReplaceStep(FileReplaceStep step, int errorNumber);
 // Makes every write of a replacement take at most `bytes` bytes, as a write
 // interrupted by a signal does; 0 lets writes take everything again.
 void limitFileReplaceWriteSize(std::size_t bytes);
-// Clears every injected fault and the write limit.
+// Makes replacements create their temporary file under its name from the
+// start, as on a file system without unnamed files; false goes back to
+// unnamed files where the file system has them.
+void useNamedTemporaryFiles(bool named);
+// Clears every injected fault, the write limit and the named-file choice.
 void clearFileReplaceFaults();
 
 } // namespace platform

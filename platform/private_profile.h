@@ -5,24 +5,39 @@
 // WritePrivateProfileStringA services that this program's settings file was
 // designed for.
 //
-// A ProfileFile holds one file's bytes, read once and parsed once, so a
-// loader that reads hundreds of keys touches the disk once. Writes edit the
-// bytes in memory and replace only the bytes of the key written; every other
-// byte of the file (comments, blank lines, order, spelling and spacing of
-// other keys, line endings, the encoding) stays as it was. commit() then
-// replaces the file on disk in one step: a temporary file beside it, flushed
-// to disk, then renamed over it, so a crash or a full disk leaves either the
-// old file or the new one, never a truncated mixture.
+// A ProfileFile holds one file's bytes, read once, so a loader that reads
+// hundreds of keys touches the disk once. Writes are kept beside the bytes
+// and applied in one pass when the bytes are asked for or committed: only
+// the bytes of the keys written change; every other byte of the file
+// (comments, blank lines, order, spelling and spacing of other keys, line
+// endings, the encoding) stays as it was. commit() then replaces the file on
+// disk in one step: a temporary file beside it, flushed to disk, then renamed
+// over it, so a crash or a full disk leaves either the old file or the new
+// one, never a truncated mixture (details, leftovers of killed saves, ACLs,
+// extended attributes and hard links: platform/file_replace.h).
+//
+// Cost: a load reads the file and looks once at every line for section
+// headers; the keys of a section are indexed the first time that section is
+// read or written. A read is then a hash lookup, a write a hash lookup and a
+// note of the new text, and a commit one pass over the file, however many
+// keys were written. The index holds positions in the file, 8 bytes for each
+// section and for each key of a section in use, so memory stays within a
+// small multiple of the file's size.
 //
 // File format, as the Windows services read it:
+// - Lines end with CRLF, LF or a CR alone (files from old editors); a last
+//   line without a line end counts. A=1 followed by CR CR LF is the line
+//   A=1 ended by its CR, then an empty line.
 // - "[name]" starts a section; "key=value" lines belong to the section above.
-//   A line that begins with '[' (after any blanks, as everywhere below) is
-//   always a section header; the name runs to the first ']' (to the end of
-//   the line when there is none).
+//   A line that begins with '[' (after any blanks, as everywhere below) and
+//   holds a ']' is a section header, its name running to the first ']'; text
+//   after the ']' is ignored. A line "[S" without ']' is not a header: it is
+//   an ordinary line of the section above (a key when it holds '=').
 // - Section and key names compare without regard to ASCII letter case.
 // - Blanks and tabs around a key, a value and a section name are not part of
-//   them. Quotes are part of a value (Windows strips one pair of them; no
-//   value this program writes or reads is quoted).
+//   them. A value wrapped in one pair of matching double or single quotes
+//   loses that pair: A="quoted" reads quoted, A='x' reads x, A="" reads
+//   the empty text; a lone or unmatched quote stays (A="open reads "open).
 // - Lines beginning with ';' or '#' are comments; lines without '=' outside a
 //   section header are ignored, and so are keys above the first section.
 //   The value is everything after the first '=', so it can hold '=', ';'
@@ -30,9 +45,7 @@
 // - A section or key that occurs twice: the first occurrence wins, as on
 //   Windows; the keys under a later header of the same section are neither
 //   read nor written.
-// - Lines end with CRLF or LF (a CR alone ends a line only at the very end
-//   of the file); a last line without a line end counts; a UTF-8 byte-order
-//   mark at the start is skipped (and kept on write).
+// - A UTF-8 byte-order mark at the start is skipped (and kept on write).
 // - A NUL byte is an ordinary byte of the line it stands in.
 //
 // Encoding: the file may be UTF-8 or CP932 (Shift-JIS, as files written on
@@ -67,7 +80,8 @@ public:
     bool exists() const;
     const std::string& path() const;
     ProfileEncoding encoding() const;
-    // The file's bytes, with the edits made so far.
+    // The file's bytes, with the edits made so far (applied now, in one
+    // pass, if there are new ones).
     const std::string& bytes() const;
 
     // The value of `key` in `section`, as UTF-8, blanks around it removed.
@@ -75,16 +89,20 @@ public:
     bool find(std::string_view section, std::string_view key, std::string& value) const;
 
     // Sets `key` in `section` to `value` in memory: replaces the value bytes
-    // of the first occurrence of the key; adds the key at the end of the
-    // section when the section has none; adds the section at the end of the
-    // file when it is missing. New lines use the file's own line ending
-    // (CRLF for a new file). Returns false, changing nothing, when the value
+    // of the first occurrence of the key (its quotes included); adds the key
+    // after the last key line of the section when the section has none;
+    // adds the section at the end of the file when it is missing. New lines
+    // use the file's own line ending, that of its first line (CRLF, LF or
+    // CR; CRLF for a new file or one without a line end), so the file reads
+    // the same everywhere afterwards. A value that would not read back as
+    // itself (blanks around it, or one pair of matching quotes around it) is
+    // stored inside double quotes, which reading takes off again, so every
+    // accepted value reads back exactly. Returns false, changing nothing, when the value
     // cannot be stored (it holds a line break, is not valid UTF-8, or holds a
     // character the file's encoding cannot hold), and when a name could not
     // be found again once written: an empty name, a line break in a name,
     // '=' in a key or a key beginning with '[', ';' or '#', ']' in a section
-    // name. Blanks around names are dropped, as reading drops them; blanks
-    // around a value are stored but not read back.
+    // name. Blanks around names are dropped, as reading drops them.
     bool set(std::string_view section, std::string_view key, std::string_view value);
 
     // Replaces the file on disk with bytes() through a temporary file and a
@@ -113,17 +131,21 @@ private:
 // call; a loader reading many keys loads one ProfileFile and reads from it.
 
 // GetPrivateProfileIntA: `defaultValue` when the file, the section or the key
-// is missing; otherwise the integer the value begins with (blanks, then an
-// optional sign, then decimal digits), 0 when it does not begin with one,
-// as on Windows. A number beyond the 32-bit range gives INT32_MAX or
-// INT32_MIN, so that a caller's range check still sees it out of range.
+// is missing, and also when the key is present with an empty value (A= or
+// A=""), as on Windows; otherwise the integer the value begins with
+// (blanks, then an optional sign, then decimal digits, or hexadecimal digits
+// after "0x" or "0X": "0x10" gives 16, "-0x10" gives -16), 0 when it does not
+// begin with one, as on Windows. A number beyond the 32-bit range gives
+// INT32_MAX or INT32_MIN (where Windows wraps it), so that a caller's range
+// check still sees it out of range.
 int32_t GetPrivateProfileIntA(std::string_view section, std::string_view key, int32_t defaultValue,
                               const ProfileFile& file);
 int32_t GetPrivateProfileIntA(std::string_view section, std::string_view key, int32_t defaultValue,
                               const std::string& fileName);
 
-// GetPrivateProfileStringA: the key's value, or `defaultText` when the file,
-// the section or the key is missing, cut to `size` - 1 bytes (counted in the
+// GetPrivateProfileStringA: the key's value (the empty text for a key
+// present with an empty value), or `defaultText` when the file, the section
+// or the key is missing, cut to `size` - 1 bytes (counted in the
 // file's own encoding, never splitting a character), as the Windows service
 // cuts it to its buffer. The text comes back as UTF-8, so for a CP932 file it
 // can be longer than `size` - 1 bytes. `copied` (when given) receives the

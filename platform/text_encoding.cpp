@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <iconv.h>
 
 namespace platform {
@@ -98,7 +99,14 @@ bool isValidUtf8(std::string_view text)
 {
     std::size_t position = 0;
     while (position < text.size()) {
-        // Plain ASCII is most of any settings file; step over it without the full decoder.
+        // Plain ASCII is most of any settings file; step over it eight bytes
+        // at a time, and byte by byte without the full decoder.
+        uint64_t word = 0;
+        if (position + 8 <= text.size()
+            && (std::memcpy(&word, text.data() + position, 8), (word & 0x8080808080808080ull) == 0)) {
+            position += 8;
+            continue;
+        }
         if (static_cast<unsigned char>(text[position]) < 0x80) {
             ++position;
             continue;

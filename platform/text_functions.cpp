@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cerrno>
+#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -130,26 +131,63 @@ std::string CStr(int64_t value)
     return std::to_string(value);
 }
 
-double TextToDouble(std::string_view text, const std::string& what)
+namespace {
+
+// The conversions, with the description of what is converted asked for
+// only when there is an error to report.
+template <typename Describe>
+double textToDouble(std::string_view text, const Describe& describe)
 {
     auto number = trimBlanks(text);
     if (!isDecimalNumber(number))
-        raiseTypeMismatch(what + " is " + quoted(text) + ", which is not a number");
+        raiseTypeMismatch(describe() + " is " + quoted(text) + ", which is not a number");
+    // from_chars reads the same decimal text as strtod, without a locale
+    // and without a copy, but takes no '+'.
+    std::string_view unsigned_ = number.front() == '+' ? number.substr(1) : number;
+    double value = 0;
+    auto [end, error] = std::from_chars(unsigned_.data(), unsigned_.data() + unsigned_.size(), value);
+    if (error == std::errc() && end == unsigned_.data() + unsigned_.size())
+        return value;
+    // Beyond the range of a double (either way): the C library's answer,
+    // infinity or the nearest value towards zero.
     std::string copy(number);
     errno = 0;
-    double value = std::strtod(copy.c_str(), nullptr);
+    value = std::strtod(copy.c_str(), nullptr);
     if (errno == ERANGE && std::isinf(value))
-        raiseOverflow(what + " is " + quoted(text) + ", which is too large a number");
+        raiseOverflow(describe() + " is " + quoted(text) + ", which is too large a number");
     return value;
+}
+
+template <typename Describe>
+int32_t textToLong(std::string_view text, const Describe& describe)
+{
+    double value = textToDouble(text, describe);
+    double rounded = std::nearbyint(value); // the default rounding mode: a half goes to the even neighbour
+    if (!(rounded >= std::numeric_limits<int32_t>::min() && rounded <= std::numeric_limits<int32_t>::max()))
+        raiseOverflow(describe() + " is " + quoted(text) + ", which does not fit in 32 bits");
+    return static_cast<int32_t>(rounded);
+}
+
+} // namespace
+
+double TextToDouble(std::string_view text, const std::string& what)
+{
+    return textToDouble(text, [&] { return what; });
+}
+
+double TextToDouble(std::string_view text, const std::function<std::string()>& describe)
+{
+    return textToDouble(text, describe);
 }
 
 int32_t TextToLong(std::string_view text, const std::string& what)
 {
-    double value = TextToDouble(text, what);
-    double rounded = std::nearbyint(value); // the default rounding mode: a half goes to the even neighbour
-    if (!(rounded >= std::numeric_limits<int32_t>::min() && rounded <= std::numeric_limits<int32_t>::max()))
-        raiseOverflow(what + " is " + quoted(text) + ", which does not fit in 32 bits");
-    return static_cast<int32_t>(rounded);
+    return textToLong(text, [&] { return what; });
+}
+
+int32_t TextToLong(std::string_view text, const std::function<std::string()>& describe)
+{
+    return textToLong(text, describe);
 }
 
 int16_t ToInteger(int64_t value, const std::string& what)

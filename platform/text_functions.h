@@ -6,6 +6,7 @@
 // characters, not bytes.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -26,6 +27,10 @@ double TextToDouble(std::string_view text, const std::string& what);
 // The same, then the nearest integer, a half going to the even neighbour; a
 // result beyond 32 bits raises the overflow error.
 int32_t TextToLong(std::string_view text, const std::string& what);
+// The same two, with the description built only for an error report, so a
+// loop that converts many numbers builds no texts.
+double TextToDouble(std::string_view text, const std::function<std::string()>& describe);
+int32_t TextToLong(std::string_view text, const std::function<std::string()>& describe);
 
 // Narrowing to 16 bits with a range check: overflow error when the value is
 // outside -32768..32767, the report naming `what` and the value.

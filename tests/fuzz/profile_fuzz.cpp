@@ -4,14 +4,15 @@
 // from the input itself by a scan of its own (every "[section]" and every
 // "key=" it sees), in several spellings, together with a few fixed names, so
 // that a mutated file mutates the names too. For every name:
-// - GetPrivateProfileIntA gives the default for a missing key and otherwise
-//   the integer the value begins with, held at the 32-bit limits;
+// - GetPrivateProfileIntA gives the default for a missing key or an empty
+//   value and otherwise the integer the value begins with, held at the
+//   32-bit limits;
 // - GetPrivateProfileStringA never copies more than size - 1 bytes, never
 //   cuts a character of a well-formed file, and with a large buffer gives
 //   what find() gives.
 // Then up to four edits with set(), each one checked:
 // - a refused edit changes nothing;
-// - an accepted edit reads back, changes no byte outside the edited line,
+// - an accepted edit reads back exactly, changes no byte outside the edited line,
 //   changes no other name's value, and a fresh parse of the new bytes reads
 //   every name as the edited profile does.
 
@@ -89,11 +90,9 @@ std::vector<Name> namesIn(std::string_view bytes, ProfileEncoding encoding)
     std::string section;
     std::size_t position = 0;
     while (position < bytes.size() && names.size() < kMostNames) {
-        std::size_t end = bytes.find('\n', position);
+        std::size_t end = bytes.find_first_of("\r\n", position);
         std::string_view line = bytes.substr(position, end == std::string_view::npos ? bytes.npos : end - position);
         position = end == std::string_view::npos ? bytes.size() : end + 1;
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
         line = trimBlanks(line);
         if (line.empty())
             continue;
@@ -128,7 +127,8 @@ std::vector<Name> probeNames(std::string_view bytes, ProfileEncoding encoding)
 }
 
 // The reading GetPrivateProfileIntA promises: blanks, an optional sign,
-// decimal digits; 0 without digits; held at the 32-bit limits.
+// decimal digits or "0x" and hexadecimal digits; 0 without digits; held at
+// the 32-bit limits.
 int32_t expectedInteger(std::string_view text)
 {
     std::size_t i = 0;
@@ -137,9 +137,23 @@ int32_t expectedInteger(std::string_view text)
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-'))
         negative = text[i++] == '-';
+    int base = 10;
+    if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+        base = 16;
+        i += 2;
+    }
+    auto digit = [&](char c) {
+        if (c >= '0' && c <= '9')
+            return c - '0';
+        if (base == 16 && c >= 'a' && c <= 'f')
+            return c - 'a' + 10;
+        if (base == 16 && c >= 'A' && c <= 'F')
+            return c - 'A' + 10;
+        return -1;
+    };
     int64_t magnitude = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
-        magnitude = std::min<int64_t>(magnitude * 10 + (text[i] - '0'), int64_t { 1 } << 40);
+    for (; i < text.size() && digit(text[i]) >= 0; ++i)
+        magnitude = std::min<int64_t>(magnitude * base + digit(text[i]), int64_t { 1 } << 40);
     int64_t value = negative ? -magnitude : magnitude;
     return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
 }
@@ -156,7 +170,7 @@ void checkReaders(const ProfileFile& file, const Name& name, bool wellFormed)
 
     constexpr int32_t kDefault = -12345;
     int32_t number = platform::GetPrivateProfileIntA(name.section, name.key, kDefault, file);
-    FUZZ_CHECK(number == (found ? expectedInteger(value) : kDefault),
+    FUZZ_CHECK(number == (found && !value.empty() ? expectedInteger(value) : kDefault),
                describe(name) + " read as " + std::to_string(number));
 
     for (uint32_t size : { 0u, 1u, 2u, 3u, 8u, 256u }) {
@@ -206,7 +220,7 @@ uint64_t hashOf(std::string_view bytes)
 const std::vector<std::string>& fixedValues()
 {
     static const std::vector<std::string> values {
-        "", "-1", "0", " 60 ", "99999999999", "東京,Tokyo,Japan,Japan,32400,139.69,-35.69", "a=b;c#d[e]",
+        "", "-1", "0", " 60 ", "99999999999", "\"quoted\"", "'", "0x1F", "東京,Tokyo,Japan,Japan,32400,139.69,-35.69", "a=b;c#d[e]",
         "\xE2\x82\xAC",      // the euro sign, one CP932 byte in Windows' table
         "\xEF\xBD\x9E",      // a full-width tilde, which CP932 tables map differently
         "\xF0\x9F\x98\x80",  // outside CP932 altogether: refused for a CP932 file
@@ -225,20 +239,36 @@ void checkEdit(ProfileFile& file, const Name& name, const std::string& value, co
         valuesBefore.push_back(lookup(file, other));
 
     bool stored = file.set(name.section, name.key, value);
-    const std::string& after = file.bytes();
     std::string edit = describe(name) + " = " + fuzz_support::printable(value);
 
     if (!stored) {
-        FUZZ_CHECK(after == before, "refused edit " + edit + " changed the bytes");
+        FUZZ_CHECK(file.bytes() == before, "refused edit " + edit + " changed the bytes");
         return;
     }
 
+    // What the edited profile reads, before its bytes are asked for (which
+    // applies the edit to them).
     auto readBack = lookup(file, name);
-    FUZZ_CHECK(readBack && *readBack == trimBlanks(value),
+    FUZZ_CHECK(readBack && *readBack == value,
                edit + " read back as " + (readBack ? fuzz_support::printable(*readBack) : "nothing"));
+    std::vector<std::optional<std::string>> valuesAfter;
+    for (const Name& other : names)
+        valuesAfter.push_back(lookup(file, other));
+
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (sameKey(names[i], name))
+            continue;
+        const auto& now = valuesAfter[i];
+        // A name that folds onto the edited key through its encoding (a
+        // CP932 character with two UTF-8 spellings) reads the new value.
+        if (now && readBack && *now == *readBack && now != valuesBefore[i])
+            continue;
+        FUZZ_CHECK(now == valuesBefore[i], edit + " changed " + describe(names[i]));
+    }
 
     // The bytes that differ lie within one line of the old file: no line
     // break of it is touched. A pure insertion touches none at all.
+    const std::string& after = file.bytes();
     std::size_t prefix = 0;
     while (prefix < before.size() && prefix < after.size() && before[prefix] == after[prefix])
         ++prefix;
@@ -247,27 +277,20 @@ void checkEdit(ProfileFile& file, const Name& name, const std::string& value, co
            && before[before.size() - 1 - suffix] == after[after.size() - 1 - suffix])
         ++suffix;
     std::string_view replaced = std::string_view(before).substr(prefix, before.size() - prefix - suffix);
-    FUZZ_CHECK(replaced.find('\n') == std::string_view::npos,
+    FUZZ_CHECK(replaced.find_first_of("\r\n") == std::string_view::npos,
                edit + " changed bytes across lines: " + fuzz_support::printable(replaced));
 
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        if (sameKey(names[i], name))
-            continue;
-        auto now = lookup(file, names[i]);
-        // A name that folds onto the edited key through its encoding (a
-        // CP932 character with two UTF-8 spellings) reads the new value.
-        if (now && readBack && *now == *readBack && now != valuesBefore[i])
-            continue;
-        FUZZ_CHECK(now == valuesBefore[i], edit + " changed " + describe(names[i]));
-    }
-
-    // A fresh parse of the new bytes sees what the edited index sees, unless
-    // the edit changed which encoding the bytes are in.
+    // A fresh parse of the new bytes sees what the edited profile saw, and
+    // what it sees now, unless the edit changed which encoding the bytes
+    // are in.
     ProfileFile again = ProfileFile::fromBytes(after);
     if (again.encoding() == file.encoding()) {
-        for (const Name& other : names)
-            FUZZ_CHECK(lookup(again, other) == lookup(file, other),
-                       "after " + edit + ", a fresh parse reads " + describe(other) + " differently");
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            FUZZ_CHECK(lookup(again, names[i]) == valuesAfter[i],
+                       "after " + edit + ", a fresh parse reads " + describe(names[i]) + " differently");
+            FUZZ_CHECK(lookup(file, names[i]) == valuesAfter[i],
+                       "after " + edit + ", the bytes read " + describe(names[i]) + " differently");
+        }
         FUZZ_CHECK(lookup(again, name) == readBack, "after " + edit + ", a fresh parse reads it differently");
     }
 }

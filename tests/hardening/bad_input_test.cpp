@@ -182,6 +182,17 @@ TEST_P(BadCatalogue, LoadsOrFailsAsTheCaseSays)
 const std::vector<Case> kCatalogueCases {
     { "CrlfLineEnds", threeRecords("\r\n"), loaded(3), [] { EXPECT_EQ(CityTable(2).CityEn, "Tokyo"); } },
     { "LfLineEnds", threeRecords("\n"), loaded(3), [] { EXPECT_EQ(CityTable(2).PosY, -35.65); } },
+    // Files from old editors and from Windows programs that quote values.
+    { "CrLineEnds", threeRecords("\r"), loaded(3), [] { EXPECT_EQ(CityTable(2).CityEn, "Tokyo"); } },
+    { "QuotedValues",
+      lines({ "[MAP_INFO]", "NUMBER_OF_CITY=\"1\"", "CODE_0=\"UTC,UTC,UTC,UTC,0,0,-52.5\"",
+              "CODE_1='日本,東京,Japan,Tokyo,32400,139.69,-35.68'" }),
+      loaded(2),
+      [] {
+          EXPECT_EQ(CityTable(0).PosY, -52.5);
+          EXPECT_EQ(CityTable(1).CountryJa, "日本");
+          EXPECT_EQ(CityTable(1).PosY, -35.68);
+      } },
     { "Utf8ByteOrderMark", kByteOrderMark + threeRecords(), loaded(3),
       [] { EXPECT_EQ(CityTable(0).CountryJa, "UTC"); } },
     { "Utf8Names", threeRecords(), loaded(3),
@@ -402,8 +413,10 @@ const std::vector<Case> kSettingsCases {
           EXPECT_EQ(SelectedCity[0].SelectNo, 7);
           EXPECT_EQ(SelectedCity[0].MarkNo, 1);
           EXPECT_EQ(SelectedCity[1].SelectNo, 0);
-          EXPECT_EQ(Settings.RndInterval, 0);
-          EXPECT_EQ(Settings.MarkInterval, 0);
+          // A key without a value reads its default, as on Windows; 0x10
+          // is hexadecimal.
+          EXPECT_EQ(Settings.RndInterval, 60);
+          EXPECT_EQ(Settings.MarkInterval, 16);
       } },
 };
 

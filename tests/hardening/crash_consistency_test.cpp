@@ -2,7 +2,7 @@
 // again and again and is killed (SIGKILL) at random moments: the file is
 // then always byte for byte the old text or the new one, never a mixture or
 // a truncated file, and whatever temporary file a kill leaves behind is never
-// read as the settings and does not stop the next save. Saves that fail (a
+// read as the settings, does not stop the next save and is removed by it. Saves that fail (a
 // read-only file, a folder that refuses new files, a full disk, a failing
 // device, a missing folder) return false, say which file and why, and leave
 // the file as it was.
@@ -27,6 +27,9 @@
 #include <sched.h>
 #include <signal.h>
 #include <string>
+#include <atomic>
+#include <new>
+#include <sys/mman.h>
 #include <sys/mount.h>
 #include <sys/prctl.h>
 #include <sys/stat.h>
@@ -149,9 +152,15 @@ TEST_F(CrashConsistency, KilledSavesLeaveTheOldOrTheNewFileWhole)
     constexpr auto kBudget = 5s;
     int kills = 0;
     int killedMidSave = 0;
+    int leftTemporary = 0;
     int sawOld = 0;
     int sawNew = 0;
-    std::size_t temporariesBefore = 0;
+    // Set by the child while it is inside a save, so the test knows where a
+    // kill landed: a kill in the middle of a save leaves no temporary file
+    // to show it where the file system creates them without a name.
+    void* shared = mmap(nullptr, sizeof(std::atomic<int>), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    ASSERT_NE(shared, MAP_FAILED) << std::strerror(errno);
+    auto* inSave = new (shared) std::atomic<int>(0);
     auto deadline = std::chrono::steady_clock::now() + kBudget;
     for (; kills < kKills && std::chrono::steady_clock::now() < deadline; ++kills) {
         pid_t child = fork();
@@ -162,7 +171,9 @@ TEST_F(CrashConsistency, KilledSavesLeaveTheOldOrTheNewFileWhole)
             prctl(PR_SET_PDEATHSIG, SIGKILL);
             for (int i = 0; i < 100000; ++i) {
                 apply(i % 2 == 0 ? kNew : kOld);
+                inSave->store(1);
                 LoadSaveSettings(zandreth::kTrue);
+                inSave->store(0);
             }
             _exit(0);
         }
@@ -186,25 +197,26 @@ TEST_F(CrashConsistency, KilledSavesLeaveTheOldOrTheNewFileWhole)
         LoadSaveSettings(zandreth::kFalse);
         ASSERT_TRUE(holds(isOld ? kOld : kNew)) << "after kill " << kills;
 
-        std::size_t temporaries = temporaryFiles(folder).size();
-        killedMidSave += temporaries > temporariesBefore;
-        temporariesBefore = temporaries;
+        killedMidSave += inSave->exchange(0);
+        leftTemporary += !temporaryFiles(folder).empty();
     }
+    munmap(shared, sizeof(std::atomic<int>));
 
     std::cout << "a save takes " << std::chrono::duration_cast<std::chrono::microseconds>(perSave).count()
-              << " us; " << kills << " kills, " << killedMidSave << " in the middle of a save (temporary file left); the file was "
+              << " us; " << kills << " kills, " << killedMidSave << " in the middle of a save; a temporary file lay beside the file after "
+              << leftTemporary << " of them; the file was "
               << sawOld << " times the old text and " << sawNew << " times the new one\n";
     RecordProperty("kills", kills);
     RecordProperty("killedMidSave", killedMidSave);
+    RecordProperty("leftTemporary", leftTemporary);
     EXPECT_GE(kills, 20) << "too few kills in " << kBudget.count() << " s to mean anything";
     EXPECT_GT(killedMidSave, 0) << "no kill landed in the middle of a save; the test did not test";
 
-    // The next save still works and leaves no temporary file of its own;
-    // the ones the kills left stay as they were.
-    auto leftBehind = temporaryFiles(folder);
+    // The next save still works, leaves no temporary file of its own and
+    // removes what the kills left.
     std::string laterBytes = save(kLater);
     EXPECT_NE(laterBytes, oldBytes);
-    EXPECT_EQ(temporaryFiles(folder), leftBehind);
+    EXPECT_EQ(temporaryFiles(folder), std::vector<std::string> {});
     zandreth::SelectedCity = {};
     zandreth::Settings = {};
     LoadSaveSettings(zandreth::kFalse);

@@ -6,11 +6,17 @@
 
 #include <gtest/gtest.h>
 
+#include <acl/libacl.h>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <string>
+#include <sys/acl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -171,15 +177,107 @@ TEST_F(PrivateProfileCommit, FailedStepChangesNothing)
         { "device error while flushing", FileReplaceStep::Sync, EIO },
         { "rename refused", FileReplaceStep::Rename, EXDEV },
     };
-    for (const auto& fault : faults) {
-        SCOPED_TRACE(fault.name);
+    // With a temporary file that has no name until it is complete, and with
+    // one named from the start, as where the file system has no such files.
+    for (bool named : { false, true }) {
+        platform::useNamedTemporaryFiles(named);
+        for (const auto& fault : faults) {
+            SCOPED_TRACE(std::string(fault.name) + (named ? ", named temporary file" : ""));
+            auto file = loadAndEdit();
+            platform::failNextFileReplaceStep(fault.step, fault.errorNumber);
+            EXPECT_FALSE(file.commit());
+            expectUntouched(file, std::strerror(fault.errorNumber));
+            // The fault was used up: the same profile commits now.
+            ASSERT_TRUE(file.commit()) << file.errorText();
+            EXPECT_EQ(readFile(path), "; kept\r\n[PROC_INFO]\r\nRND_INTERVAL=15\r\n");
+            EXPECT_EQ(directory.entries(), std::vector<std::string> { "zandreth.ini" });
+        }
+    }
+}
+
+// What saves killed before their rename left behind: files named like a
+// temporary file of this settings file.
+TEST_F(PrivateProfileCommit, LeftoversOfKilledSavesAreRemovedByTheNextSave)
+{
+    for (bool named : { false, true }) {
+        SCOPED_TRACE(named ? "named temporary file" : "unnamed temporary file");
+        platform::useNamedTemporaryFiles(named);
+        writeFile(directory.file(".zandreth.ini.Ab12Cd"), std::string(100000, 'x'));
+        writeFile(directory.file(".zandreth.ini.zzzzzz"), kOriginal);
+        // Not the pattern of this file's temporary files: left alone.
+        writeFile(directory.file(".zandreth.ini.Ab12C"), "short");
+        writeFile(directory.file(".zandreth.ini.Ab1-Cd"), "not a letter or digit");
+        writeFile(directory.file(".other.ini.Ab12Cd"), "another file's");
+        writeFile(directory.file("zandreth.ini.Ab12Cd"), "no dot in front");
+        std::filesystem::create_directory(directory.file(".zandreth.ini.Folder"));
         auto file = loadAndEdit();
-        platform::failNextFileReplaceStep(fault.step, fault.errorNumber);
-        EXPECT_FALSE(file.commit());
-        expectUntouched(file, std::strerror(fault.errorNumber));
-        // The fault was used up: the same profile commits now.
+        ASSERT_TRUE(file.commit()) << file.errorText();
+        EXPECT_EQ(directory.entries(),
+                  (std::vector<std::string> { ".other.ini.Ab12Cd", ".zandreth.ini.Ab1-Cd", ".zandreth.ini.Ab12C",
+                                              ".zandreth.ini.Folder", "zandreth.ini", "zandreth.ini.Ab12Cd" }));
+        EXPECT_EQ(readFile(path), "; kept\r\n[PROC_INFO]\r\nRND_INTERVAL=15\r\n");
+    }
+}
+
+// A save that is running holds the folder's lock; while it does, another
+// save removes nothing, since the temporary file may be that save's own.
+TEST_F(PrivateProfileCommit, TemporaryFileOfARunningSaveIsLeftAlone)
+{
+    writeFile(directory.file(".zandreth.ini.Ab12Cd"), "being written");
+    int runningSave = open(directory.path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_GE(runningSave, 0);
+    ASSERT_EQ(flock(runningSave, LOCK_SH), 0);
+    auto file = loadAndEdit();
+    ASSERT_TRUE(file.commit()) << file.errorText();
+    EXPECT_EQ(directory.entries(), (std::vector<std::string> { ".zandreth.ini.Ab12Cd", "zandreth.ini" }));
+    close(runningSave); // that save ended (or was killed)
+    ASSERT_TRUE(file.commit()) << file.errorText();
+    EXPECT_EQ(directory.entries(), std::vector<std::string> { "zandreth.ini" });
+}
+
+// A POSIX ACL entry granting another user write access and a user.
+// attribute: both stay across a save, and the group gains no access.
+TEST_F(PrivateProfileCommit, AclAndExtendedAttributesAreKept)
+{
+    for (bool named : { false, true }) {
+        SCOPED_TRACE(named ? "named temporary file" : "unnamed temporary file");
+        platform::useNamedTemporaryFiles(named);
+        writeFile(path, kOriginal);
+        ASSERT_EQ(chmod(path.c_str(), 0640), 0);
+        const std::string note = "zandreth note \x01\x02";
+        if (setxattr(path.c_str(), "user.zandreth.note", note.data(), note.size(), 0) != 0)
+            GTEST_SKIP() << "the test folder's file system takes no user. attributes (" << std::strerror(errno) << ")";
+        acl_t acl = acl_from_text("u::rw-,u:nobody:rw-,g::r--,m::rw-,o::---");
+        ASSERT_NE(acl, nullptr);
+        int aclResult = acl_set_file(path.c_str(), ACL_TYPE_ACCESS, acl);
+        int aclError = errno;
+        acl_free(acl);
+        if (aclResult != 0)
+            GTEST_SKIP() << "the test folder's file system takes no POSIX ACL (" << std::strerror(aclError) << ")";
+        const mode_t modeBefore = permissionBits(path);
+
+        auto file = loadAndEdit();
         ASSERT_TRUE(file.commit()) << file.errorText();
         EXPECT_EQ(readFile(path), "; kept\r\n[PROC_INFO]\r\nRND_INTERVAL=15\r\n");
+
+        std::string value(64, '\0');
+        ssize_t size = getxattr(path.c_str(), "user.zandreth.note", value.data(), value.size());
+        ASSERT_GE(size, 0) << "user. attribute lost: " << std::strerror(errno);
+        value.resize(static_cast<std::size_t>(size));
+        EXPECT_EQ(value, note);
+
+        acl_t kept = acl_get_file(path.c_str(), ACL_TYPE_ACCESS);
+        ASSERT_NE(kept, nullptr);
+        char* text = acl_to_any_text(kept, nullptr, ',', 0);
+        std::string keptText = text;
+        acl_free(text);
+        acl_free(kept);
+        EXPECT_EQ(keptText, "user::rw-,user:nobody:rw-,group::r--,mask::rw-,other::---");
+        EXPECT_EQ(permissionBits(path), modeBefore) << "the group bits show the ACL's mask, as before";
+        removexattr(path.c_str(), "user.zandreth.note");
+        acl_t plain = acl_from_mode(0640);
+        acl_set_file(path.c_str(), ACL_TYPE_ACCESS, plain);
+        acl_free(plain);
     }
 }
 

@@ -71,7 +71,7 @@ TEST(PrivateProfileRead, StringsFollowTheFileFormat)
         { "Plain", "Blanks", "" },
         { "Plain", "Equals", "a=b=c" },
         { "Plain", "Semicolon", "value ; not a comment" },
-        { "Plain", "Quoted", "\"quoted\"" },
+        { "Plain", "Quoted", "quoted" },
         { "Plain", "NoEqualsSign", std::nullopt },
         { "Plain", ";Commented", std::nullopt },
         { "Plain", "Commented", std::nullopt },
@@ -86,7 +86,8 @@ TEST(PrivateProfileRead, StringsFollowTheFileFormat)
         { "Plain", "ORPHAN", std::nullopt },
         { "Trimmed Name", "Key", "trimmed section" },
         { "  trimmed name ", " key ", "trimmed section" },
-        { "Unclosed", "Key", "header without bracket" },
+        // "[Unclosed" is no header: its Key is a second Key of the section above.
+        { "Unclosed", "Key", std::nullopt },
         { "Last", "NoNewline", "end" },
         { "Numbers", "Negative", "-15" },
         { "Missing", "Number", std::nullopt },
@@ -113,14 +114,15 @@ TEST(PrivateProfileRead, IntegersFollowTheWindowsService)
         { "Numbers", "Positive", 99, 15 },
         { "Numbers", "LeadingBlanks", 99, 8 },
         { "Numbers", "Zero", 99, 0 },
-        // A key that is present but holds no number reads 0, not the default.
-        { "Numbers", "Empty", 99, 0 },
+        // A key that is present without a value reads the default; one that
+        // holds no number reads 0.
+        { "Numbers", "Empty", 99, 99 },
         { "Numbers", "Junk", 99, 0 },
         { "Numbers", "DigitsThenJunk", 99, 12 },
         { "Numbers", "SignOnly", 99, 0 },
         { "Numbers", "DoubleSign", 99, 0 },
         { "Numbers", "SpaceAfterSign", 99, 0 },
-        { "Numbers", "Hex", 99, 0 },
+        { "Numbers", "Hex", 99, 16 },
         { "Numbers", "Decimal", 99, 3 },
         { "Numbers", "Max", 99, INT32_MAX },
         { "Numbers", "Min", 99, INT32_MIN },
@@ -142,6 +144,114 @@ TEST(PrivateProfileRead, IntegersFollowTheWindowsService)
         EXPECT_EQ(GetPrivateProfileIntA(testCase.section, testCase.key, testCase.defaultValue, file),
                   testCase.expected)
             << "[" << testCase.section << "] " << testCase.key;
+    }
+}
+
+// A file written or edited on Windows reads here as the Windows services
+// read it: file text -> the answer of GetPrivateProfileStringA (nullopt for
+// the default) and of GetPrivateProfileIntA with the default 60.
+struct WindowsReadCase {
+    const char* name;
+    std::string fileText;
+    const char* key;
+    std::optional<std::string> text;
+    int32_t number;
+};
+
+TEST(PrivateProfileRead, FilesFromWindowsReadTheSame)
+{
+    constexpr int32_t kIntDefault = 60;
+    const WindowsReadCase cases[] = {
+        // One pair of matching quotes around a value is taken off.
+        { "double quotes", "[S]\r\nA=\"quoted\"\r\n", "A", "quoted", 0 },
+        { "single quotes", "[S]\r\nA='x'\r\n", "A", "x", 0 },
+        { "empty quotes", "[S]\r\nA=\"\"\r\n", "A", "", kIntDefault },
+        { "quoted number", "[S]\r\nCity_SelectNo0=\"-1\"\r\n", "City_SelectNo0", "-1", -1 },
+        { "quotes inside blanks", "[S]\r\nA = \" padded \" \r\n", "A", " padded ", 0 },
+        { "only one pair taken off", "[S]\r\nA=\"\"x\"\"\r\n", "A", "\"x\"", 0 },
+        { "lone quote stays", "[S]\r\nA=\"open\r\n", "A", "\"open", 0 },
+        { "single quote character", "[S]\r\nA=\"\r\n", "A", "\"", 0 },
+        { "unmatched quotes stay", "[S]\r\nA=\"mixed'\r\n", "A", "\"mixed'", 0 },
+        { "quotes not at both ends stay", "[S]\r\nA=\"a\" b\r\n", "A", "\"a\" b", 0 },
+        { "quoted record", "[S]\r\nCODE_0=\"UTC,UTC,UTC,UTC,0,0,-52.5\"\r\n", "CODE_0", "UTC,UTC,UTC,UTC,0,0,-52.5", 0 },
+        // A key without a value gives the integer default, and the empty text.
+        { "empty value", "[S]\r\nRND_INTERVAL=\r\n", "RND_INTERVAL", "", kIntDefault },
+        { "blank value", "[S]\r\nA=  \t\r\n", "A", "", kIntDefault },
+        { "empty value on the last line", "[S]\r\nA=", "A", "", kIntDefault },
+        { "missing key", "[S]\r\nB=1\r\n", "A", std::nullopt, kIntDefault },
+        { "no number", "[S]\r\nA=x\r\n", "A", "x", 0 },
+        // Hexadecimal after 0x or 0X.
+        { "hexadecimal", "[S]\r\nA=0x10\r\n", "A", "0x10", 16 },
+        { "negative hexadecimal", "[S]\r\nA=-0x10\r\n", "A", "-0x10", -16 },
+        { "upper-case hexadecimal", "[S]\r\nA= 0X1fZ\r\n", "A", "0X1fZ", 31 },
+        { "0x without digits", "[S]\r\nA=0x\r\n", "A", "0x", 0 },
+        { "largest hexadecimal", "[S]\r\nA=0x7FFFFFFF\r\n", "A", "0x7FFFFFFF", INT32_MAX },
+        { "hexadecimal beyond 32 bits", "[S]\r\nA=0x100000001\r\n", "A", "0x100000001", INT32_MAX },
+        { "decimal stays decimal", "[S]\r\nA=010\r\n", "A", "010", 10 },
+        // CR alone ends a line; a CR before CRLF is not part of the value.
+        { "CR-only file", "[S]\rB=1\rA=2\r", "A", "2", 2 },
+        { "CR-only file without last line end", "[S]\rA=2", "A", "2", 2 },
+        { "CR before CRLF", "[S]\r\nA=1\r\r\nB=2\r\n", "A", "1", 1 },
+        { "mixed line ends", "[S]\nB=1\rA=3\r\n", "A", "3", 3 },
+        { "LF-only file", "[S]\nA=4\n", "A", "4", 4 },
+        // "[S" without its bracket is no section header.
+        { "header without bracket", "[S\r\nA=1\r\n", "A", std::nullopt, kIntDefault },
+        { "header with its bracket", "[S]\r\n[T\r\nA=5\r\n", "A", "5", 5 },
+    };
+    for (const auto& testCase : cases) {
+        SCOPED_TRACE(testCase.name);
+        auto file = ProfileFile::fromBytes(testCase.fileText);
+        EXPECT_EQ(readString(file, "S", testCase.key), testCase.text);
+        EXPECT_EQ(GetPrivateProfileIntA("S", testCase.key, kIntDefault, file), testCase.number);
+    }
+}
+
+// The first few sections and keys asked for are searched line by line, the
+// rest through an index of the whole file, and a key read in the file's
+// order is looked for on the line after the last one found: all give the
+// same answers, first occurrences winning and letter case ignored, whatever
+// the order of the reads.
+TEST(PrivateProfileRead, SearchedAndIndexedNamesReadTheSame)
+{
+    enum class Order { KeysInFileOrder, KeysBackwards, SectionsFirst };
+    for (bool repeats : { false, true }) {
+        std::string bytes;
+        for (int section = 0; section < 30; ++section) {
+            bytes += "[Section" + std::to_string(section) + "]\r\n";
+            for (int key = 0; key < 30; ++key) {
+                bytes += "Key" + std::to_string(key) + "=" + std::to_string(section * 100 + key) + "\r\n";
+                if (key % 7 == 3)
+                    bytes += "; a comment\r\n\r\n";
+            }
+            if (repeats)
+                bytes += "KEY0=repeated\r\nKey5=repeated\r\n";
+        }
+        if (repeats)
+            bytes += "[SECTION3]\r\nKey0=repeated section\r\nOnlyHere=1\r\n";
+        for (Order order : { Order::KeysInFileOrder, Order::KeysBackwards, Order::SectionsFirst }) {
+            SCOPED_TRACE(std::string(repeats ? "repeated names, " : "") + "order " + std::to_string(int(order)));
+            auto file = ProfileFile::fromBytes(bytes);
+            auto check = [&](int section, int key) {
+                std::string sectionName = (section % 2 ? "SECTION" : "section") + std::to_string(section);
+                std::string keyName = (key % 3 ? "key" : "KEY") + std::to_string(key);
+                EXPECT_EQ(GetPrivateProfileIntA(sectionName, keyName, -1, file), section * 100 + key)
+                    << sectionName << " " << keyName;
+            };
+            for (int outer = 0; outer < 30; ++outer) {
+                for (int inner = 0; inner < 30; ++inner) {
+                    if (order == Order::KeysInFileOrder)
+                        check(outer, inner);
+                    else if (order == Order::KeysBackwards)
+                        check(outer, 29 - inner);
+                    else
+                        check(29 - inner, outer);
+                }
+                // A key missing from a section, between keys that are there.
+                EXPECT_EQ(readString(file, "Section" + std::to_string(outer), "Key30"), std::nullopt);
+            }
+            EXPECT_EQ(readString(file, "Section3", "OnlyHere"), std::nullopt);
+            EXPECT_EQ(readString(file, "Section30", "Key0"), std::nullopt);
+        }
     }
 }
 

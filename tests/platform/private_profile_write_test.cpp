@@ -54,7 +54,8 @@ TEST(PrivateProfileWrite, SetChangesExactlyTheBytesItMust)
         { "new key under a bare header", "[A]\n[B]\n", "A", "New", "v", "[A]\nNew=v\n[B]\n" },
         { "new key after a last line without line end", "[A]\nK=1", "A", "New", "v", "[A]\nK=1\nNew=v\n" },
         { "new key under a header without line end", "[A]", "A", "New", "v", "[A]\r\nNew=v\r\n" },
-        { "new key after a last line ending in CR alone", "[A]\nK=1\r", "A", "New", "v", "[A]\nK=1\r\nNew=v\n" },
+        // A CR alone ends the line: the new line follows it directly.
+        { "new key after a last line ending in CR alone", "[A]\nK=1\r", "A", "New", "v", "[A]\nK=1\rNew=v\n" },
         { "new key in the first of two sections", "[A]\nK=1\n[B]\n[A]\nL=2\n", "A", "New", "v",
           "[A]\nK=1\nNew=v\n[B]\n[A]\nL=2\n" },
         { "new key after the last key, not after a stray line", "[A]\nK=1\nstray\n", "A", "New", "v",
@@ -67,8 +68,18 @@ TEST(PrivateProfileWrite, SetChangesExactlyTheBytesItMust)
         { "byte-order mark kept", "\xEF\xBB\xBF[A]\nK=1\n", "A", "K", "2", "\xEF\xBB\xBF[A]\nK=2\n" },
         { "byte-order mark only", "\xEF\xBB\xBF", "B", "New", "v", "\xEF\xBB\xBF[B]\r\nNew=v\r\n" },
         { "blanks around names dropped", "[A]\n", " A ", "\tNew ", "v", "[A]\nNew=v\n" },
-        { "blanks around a value stored", "[A]\nK=1\n", "A", "K", " two words ", "[A]\nK= two words \n",
-          "two words" },
+        // Quotes keep what reading would otherwise drop.
+        { "blanks around a value kept in quotes", "[A]\nK=1\n", "A", "K", " two words ", "[A]\nK=\" two words \"\n" },
+        { "quoted value kept in quotes", "[A]\nK=1\n", "A", "K", "'x'", "[A]\nK=\"'x'\"\n" },
+        { "quotes of the old value replaced", "[A]\nK=\"old\"\n", "A", "K", "new", "[A]\nK=new\n" },
+        { "lone quote stored as it is", "[A]\nK=1\n", "A", "K", "\"open", "[A]\nK=\"open\n" },
+        { "new key in a CR-only file", "[A]\rK=1\r[B]\rL=2\r", "A", "New", "v", "[A]\rK=1\rNew=v\r[B]\rL=2\r" },
+        { "new section in a CR-only file", "[A]\rK=1\r", "B", "New", "v", "[A]\rK=1\r[B]\rNew=v\r" },
+        { "new key in an LF-only file", "[A]\nK=1\n[B]\n", "A", "New", "v", "[A]\nK=1\nNew=v\n[B]\n" },
+        { "CR before CRLF is a line end of its own", "[A]\r\nK=1\r\r\n", "A", "K", "2", "[A]\r\nK=2\r\r\n" },
+        // The key line ends at its CR; the new line follows it, with CRLF.
+        { "CR before the first CRLF makes no CR-only file", "[A]\r\r\nK=1\r\r\n", "A", "New", "v",
+          "[A]\r\r\nK=1\rNew=v\r\n\r\n" },
         { "nul byte in a value", "[A]\nK=1\n", "A", "K", "a\0b"s, "[A]\nK=a\0b\n"s },
         { "japanese value in a utf-8 file", "[A]\nK=1\n", "A", "K", "東京", "[A]\nK=東京\n" },
         { "japanese names in a utf-8 file", "[A]\nK=1\n", "都市", "名前", "東京", "[A]\nK=1\n[都市]\n名前=東京\n" },
@@ -82,6 +93,50 @@ TEST(PrivateProfileWrite, SetChangesExactlyTheBytesItMust)
         EXPECT_EQ(findValue(file, testCase.section, testCase.key), expected);
         EXPECT_EQ(findValue(ProfileFile::fromBytes(file.bytes()), testCase.section, testCase.key), expected);
     }
+}
+
+// Edits in many sections and keys, past the point where sections and keys
+// are indexed rather than searched: every value reads back before and
+// after the edits are applied to the bytes, and a fresh parse agrees.
+TEST(PrivateProfileWrite, ManyEditsReadBackAndMatchAFreshParse)
+{
+    std::string bytes;
+    for (int section = 0; section < 12; ++section) {
+        bytes += "[S" + std::to_string(section) + "]\n";
+        for (int key = 0; key < 12; ++key)
+            bytes += "K" + std::to_string(key) + "=" + std::to_string(key) + "\n";
+        bytes += "; about the next section\n";
+    }
+    auto file = ProfileFile::fromBytes(bytes);
+    auto expected = [](int section, int key) -> std::optional<std::string> {
+        if (section >= 12 && key >= 3)
+            return std::nullopt;
+        if (key % 2 == 0 || section >= 12)
+            return "v" + std::to_string(section) + "." + std::to_string(key);
+        return key < 12 ? std::optional<std::string>(std::to_string(key)) : std::nullopt;
+    };
+    for (int section = 0; section < 20; ++section) {
+        for (int key = 0; key < 14; ++key) {
+            if (auto value = expected(section, key); value && value->front() == 'v') {
+                ASSERT_TRUE(file.set("s" + std::to_string(section), "k" + std::to_string(key), *value));
+            }
+        }
+    }
+    auto readAll = [&](const ProfileFile& profile) {
+        for (int section = 0; section < 20; ++section) {
+            for (int key = 0; key < 14; ++key) {
+                EXPECT_EQ(findValue(profile, "S" + std::to_string(section), "K" + std::to_string(key)),
+                          expected(section, key))
+                    << "[S" << section << "] K" << key;
+            }
+        }
+    };
+    readAll(file);
+    auto fresh = ProfileFile::fromBytes(file.bytes());
+    readAll(fresh);
+    readAll(file);
+    // New keys went after the last key of their section, above its comment.
+    EXPECT_NE(file.bytes().find("K11=11\nk12=v0.12\n; about the next section\n[S1]\n"), std::string::npos);
 }
 
 struct RefusedCase {
@@ -221,15 +276,15 @@ TEST(PrivateProfileWrite, EditsKeepTheIndexEqualToAFreshParse)
           { "ゾ", "A", "ア", "ヂ" },
           { "ア", "ヂ", "K", "表" } },
     };
-    const std::string values[] = { "", "v", "a longer value", " padded ", "東京" };
-    const std::string lineEndings[] = { "\n", "\r\n" };
+    const std::string values[] = { "", "v", "a longer value", " padded ", "東京", "\"quoted\"", "'" };
+    const std::string lineEndings[] = { "\n", "\r\n", "\r" };
     std::mt19937 random(20240601);
     for (const auto& flavour : flavours) {
         for (int round = 0; round < 150; ++round) {
             std::string bytes = flavour.firstLine.empty() ? "" : flavour.firstLine + "\r\n";
             int lineCount = static_cast<int>(random() % 12);
             for (int i = 0; i < lineCount; ++i)
-                bytes += flavour.lines[random() % flavour.lines.size()] + lineEndings[random() % 2];
+                bytes += flavour.lines[random() % flavour.lines.size()] + lineEndings[random() % std::size(lineEndings)];
             // The last line without its line end, or with a CR but no LF.
             if (random() % 2 == 0 && !bytes.empty() && bytes.back() == '\n') {
                 bytes.erase(bytes.find_last_not_of("\r\n") + 1);
@@ -242,18 +297,24 @@ TEST(PrivateProfileWrite, EditsKeepTheIndexEqualToAFreshParse)
                 const std::string& key = flavour.keys[random() % flavour.keys.size()];
                 const std::string& value = values[random() % std::size(values)];
                 ASSERT_TRUE(file.set(section, key, value)) << flavour.name << " round " << round;
+                // What the edited profile reads before its bytes are asked
+                // for, against a fresh parse of those bytes.
+                std::vector<std::optional<std::string>> edited;
+                for (const auto& anySection : flavour.sections)
+                    for (const auto& anyKey : flavour.keys)
+                        edited.push_back(findValue(file, anySection, anyKey));
                 auto fresh = ProfileFile::fromBytes(file.bytes());
                 ASSERT_EQ(fresh.encoding(), file.encoding());
+                std::size_t index = 0;
                 for (const auto& anySection : flavour.sections) {
                     for (const auto& anyKey : flavour.keys) {
-                        ASSERT_EQ(findValue(file, anySection, anyKey), findValue(fresh, anySection, anyKey))
+                        ASSERT_EQ(edited[index++], findValue(fresh, anySection, anyKey))
                             << flavour.name << " round " << round << " edit " << edit << " [" << anySection
                             << "] " << anyKey << " in:\n"
                             << file.bytes();
                     }
                 }
-                std::string trimmed = value == " padded " ? "padded" : value;
-                ASSERT_EQ(findValue(file, section, key), trimmed);
+                ASSERT_EQ(findValue(file, section, key), value);
             }
         }
     }
