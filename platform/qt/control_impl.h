@@ -65,6 +65,9 @@ struct FormImpl {
     CommandButton* defaultButton = nullptr;
     CommandButton* cancelButton = nullptr;
     bool shown = false;
+    // True while Form_Load runs: the form's timers wait until it has
+    // returned, even when it waits itself (a message box).
+    bool loading = false;
     // Where code placed the window, in pixels, to hold it there when it is
     // shown (a window shown over another is otherwise placed by the system).
     std::optional<QPoint> placedAt;

@@ -150,9 +150,13 @@ void Form::load()
         return;
     loaded_ = true;
     runtime.formLoaded();
+    // The timers start once the load is over and events flow: none ticks
+    // into a Form_Load that has not finished.
+    formImpl_->loading = true;
+    runtime.deliver([this] { Form_Load(); });
+    formImpl_->loading = false;
     for (Timer* timer : formImpl_->timers)
         timerImplOf(*timer).refresh();
-    runtime.deliver([this] { Form_Load(); });
 }
 
 void Form::show(ShowMode mode)
@@ -211,10 +215,11 @@ void Form::show(ShowMode mode)
         }
         QEventLoop loop;
         formImpl_->modalLoop = &loop;
+        struct ModalLoop {
+            QEventLoop*& current;
+            ~ModalLoop() { current = nullptr; }
+        } modalLoop { formImpl_->modalLoop };
         runtime.runNested([&] { loop.exec(); });
-        formImpl_->modalLoop = nullptr;
-        if (runtime.ended())
-            throw EndProgram();
     }
 }
 

@@ -314,12 +314,27 @@ TEST_F(WholeProgram, PreviewEndsAtOnce)
     EXPECT_EQ(preview->waitFor(5s), 0);
 }
 
-TEST_F(WholeProgram, MissingCatalogueShowsTheDefinitionErrorAndEnds)
+// The catalogue message stays until the user answers it, in every mode, and
+// the program then ends cleanly.
+class WholeProgramCatalogueMessage : public WholeProgram, public testing::WithParamInterface<const char*> { };
+
+TEST_P(WholeProgramCatalogueMessage, StaysUntilAnsweredThenTheProgramEnds)
 {
-    auto run = start("/S");
+    auto run = start(GetParam());
     ASSERT_TRUE(windowAppears("定義ファイル読み込みエラー"));
-    EXPECT_FALSE(run->waitFor(200ms)) << "the program waits for the message to be read";
+    // Left unread for three seconds, several clock intervals: the box and the
+    // program are still there.
+    std::this_thread::sleep_for(3s);
+    EXPECT_FALSE(run->waitFor(0ms)) << "the program waits for the message to be read";
+    EXPECT_TRUE(display.run("xdotool search --onlyvisible --name '定義ファイル読み込みエラー'"))
+        << "the message is still on the screen";
     EXPECT_EQ(pressKeyUntilEnd(*run, "定義ファイル読み込みエラー", "Return"), 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(Modes, WholeProgramCatalogueMessage, testing::Values("/S", "/P", "/C", ""),
+                         [](const testing::TestParamInfo<const char*>& info) {
+                             const std::string mode = info.param;
+                             return mode.empty() ? std::string("NoSwitch") : "Switch" + mode.substr(1);
+                         });
 
 } // namespace
