@@ -91,7 +91,8 @@ public:
     // The close box: unloads the form.
     void deliverClose();
 
-    // Tests: a key (classic key code: 13 Enter, 27 Esc, 9 Tab, 32 Space, the
+    // Tests: a key (classic key code: 13 Enter, 27 Esc, 9 Tab, 32 Space, 33
+    // Page Up, 34 Page Down, 35 End, 36 Home, 37 to 40 the arrows, the
     // letters and digits) pressed and released on the form, as the keyboard
     // would: it goes to the control that has the focus (to the form itself
     // when none has), and what that control does not use goes on to its

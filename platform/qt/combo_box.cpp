@@ -112,9 +112,13 @@ protected:
     void focusOutEvent(QFocusEvent* event) override
     {
         QComboBox::focusOutEvent(event);
-        if (event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason
-            && onFocusLost)
+        if (event->reason() == Qt::PopupFocusReason || event->reason() == Qt::ActiveWindowFocusReason)
+            return;
+        if (onFocusLost)
             onFocusLost();
+        // Left alone, the field shows the start of its name again.
+        if (lineEdit())
+            lineEdit()->setCursorPosition(0);
     }
 };
 
@@ -228,7 +232,13 @@ ComboBox::ComboBox(Container& container)
     combo->setCompleter(completer);
 
     QLineEdit* edit = combo->lineEdit();
-    QObject::connect(edit, &QLineEdit::textChanged, [this](const QString& text) { comboImpl(*this).matchText(text); });
+    QObject::connect(edit, &QLineEdit::textChanged, [this, edit](const QString& text) {
+        comboImpl(*this).matchText(text);
+        // A name longer than the field shows from its start, as in Windows,
+        // unless the user is typing in it.
+        if (!edit->hasFocus())
+            edit->setCursorPosition(0);
+    });
     QObject::connect(edit, &QLineEdit::textEdited, [this](const QString&) {
         if (onChange)
             Runtime::current().deliver(onChange);

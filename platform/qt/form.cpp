@@ -84,6 +84,14 @@ std::pair<int, QString> qtKeyOf(int16_t keyCode)
         return { Qt::Key_Right, {} };
     case 40:
         return { Qt::Key_Down, {} };
+    case 33:
+        return { Qt::Key_PageUp, {} };
+    case 34:
+        return { Qt::Key_PageDown, {} };
+    case 35:
+        return { Qt::Key_End, {} };
+    case 36:
+        return { Qt::Key_Home, {} };
     default:
         break;
     }

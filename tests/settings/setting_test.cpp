@@ -17,6 +17,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <climits>
 #include <fstream>
 #include <memory>
@@ -674,6 +675,127 @@ TEST_F(SettingTabOrder, EmptyRowsAreSkipped)
             expected.push_back(name);
     }
     EXPECT_EQ(tour(*dialog), expected);
+}
+
+// The scroll bars' keys, as in Windows: Left and Up lower the value by the
+// small change, Right and Down raise it, Page Up and Page Down move by the
+// large change, Home and End go to the ends; each change echoes the value.
+struct ScrollKeyCase {
+    const char* name;
+    int16_t keyCode;
+    int16_t start;
+    int16_t relocation;
+    int16_t blink;
+};
+
+void PrintTo(const ScrollKeyCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class SettingScrollKeys : public SettingTest, public testing::WithParamInterface<ScrollKeyCase> { };
+
+TEST_P(SettingScrollKeys, MoveTheFocusedBar)
+{
+    const ScrollKeyCase& c = GetParam();
+    writeSettings("[PROC_INFO]\nRND_INTERVAL=" + std::to_string(c.start) + "\nMARK_INTERVAL=5\n");
+    auto dialog = open();
+
+    dialog->HScroll2.setFocus();
+    dialog->pressKeyForTesting(c.keyCode);
+    EXPECT_EQ(dialog->HScroll2.value(), c.relocation);
+    EXPECT_EQ(dialog->Label4.caption(), std::to_string(c.relocation) + "秒");
+
+    dialog->HScroll1.setFocus();
+    dialog->pressKeyForTesting(c.keyCode);
+    EXPECT_EQ(dialog->HScroll1.value(), c.blink);
+    EXPECT_EQ(dialog->Label5.caption(), std::to_string(c.blink) + "秒");
+    EXPECT_TRUE(dialog->loaded());
+}
+
+const ScrollKeyCase kScrollKeyCases[] = {
+    { "Left", 37, 30, 29, 4 },     { "Up", 38, 30, 29, 4 },      { "Right", 39, 30, 31, 6 },
+    { "Down", 40, 30, 31, 6 },     { "PageUp", 33, 30, 29, 4 },  { "PageDown", 34, 30, 31, 6 },
+    { "Home", 36, 30, 5, 1 },      { "End", 35, 30, 60, 10 },    { "LeftAtTheStart", 37, 5, 5, 4 },
+    { "RightAtTheEnd", 39, 60, 60, 6 },
+};
+
+INSTANTIATE_TEST_SUITE_P(Settings, SettingScrollKeys, testing::ValuesIn(kScrollKeyCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(SettingTest, AFocusedScrollBarShowsItsFocus)
+{
+    writeSettings("");
+    auto dialog = open();
+    platform::Runtime::current().processPendingEvents();
+    const auto unfocused = dialog->HScroll2.pixelsForTesting();
+
+    dialog->HScroll2.setFocus();
+    platform::Runtime::current().processPendingEvents();
+    ASSERT_TRUE(dialog->HScroll2.hasFocus());
+    EXPECT_TRUE(dialog->HScroll2.pixelsForTesting() != unfocused) << "the focused bar looks different";
+
+    dialog->HScroll1.setFocus();
+    platform::Runtime::current().processPendingEvents();
+    EXPECT_TRUE(dialog->HScroll2.pixelsForTesting() == unfocused) << "the mark goes with the focus";
+}
+
+// Enter on a focused button presses it, as Space does; there is still no
+// default button (see EnterDoesNotApply).
+TEST_F(SettingTest, EnterOnAFocusedButtonPressesIt)
+{
+    writeSettings("");
+    auto dialog = open();
+    dialog->Check1(2).setValue(1);
+    dialog->Combo1(2).setListIndex(4);
+
+    const std::string before = fileBytes();
+    dialog->Command2.setFocus();
+    dialog->pressKeyForTesting(13);
+    EXPECT_FALSE(dialog->loaded()) << "キャンセル closed the dialog";
+    EXPECT_EQ(fileBytes(), before);
+
+    auto again = open();
+    again->Check1(2).setValue(1);
+    again->Combo1(2).setListIndex(4);
+    again->Command1.setFocus();
+    again->pressKeyForTesting(13);
+    EXPECT_FALSE(again->loaded()) << "設定 saved and closed the dialog";
+    EXPECT_EQ(savedCity(2), 4);
+}
+
+// A name longer than its list's field shows from its start, as the short
+// name that begins the same way does: the left of both fields looks alike.
+TEST_F(SettingTest, ALongNameShowsItsStart)
+{
+    folder.write("zandreth.ini",
+                 "[MAP_INFO]\nNUMBER_OF_CITY=2\n"
+                 "CODE_0=UTC,UTC,UTC,UTC,0,0.00,0.00\n"
+                 "CODE_1=シント・マールテン,ローワー・プリンセズ・クウォーター・オブ・シント・マールテン,Sint Maarten,"
+                 "Lower Prince's Quarter of Sint Maarten by the Great Salt Pond,-14400,-63.05,-18.05\n"
+                 "CODE_2=シント・マールテン,ローワー,Sint Maarten,Lower,-14400,-63.05,-18.05\n"
+                 "[SELECT_CITY]\nCity_SelectNo0=1\nCity_SelectNo1=2\n");
+    auto dialog = open();
+
+    auto leftOfTheField = [&](int row) {
+        platform::Runtime::current().processPendingEvents();
+        auto pixels = dialog->Combo1(row).pixelsForTesting();
+        for (auto& line : pixels)
+            line.resize(std::min<std::size_t>(line.size(), 40));
+        return pixels;
+    };
+    ASSERT_FALSE(dialog->Combo1(0).hasFocus());
+    EXPECT_TRUE(leftOfTheField(0) == leftOfTheField(1)) << dialog->Combo1(0).text();
+
+    // The lists rewritten in Japanese show the start of the new name too.
+    dialog->Option1(0).setValue(true);
+    EXPECT_EQ(dialog->Combo1(0).text(), "ローワー・プリンセズ・クウォーター・オブ・シント・マールテン");
+    EXPECT_TRUE(leftOfTheField(0) == leftOfTheField(1));
+
+    // So does a list the user has left.
+    dialog->Combo1(0).setFocus();
+    dialog->Check2(0).setFocus();
+    EXPECT_TRUE(leftOfTheField(0) == leftOfTheField(1));
 }
 
 } // namespace
