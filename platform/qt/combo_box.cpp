@@ -109,6 +109,16 @@ public:
     std::function<void()> onFocusLost;
 
 protected:
+    void focusInEvent(QFocusEvent* event) override
+    {
+        QComboBox::focusInEvent(event);
+        // The field showed the start of its name while it was left alone; a
+        // focus given by code puts the cursor after the name, for typing on.
+        // (Tab selects the whole name, a click puts the cursor where it hit.)
+        if (lineEdit() && event->reason() == Qt::OtherFocusReason)
+            lineEdit()->end(false);
+    }
+
     void focusOutEvent(QFocusEvent* event) override
     {
         QComboBox::focusOutEvent(event);
