@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace platform {
@@ -26,6 +27,11 @@ struct FormDesign {
     // Client area in the form's scale units.
     float clientWidth = 0;
     float clientHeight = 0;
+    // Where the client area opens, in twips from the top-left corner of the
+    // screen, for a form that code does not place; none lets the window
+    // system choose.
+    std::optional<float> clientLeft;
+    std::optional<float> clientTop;
     Colour backColor = kButtonFace;
     bool maxButton = true;
     bool minButton = true;
