@@ -13,6 +13,9 @@ const platform::FormDesign kDesign {
     .scaleMode = platform::ScaleMode::Twips,
     .clientWidth = 5730,
     .clientHeight = 3105,
+    // No code moves the box: it opens where it was designed to.
+    .clientLeft = 2340,
+    .clientTop = 1935,
     .maxButton = false,
     .minButton = false,
     .showInTaskbar = false,
@@ -36,10 +39,6 @@ constexpr const char* kNotice = "本ソフトウェアはフリーソフトウ�
 frmAbout::frmAbout()
     : Form(kDesign)
 {
-    // Where the box was designed to open: no code moves it later.
-    setLeft(2340);
-    setTop(1935);
-
     // Design values, from the topmost control down; positions in twips.
     picIcon.move(240, 240, 540, 540);
     picIcon.setProgramIcon();

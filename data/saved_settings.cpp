@@ -13,6 +13,7 @@ SettingsRecord Settings;
 namespace {
 
 std::string lastWriteError;
+platform::FileReplaceFailure lastWriteFailure;
 
 constexpr const char* kCitySection = "SELECT_CITY";
 constexpr const char* kProcessSection = "PROC_INFO";
@@ -97,10 +98,12 @@ bool writeAll()
     // nothing is written rather than a file with some keys missing.
     if (!stored) {
         lastWriteError = "Cannot save \"" + file.path() + "\": a setting could not be stored in it";
+        lastWriteFailure = { platform::FileReplaceCause::Other, 0 };
         return false;
     }
     bool committed = file.commit();
     lastWriteError = committed ? std::string() : file.errorText();
+    lastWriteFailure = file.failure();
     return committed;
 }
 
@@ -120,6 +123,11 @@ bool LoadSaveSettings(int16_t mode)
 const std::string& LastSettingsWriteError()
 {
     return lastWriteError;
+}
+
+const platform::FileReplaceFailure& LastSettingsWriteFailure()
+{
+    return lastWriteFailure;
 }
 
 const std::string& ChooseName(const CityInfo& city, int16_t language, int16_t kind)

@@ -4,6 +4,7 @@
 // zandreth.ini, held in memory for the life of the process.
 
 #include "data/city_catalogue.h"
+#include "platform/file_replace.h"
 
 #include <array>
 #include <cstdint>
@@ -50,6 +51,9 @@ bool LoadSaveSettings(int16_t mode);
 // and the reason, for a message to the user. Empty after a write that
 // succeeded.
 const std::string& LastSettingsWriteError();
+// The cause of that failure, for a message in the program's own words; cause
+// None after a write that succeeded.
+const platform::FileReplaceFailure& LastSettingsWriteFailure();
 
 // The displayed name of a record: the language value picks Japanese, the kind
 // value the country name; each counts as true only when it is exactly -1.

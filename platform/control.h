@@ -8,8 +8,10 @@
 #include "platform/colour.h"
 #include "platform/font.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -56,6 +58,10 @@ public:
     void bringToFront();
 
     Container& container() const;
+
+    // Tests: the control as it is drawn now, one row of 0xAARRGGBB pixels
+    // after the other, top row first.
+    std::vector<std::vector<uint32_t>> pixelsForTesting() const;
     ControlImpl& impl() const { return *impl_; }
 
 protected:

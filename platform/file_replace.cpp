@@ -358,16 +358,47 @@ void syncFolder(const std::string& folder)
     close(descriptor);
 }
 
+// The cause an error number stands for; Other when it is none of the known
+// ones.
+FileReplaceCause fileReplaceCauseOf(int errorNumber)
+{
+    switch (errorNumber) {
+    case EACCES:
+    case EPERM:
+        return FileReplaceCause::PermissionDenied;
+    case EROFS:
+        return FileReplaceCause::ReadOnlyDisk;
+    case ENOSPC:
+    case EDQUOT:
+        return FileReplaceCause::DiskFull;
+    case EISDIR:
+    case ENOTDIR:
+        return FileReplaceCause::NotAFile;
+    default:
+        return FileReplaceCause::Other;
+    }
+}
+
 } // namespace
 
 bool replaceFileContents(const std::string& path, std::string_view bytes, std::string& errorText)
 {
-    auto fail = [&](const std::string& reason) {
+    FileReplaceFailure failure;
+    return replaceFileContents(path, bytes, errorText, failure);
+}
+
+bool replaceFileContents(const std::string& path, std::string_view bytes, std::string& errorText,
+                         FileReplaceFailure& failure)
+{
+    failure = {};
+    auto fail = [&](const std::string& reason, FileReplaceCause cause = FileReplaceCause::Other,
+                    int errorNumber = 0) {
         errorText = "Cannot save " + quoted(path) + ": " + reason;
+        failure = { cause, errorNumber };
         return false;
     };
     auto failWith = [&](const std::string& what, int errorNumber) {
-        return fail(what + ": " + std::strerror(errorNumber));
+        return fail(what + ": " + std::strerror(errorNumber), fileReplaceCauseOf(errorNumber), errorNumber);
     };
 
     if (path.empty())
@@ -384,9 +415,9 @@ bool replaceFileContents(const std::string& path, std::string_view bytes, std::s
         if (S_ISDIR(status.st_mode))
             return failWith("it is a folder", EISDIR);
         if (!S_ISREG(status.st_mode))
-            return fail("it is not a regular file");
+            return fail("it is not a regular file", FileReplaceCause::NotAFile);
         if ((status.st_mode & S_IWUSR) == 0)
-            return fail("the file is read-only");
+            return fail("the file is read-only", FileReplaceCause::ReadOnlyFile);
     } else if (errno != ENOENT) {
         return failWith("cannot examine it", errno);
     }
@@ -400,8 +431,14 @@ bool replaceFileContents(const std::string& path, std::string_view bytes, std::s
 
     std::string temporaryPath;
     int descriptor = createTemporary(target, temporaryPath);
-    if (descriptor < 0)
-        return failWith("cannot create a temporary file in the folder " + quoted(folderOf(target)), errno);
+    if (descriptor < 0) {
+        int errorNumber = errno;
+        failWith("cannot create a temporary file in the folder " + quoted(folderOf(target)), errorNumber);
+        // Refused a new file, the folder itself is what is read-only.
+        if (errorNumber == EACCES || errorNumber == EPERM)
+            failure.cause = FileReplaceCause::ReadOnlyFolder;
+        return false;
+    }
     auto temporaryName = [&]() {
         return temporaryPath.empty() ? std::string("the temporary file") : "the temporary file " + quoted(temporaryPath);
     };

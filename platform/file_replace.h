@@ -57,6 +57,29 @@ namespace platform {
 // rename is not reported: the file then already holds the new bytes.
 bool replaceFileContents(const std::string& path, std::string_view bytes, std::string& errorText);
 
+// Why a replacement failed, for callers that tell the user in words of their
+// own. errorNumber is the system's error number where one caused it, else 0.
+enum class FileReplaceCause {
+    None,
+    ReadOnlyFile,     // the file is marked read-only
+    ReadOnlyFolder,   // no file may be created in its folder (EACCES, EPERM)
+    ReadOnlyDisk,     // the disk holding it is mounted read-only (EROFS)
+    DiskFull,         // no room or no quota left (ENOSPC, EDQUOT)
+    PermissionDenied, // access refused elsewhere on the way (EACCES, EPERM)
+    NotAFile,         // a folder, a device or a pipe stands in its place
+    Unreadable,       // it exists but could not be read, so saving would lose it
+    Other,            // anything else: errorText and errorNumber tell
+};
+
+struct FileReplaceFailure {
+    FileReplaceCause cause = FileReplaceCause::None;
+    int errorNumber = 0;
+};
+
+// The same, also setting `failure` (None after a success).
+bool replaceFileContents(const std::string& path, std::string_view bytes, std::string& errorText,
+                         FileReplaceFailure& failure);
+
 // Faults for tests, so they can show that a failing step leaves the file on
 // disk as it was. A fault applies to the next call of its step in any
 // replacement, then clears itself. An injected EINTR on Write or Sync is

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace platform {
@@ -26,6 +27,11 @@ struct FormDesign {
     // Client area in the form's scale units.
     float clientWidth = 0;
     float clientHeight = 0;
+    // Where the client area opens, in twips from the top-left corner of the
+    // screen, for a form that code does not place; none lets the window
+    // system choose.
+    std::optional<float> clientLeft;
+    std::optional<float> clientTop;
     Colour backColor = kButtonFace;
     bool maxButton = true;
     bool minButton = true;
@@ -91,7 +97,8 @@ public:
     // The close box: unloads the form.
     void deliverClose();
 
-    // Tests: a key (classic key code: 13 Enter, 27 Esc, 9 Tab, 32 Space, the
+    // Tests: a key (classic key code: 13 Enter, 27 Esc, 9 Tab, 32 Space, 33
+    // Page Up, 34 Page Down, 35 End, 36 Home, 37 to 40 the arrows, the
     // letters and digits) pressed and released on the form, as the keyboard
     // would: it goes to the control that has the focus (to the form itself
     // when none has), and what that control does not use goes on to its

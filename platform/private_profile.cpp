@@ -532,6 +532,7 @@ struct ProfileFile::Impl {
     std::size_t lastSection = NameIndex::kNone;
 
     std::string errorText;
+    FileReplaceFailure failure;
     mutable Cp932Converter converter;
 
     std::size_t contentBegin() const { return bytes.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0; }
@@ -1183,9 +1184,11 @@ bool ProfileFile::commit()
     if (impl_->loadError != 0 && impl_->loadError != ENOENT) {
         impl_->errorText = "Cannot save \"" + impl_->path + "\": it exists but could not be read ("
             + std::strerror(impl_->loadError) + "), and saving would lose what it holds";
+        impl_->failure = { impl_->loadError == EISDIR ? FileReplaceCause::NotAFile : FileReplaceCause::Unreadable,
+                           impl_->loadError };
         return false;
     }
-    if (!replaceFileContents(impl_->path, impl_->upToDate(), impl_->errorText))
+    if (!replaceFileContents(impl_->path, impl_->upToDate(), impl_->errorText, impl_->failure))
         return false;
     impl_->exists = true;
     impl_->loadError = 0;
@@ -1195,6 +1198,11 @@ bool ProfileFile::commit()
 const std::string& ProfileFile::errorText() const
 {
     return impl_->errorText;
+}
+
+const FileReplaceFailure& ProfileFile::failure() const
+{
+    return impl_->failure;
 }
 
 int32_t GetPrivateProfileIntA(std::string_view section, std::string_view key, int32_t defaultValue,

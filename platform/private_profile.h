@@ -56,6 +56,8 @@
 // written to a CP932 file are stored in CP932, so the file keeps one
 // encoding.
 
+#include "platform/file_replace.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -113,6 +115,9 @@ public:
     // Names the file and the reason of the last failed commit; empty after a
     // successful one.
     const std::string& errorText() const;
+    // The cause of the last failed commit, for a message in the program's
+    // own words; cause None after a successful one.
+    const FileReplaceFailure& failure() const;
 
     // A ProfileFile that was moved from may only be assigned to or destroyed.
     ProfileFile(ProfileFile&&) noexcept;

@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <stdexcept>
+#include <string>
 
 namespace platform {
 
@@ -39,12 +40,24 @@ public:
     int exitStatus() const;
 
     // Runs a handler inside the error boundary. Handlers raised from within a
-    // handler (a value set by code) run directly, so an error ends the whole
-    // chain at the outermost boundary.
+    // handler by its own code (a value set by code) run directly, so an error
+    // ends the whole chain at the outermost boundary. Handlers of events that
+    // arrive while a handler waits (a message box, a modal form) have a
+    // boundary of their own: their error is reported and ends the program at
+    // once, the waiting box or form closes, and the handler that waited is
+    // stopped by EndProgram as soon as its wait returns.
     void deliver(const std::function<void()>& handler);
 
-    // Runs a nested event loop (a modal form) with its own error boundary.
+    // Runs a nested event loop (a message box, a modal form): the events it
+    // delivers have boundaries of their own. When one of them ends the
+    // program, the loop ends and runNested throws EndProgram, so the handler
+    // that waited stops there.
     void runNested(const std::function<void()>& loop);
+
+    // Ends the program with `status`: gives back the cursor and the input
+    // methods, hides every window, shows `report` when there is one, and
+    // ends every event loop. Only the first call counts.
+    void endProgram(int status, const std::string* report);
 
     // Number of loaded forms; the loop ends when it drops to 0.
     void formLoaded();

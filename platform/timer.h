@@ -10,7 +10,8 @@ class Form;
 struct TimerImpl;
 
 // A form's timer. It ticks every interval() milliseconds while the interval
-// is not 0 and the form is loaded; setting 0 stops it. Ticks are delivered
+// is not 0 and the form is loaded, from the moment its Form_Load has
+// returned; setting 0 stops it. Ticks are delivered
 // one at a time on the program's only thread.
 class Timer {
 public:

@@ -6,6 +6,7 @@
 #include "platform/app.h"
 #include "platform/message_box.h"
 #include "platform/text_functions.h"
+#include "settings/save_failure_message.h"
 
 #include <algorithm>
 
@@ -349,7 +350,7 @@ void Setting::Command1_Click()
     if (!LoadSaveSettings(kTrue)) {
         SelectedCity = savedRows;
         Settings = savedSettings;
-        platform::MsgBox("設定を保存できませんでした。\n\n" + LastSettingsWriteError(),
+        platform::MsgBox(SaveFailureMessage(SettingsFilePath(), LastSettingsWriteFailure(), LastSettingsWriteError()),
                          platform::MessageBoxIcon::Exclamation, platform::App.title());
         return;
     }

@@ -109,12 +109,26 @@ public:
     std::function<void()> onFocusLost;
 
 protected:
+    void focusInEvent(QFocusEvent* event) override
+    {
+        QComboBox::focusInEvent(event);
+        // The field showed the start of its name while it was left alone; a
+        // focus given by code puts the cursor after the name, for typing on.
+        // (Tab selects the whole name, a click puts the cursor where it hit.)
+        if (lineEdit() && event->reason() == Qt::OtherFocusReason)
+            lineEdit()->end(false);
+    }
+
     void focusOutEvent(QFocusEvent* event) override
     {
         QComboBox::focusOutEvent(event);
-        if (event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason
-            && onFocusLost)
+        if (event->reason() == Qt::PopupFocusReason || event->reason() == Qt::ActiveWindowFocusReason)
+            return;
+        if (onFocusLost)
             onFocusLost();
+        // Left alone, the field shows the start of its name again.
+        if (lineEdit())
+            lineEdit()->setCursorPosition(0);
     }
 };
 
@@ -228,7 +242,13 @@ ComboBox::ComboBox(Container& container)
     combo->setCompleter(completer);
 
     QLineEdit* edit = combo->lineEdit();
-    QObject::connect(edit, &QLineEdit::textChanged, [this](const QString& text) { comboImpl(*this).matchText(text); });
+    QObject::connect(edit, &QLineEdit::textChanged, [this, edit](const QString& text) {
+        comboImpl(*this).matchText(text);
+        // A name longer than the field shows from its start, as in Windows,
+        // unless the user is typing in it.
+        if (!edit->hasFocus())
+            edit->setCursorPosition(0);
+    });
     QObject::connect(edit, &QLineEdit::textEdited, [this](const QString&) {
         if (onChange)
             Runtime::current().deliver(onChange);

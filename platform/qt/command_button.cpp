@@ -3,6 +3,7 @@
 #include "platform/qt/control_impl.h"
 #include "platform/runtime.h"
 
+#include <QKeyEvent>
 #include <QPushButton>
 
 namespace platform {
@@ -19,12 +20,28 @@ struct ButtonImpl : ControlImpl {
     std::string caption;
 };
 
+// Enter on a focused button presses it, as Space does: the hands of Windows
+// users expect it of every button, not only of the default one.
+class ButtonWidget : public QPushButton {
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+            && (event->modifiers() & ~Qt::KeypadModifier) == 0) {
+            event->accept();
+            click();
+            return;
+        }
+        QPushButton::keyPressEvent(event);
+    }
+};
+
 ButtonImpl& buttonImpl(const CommandButton& button) { return static_cast<ButtonImpl&>(button.impl()); }
 
 } // namespace
 
 CommandButton::CommandButton(Container& container)
-    : Control(container, std::make_unique<ButtonImpl>(container, new QPushButton))
+    : Control(container, std::make_unique<ButtonImpl>(container, new ButtonWidget))
 {
     auto* button = buttonImpl(*this).button;
     button->setFocusPolicy(Qt::StrongFocus);

@@ -3,6 +3,7 @@
 #include "platform/qt/control_impl.h"
 
 #include <QApplication>
+#include <QImage>
 #include <QPalette>
 
 #include <cmath>
@@ -195,5 +196,18 @@ void Control::bringToFront()
 }
 
 Container& Control::container() const { return impl_->container; }
+
+std::vector<std::vector<uint32_t>> Control::pixelsForTesting() const
+{
+    std::vector<std::vector<uint32_t>> rows;
+    if (!impl_->widget)
+        return rows;
+    QImage image = impl_->widget->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const uint32_t*>(image.constScanLine(y));
+        rows.emplace_back(line, line + image.width());
+    }
+    return rows;
+}
 
 } // namespace platform

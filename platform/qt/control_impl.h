@@ -9,6 +9,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QMargins>
 #include <QPoint>
 #include <QPointer>
 #include <QWidget>
@@ -65,9 +66,15 @@ struct FormImpl {
     CommandButton* defaultButton = nullptr;
     CommandButton* cancelButton = nullptr;
     bool shown = false;
+    // True while Form_Load runs: the form's timers wait until it has
+    // returned, even when it waits itself (a message box).
+    bool loading = false;
     // Where code placed the window, in pixels, to hold it there when it is
     // shown (a window shown over another is otherwise placed by the system).
     std::optional<QPoint> placedAt;
+    // The frame the window manager will add, asked once while the form is
+    // not shown yet (its outer size counts it, as on Windows).
+    std::optional<QMargins> expectedFrame;
     // The nested event loop of a modal show, while it runs.
     QEventLoop* modalLoop = nullptr;
 };

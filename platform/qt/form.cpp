@@ -5,6 +5,7 @@
 #include "platform/qt/form_window.h"
 #include "platform/qt/input_method_registry.h"
 #include "platform/qt/timer_impl.h"
+#include "platform/qt/window_frame.h"
 #include "platform/runtime.h"
 
 #include <QApplication>
@@ -84,6 +85,14 @@ std::pair<int, QString> qtKeyOf(int16_t keyCode)
         return { Qt::Key_Right, {} };
     case 40:
         return { Qt::Key_Down, {} };
+    case 33:
+        return { Qt::Key_PageUp, {} };
+    case 34:
+        return { Qt::Key_PageDown, {} };
+    case 35:
+        return { Qt::Key_End, {} };
+    case 36:
+        return { Qt::Key_Home, {} };
     default:
         break;
     }
@@ -92,6 +101,48 @@ std::pair<int, QString> qtKeyOf(int16_t keyCode)
     if (keyCode >= '0' && keyCode <= '9')
         return { keyCode, QString(QChar(keyCode)) };
     return { Qt::Key_unknown, {} };
+}
+
+// The window's outer size in pixels, frame included.
+QSize outerSizeOf(FormImpl& impl)
+{
+    auto* window = impl.window;
+    QSize size = window->frameGeometry().size();
+    // Before the window is on the screen Qt knows no frame; the window
+    // manager is asked what it will add.
+    if (impl.shown || window->isVisible() || impl.design.borderStyle == BorderStyle::None)
+        return size;
+    if (!impl.expectedFrame)
+        impl.expectedFrame = expectedFrameMargins(*window);
+    return size.grownBy(*impl.expectedFrame);
+}
+
+// The window's outer position in pixels, frame included: where code placed
+// it until it is on the screen.
+QPoint outerPositionOf(const FormImpl& impl)
+{
+    if (!impl.shown && impl.placedAt)
+        return *impl.placedAt;
+    return impl.window->frameGeometry().topLeft();
+}
+
+// Puts the window's frame at `outer`. Qt places a window by its frame only
+// once it knows the frame, after the window manager has put one around it;
+// until then the client area goes where the frame the manager will add
+// leaves it.
+void placeWindow(FormImpl& impl, QPoint outer)
+{
+    auto* window = impl.window;
+    const bool frameKnown = window->frameGeometry().topLeft() != window->geometry().topLeft();
+    if (frameKnown || impl.design.borderStyle == BorderStyle::None) {
+        window->move(outer);
+        return;
+    }
+    if (!impl.expectedFrame)
+        impl.expectedFrame = expectedFrameMargins(*window);
+    // A window that exists on the screen's side is moved by its client area.
+    window->winId();
+    window->move(outer + QPoint(impl.expectedFrame->left(), impl.expectedFrame->top()));
 }
 
 } // namespace
@@ -127,6 +178,10 @@ Form::Form(const FormDesign& design)
         window->setFixedSize(client);
     else
         window->resize(client);
+    if (design.clientLeft && design.clientTop)
+        window->setGeometry(QRect(QPoint(static_cast<int>(std::lround(*design.clientLeft / twipsPerPixel())),
+                                         static_cast<int>(std::lround(*design.clientTop / twipsPerPixel()))),
+                                  client));
 }
 
 Form::~Form()
@@ -150,9 +205,13 @@ void Form::load()
         return;
     loaded_ = true;
     runtime.formLoaded();
+    // The timers start once the load is over and events flow: none ticks
+    // into a Form_Load that has not finished.
+    formImpl_->loading = true;
+    runtime.deliver([this] { Form_Load(); });
+    formImpl_->loading = false;
     for (Timer* timer : formImpl_->timers)
         timerImplOf(*timer).refresh();
-    runtime.deliver([this] { Form_Load(); });
 }
 
 void Form::show(ShowMode mode)
@@ -174,6 +233,8 @@ void Form::show(ShowMode mode)
 
     if (mode == ShowMode::Modal)
         window->setWindowModality(Qt::ApplicationModal);
+    if (!formImpl_->design.showInTaskbar)
+        keepOutOfTaskbar(*window);
     switch (formImpl_->windowState) {
     case WindowState::Maximized:
         if (formImpl_->design.borderStyle == BorderStyle::None)
@@ -189,7 +250,7 @@ void Form::show(ShowMode mode)
         break;
     }
     if (formImpl_->placedAt && formImpl_->windowState == WindowState::Normal)
-        window->move(*formImpl_->placedAt);
+        placeWindow(*formImpl_, *formImpl_->placedAt);
     formImpl_->shown = true;
     window->activateWindow();
     window->raise();
@@ -211,10 +272,11 @@ void Form::show(ShowMode mode)
         }
         QEventLoop loop;
         formImpl_->modalLoop = &loop;
+        struct ModalLoop {
+            QEventLoop*& current;
+            ~ModalLoop() { current = nullptr; }
+        } modalLoop { formImpl_->modalLoop };
         runtime.runNested([&] { loop.exec(); });
-        formImpl_->modalLoop = nullptr;
-        if (runtime.ended())
-            throw EndProgram();
     }
 }
 
@@ -255,23 +317,25 @@ void Form::setCaption(const std::string& text)
     formImpl_->window->setWindowTitle(QString::fromStdString(text));
 }
 
-float Form::left() const { return formImpl_->window->frameGeometry().x() * twipsPerPixel(); }
-float Form::top() const { return formImpl_->window->frameGeometry().y() * twipsPerPixel(); }
-float Form::width() const { return formImpl_->window->frameGeometry().width() * twipsPerPixel(); }
-float Form::height() const { return formImpl_->window->frameGeometry().height() * twipsPerPixel(); }
+float Form::left() const { return outerPositionOf(*formImpl_).x() * twipsPerPixel(); }
+float Form::top() const { return outerPositionOf(*formImpl_).y() * twipsPerPixel(); }
+float Form::width() const { return outerSizeOf(*formImpl_).width() * twipsPerPixel(); }
+float Form::height() const { return outerSizeOf(*formImpl_).height() * twipsPerPixel(); }
 
 void Form::setLeft(float twips)
 {
-    auto* window = formImpl_->window;
-    formImpl_->placedAt = QPoint(static_cast<int>(std::lround(twips / twipsPerPixel())), window->frameGeometry().y());
-    window->move(*formImpl_->placedAt);
+    QPoint outer = outerPositionOf(*formImpl_);
+    outer.setX(static_cast<int>(std::lround(twips / twipsPerPixel())));
+    formImpl_->placedAt = outer;
+    placeWindow(*formImpl_, outer);
 }
 
 void Form::setTop(float twips)
 {
-    auto* window = formImpl_->window;
-    formImpl_->placedAt = QPoint(window->frameGeometry().x(), static_cast<int>(std::lround(twips / twipsPerPixel())));
-    window->move(*formImpl_->placedAt);
+    QPoint outer = outerPositionOf(*formImpl_);
+    outer.setY(static_cast<int>(std::lround(twips / twipsPerPixel())));
+    formImpl_->placedAt = outer;
+    placeWindow(*formImpl_, outer);
 }
 
 float Form::scaleWidth() const { return fromPixels(formImpl_->window->width()); }

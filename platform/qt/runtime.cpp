@@ -11,6 +11,7 @@
 #include <QFont>
 #include <QIcon>
 #include <QMessageBox>
+#include <QTimer>
 #include <QWidget>
 
 #include <cstdio>
@@ -19,7 +20,12 @@ namespace platform {
 
 struct RuntimeImpl {
     QApplication* application = nullptr;
+    // 1 while a handler runs inside the innermost error boundary, else 0.
     int depth = 0;
+    // How many Qt events are being dispatched, one inside another.
+    int dispatchDepth = 0;
+    // The dispatch depth at which the innermost error boundary was entered.
+    int boundaryDispatchDepth = 0;
     bool ended = false;
     bool inLoop = false;
     int exitStatus = 0;
@@ -29,6 +35,32 @@ struct RuntimeImpl {
 namespace {
 
 Runtime* currentRuntime = nullptr;
+
+// Counts the events Qt is dispatching, so that the runtime can tell a handler
+// raised by code of the running handler (a value set by code) from one that
+// Qt raises out of an event of its own while that handler waits or calls
+// into it (a timer tick inside a message box, a click in a modal form).
+class RuntimeApplication : public QApplication {
+public:
+    RuntimeApplication(int& argc, char** argv, RuntimeImpl& runtime)
+        : QApplication(argc, argv)
+        , runtime_(runtime)
+    {
+    }
+
+    bool notify(QObject* receiver, QEvent* event) override
+    {
+        struct Dispatch {
+            int& depth;
+            explicit Dispatch(int& d) : depth(d) { ++depth; }
+            ~Dispatch() { --depth; }
+        } dispatch(runtime_.dispatchDepth);
+        return QApplication::notify(receiver, event);
+    }
+
+private:
+    RuntimeImpl& runtime_;
+};
 
 void installFontSubstitutes()
 {
@@ -63,7 +95,7 @@ void showMessageBox(const MessageBoxRequest& request)
     QMessageBox box(icon, QString::fromStdString(request.title), QString::fromStdString(request.text),
                     QMessageBox::Ok);
     box.setWindowModality(Qt::ApplicationModal);
-    box.exec();
+    Runtime::current().runNested([&] { box.exec(); });
 }
 
 } // namespace
@@ -76,7 +108,7 @@ void End()
 Runtime::Runtime(int& argc, char** argv)
     : impl_(std::make_unique<RuntimeImpl>())
 {
-    impl_->application = new QApplication(argc, argv);
+    impl_->application = new RuntimeApplication(argc, argv, *impl_);
     currentRuntime = this;
     installFontSubstitutes();
     QApplication::setFont(QFont("MS UI Gothic", 9));
@@ -122,48 +154,80 @@ void Runtime::deliver(const std::function<void()>& handler)
 {
     if (impl_->ended)
         return;
-    if (impl_->depth > 0) {
+    // A handler raised by code of the running handler (a value set by code)
+    // runs inside that handler's boundary: an error ends the whole chain
+    // there, and no code after it runs. A handler that Qt raises out of an
+    // event of its own gets a boundary of its own, even while another
+    // handler waits for a nested loop: an exception must never unwind
+    // through Qt.
+    if (impl_->depth > 0 && impl_->dispatchDepth == impl_->boundaryDispatchDepth) {
         handler();
         return;
     }
-    struct Depth {
-        int& depth;
-        explicit Depth(int& d) : depth(d) { ++depth; }
-        ~Depth() { --depth; }
-    } depth(impl_->depth);
-
-    auto end = [this](int status, const std::string* report) {
-        if (impl_->ended)
-            return;
-        impl_->ended = true;
-        impl_->exitStatus = status;
-        // Give back what the program took from the user before saying
-        // anything: the cursor and the input methods.
-        restoreCursor();
-        restoreAllInputContexts();
-        for (QWidget* window : QApplication::topLevelWidgets())
-            window->hide();
-        if (report)
-            MsgBox(*report, MessageBoxIcon::Critical, App.title());
-        QApplication::exit(status);
-    };
+    struct Boundary {
+        RuntimeImpl& impl;
+        int savedDepth;
+        int savedDispatchDepth;
+        explicit Boundary(RuntimeImpl& runtime)
+            : impl(runtime)
+            , savedDepth(runtime.depth)
+            , savedDispatchDepth(runtime.boundaryDispatchDepth)
+        {
+            impl.depth = 1;
+            impl.boundaryDispatchDepth = impl.dispatchDepth;
+        }
+        ~Boundary()
+        {
+            impl.depth = savedDepth;
+            impl.boundaryDispatchDepth = savedDispatchDepth;
+        }
+    } boundary(*impl_);
 
     try {
         handler();
     } catch (const EndProgram&) {
-        end(0, nullptr);
+        endProgram(0, nullptr);
     } catch (const std::exception& error) {
         std::string report = describeException(error);
-        end(1, &report);
+        endProgram(1, &report);
+    } catch (...) {
+        std::string report = "Run-time error: an unknown error";
+        endProgram(1, &report);
     }
+}
+
+void Runtime::endProgram(int status, const std::string* report)
+{
+    if (impl_->ended)
+        return;
+    impl_->ended = true;
+    impl_->exitStatus = status;
+    // Give back what the program took from the user before saying anything:
+    // the cursor and the input methods.
+    restoreCursor();
+    restoreAllInputContexts();
+    for (QWidget* window : QApplication::topLevelWidgets())
+        window->hide();
+    if (report)
+        MsgBox(*report, MessageBoxIcon::Critical, App.title());
+    // Every event loop ends, the nested ones of message boxes and modal forms
+    // included; the code that started them sees that the program has ended.
+    QApplication::exit(status);
 }
 
 void Runtime::runNested(const std::function<void()>& loop)
 {
-    int saved = impl_->depth;
+    const bool endedBefore = impl_->ended;
+    int savedDepth = impl_->depth;
+    int savedDispatchDepth = impl_->boundaryDispatchDepth;
     impl_->depth = 0;
     loop();
-    impl_->depth = saved;
+    impl_->depth = savedDepth;
+    impl_->boundaryDispatchDepth = savedDispatchDepth;
+    // A run-time error in an event handled while the loop ran has ended the
+    // program and the loop; the code that waited must not go on.
+    if (!endedBefore && impl_->ended)
+        throw EndProgram();
 }
 
 void Runtime::formLoaded() { ++impl_->loadedForms; }
@@ -194,10 +258,17 @@ void Runtime::processPendingEvents()
 
 void Runtime::resetForTesting()
 {
+    if (impl_->ended) {
+        // The end told every event loop to stop, those still to come
+        // included; a run of the main loop that ends at once clears that.
+        QTimer::singleShot(0, impl_->application, [] { QApplication::exit(0); });
+        QApplication::exec();
+    }
     impl_->ended = false;
     impl_->exitStatus = 0;
     impl_->loadedForms = 0;
     impl_->depth = 0;
+    impl_->boundaryDispatchDepth = 0;
 }
 
 } // namespace platform

@@ -16,7 +16,7 @@ TimerImpl::TimerImpl(Form& owner)
 
 void TimerImpl::refresh()
 {
-    bool running = form.loaded() && enabled && interval > 0;
+    bool running = form.loaded() && !form.formImpl().loading && enabled && interval > 0;
     if (!running) {
         qtTimer.stop();
         return;
@@ -59,7 +59,7 @@ void Timer::setEnabled(bool value)
 
 void Timer::tickForTesting()
 {
-    if (!impl_->form.loaded())
+    if (!impl_->form.loaded() || impl_->form.formImpl().loading)
         return;
     if (onTimer)
         Runtime::current().deliver(onTimer);

@@ -136,6 +136,20 @@ public:
         return std::system(("DISPLAY=" + name_ + " " + command + " >/dev/null 2>&1").c_str()) == 0;
     }
 
+    // What a command run against this display prints.
+    std::string output(const std::string& command) const
+    {
+        std::string text;
+        if (FILE* pipe = ::popen(("DISPLAY=" + name_ + " " + command + " 2>/dev/null").c_str(), "r")) {
+            char buffer[4096];
+            std::size_t count = 0;
+            while ((count = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+                text.append(buffer, count);
+            ::pclose(pipe);
+        }
+        return text;
+    }
+
 private:
     std::string name_;
     std::unique_ptr<Process> server_;
@@ -332,13 +346,22 @@ TEST_F(WholeProgram, PreviewEndsAtOnce)
     EXPECT_EQ(preview->waitFor(5s), 0);
 }
 
-TEST_F(WholeProgram, MissingCatalogueShowsTheDefinitionErrorAndEnds)
+// The catalogue message stays until the user answers it, in every mode, and
+// the program then ends cleanly.
+class WholeProgramCatalogueMessage : public WholeProgram, public testing::WithParamInterface<const char*> { };
+
+TEST_P(WholeProgramCatalogueMessage, StaysUntilAnsweredThenTheProgramEnds)
 {
     // No zandreth.ini beside the program, none in the user's folder and no
     // installed catalogue to copy there.
-    auto run = start("/S");
+    auto run = start(GetParam());
     ASSERT_TRUE(windowAppears("定義ファイル読み込みエラー"));
-    EXPECT_FALSE(run->waitFor(200ms)) << "the program waits for the message to be read";
+    // Left unread for three seconds, several clock intervals: the box and the
+    // program are still there.
+    std::this_thread::sleep_for(3s);
+    EXPECT_FALSE(run->waitFor(0ms)) << "the program waits for the message to be read";
+    EXPECT_TRUE(display.run("xdotool search --onlyvisible --name '定義ファイル読み込みエラー'"))
+        << "the message is still on the screen";
     EXPECT_EQ(pressKeyUntilEnd(*run, "定義ファイル読み込みエラー", "Return"), 0);
     EXPECT_FALSE(std::filesystem::exists(folder.file("home/.config/zandreth/zandreth.ini")));
 }
@@ -524,6 +547,100 @@ TEST(DebianPackage, DependsOnWhatTheProgramLinksAndHoldsTheInstallation)
                               "./usr/share/icons/hicolor/16x16/apps/zandreth.png",
                               "./usr/libexec/xscreensaver/zandreth -> ../../bin/zandreth" })
         EXPECT_NE(contents.find(file), std::string::npos) << file << " in:\n" << contents;
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, WholeProgramCatalogueMessage, testing::Values("/S", "/P", "/C", ""),
+                         [](const testing::TestParamInfo<const char*>& info) {
+                             const std::string mode = info.param;
+                             return mode.empty() ? std::string("NoSwitch") : "Switch" + mode.substr(1);
+                         });
+
+// A top-level window as the window manager placed it: its client area and
+// the frame around it, in pixels of the screen.
+struct PlacedWindow {
+    int clientLeft = 0, clientTop = 0, clientWidth = 0, clientHeight = 0;
+    int frameLeft = 0, frameRight = 0, frameTop = 0, frameBottom = 0;
+
+    int outerLeft() const { return clientLeft - frameLeft; }
+    int outerTop() const { return clientTop - frameTop; }
+    int outerWidth() const { return clientWidth + frameLeft + frameRight; }
+    int outerHeight() const { return clientHeight + frameTop + frameBottom; }
+};
+
+// The first visible window named by `pattern`, once the window manager has
+// framed it.
+std::optional<PlacedWindow> placedWindow(const VirtualDisplay& display, const std::string& pattern)
+{
+    for (int wait = 0; wait < 100; ++wait) {
+        std::string id = display.output("xdotool search --onlyvisible --name '" + pattern + "'");
+        id = id.substr(0, id.find('\n'));
+        std::string extents = display.output("xprop -id " + id + " _NET_FRAME_EXTENTS");
+        std::string info = display.output("xwininfo -id " + id);
+        PlacedWindow placed;
+        auto field = [&](const std::string& name, int& value) {
+            auto at = info.find(name);
+            return at != std::string::npos && std::sscanf(info.c_str() + at + name.size(), "%d", &value) == 1;
+        };
+        auto equals = extents.find('=');
+        if (!id.empty() && equals != std::string::npos
+            && std::sscanf(extents.c_str() + equals + 1, "%d, %d, %d, %d", &placed.frameLeft, &placed.frameRight,
+                           &placed.frameTop, &placed.frameBottom)
+                == 4
+            && field("Absolute upper-left X:", placed.clientLeft) && field("Absolute upper-left Y:", placed.clientTop)
+            && field("Width:", placed.clientWidth) && field("Height:", placed.clientHeight))
+            return placed;
+        std::this_thread::sleep_for(100ms);
+    }
+    return std::nullopt;
+}
+
+// Under a window manager: the settings dialog is centred on the screen frame
+// and all, the About box's client area stands at its design place (2340,
+// 1935 twips: 156, 129 pixels) and the task bar does not list the box.
+TEST_F(WholeProgram, WithAWindowManagerTheDialogIsCentredAndTheAboutBoxAtItsPlace)
+{
+    if (!commandExists("openbox") || !commandExists("xprop") || !commandExists("xwininfo"))
+        GTEST_SKIP() << "needs openbox, xprop and xwininfo";
+    Process manager({ "openbox" }, { display.environment() });
+    bool managed = false;
+    for (int wait = 0; wait < 100 && !managed; ++wait) {
+        managed = display.output("xprop -root _NET_SUPPORTING_WM_CHECK").find("window id") != std::string::npos;
+        if (!managed)
+            std::this_thread::sleep_for(100ms);
+    }
+    ASSERT_TRUE(managed) << "the window manager runs";
+
+    installCatalogue();
+    auto run = start("/C");
+    ASSERT_TRUE(windowAppears("^Zandreth$"));
+    auto dialog = placedWindow(display, "^Zandreth$");
+    ASSERT_TRUE(dialog);
+    EXPECT_GT(dialog->frameTop, 0) << "the dialog has a title bar";
+    EXPECT_NEAR(dialog->outerTop(), 768 / 2.0 - dialog->outerHeight() / 2.0, 1.0);
+    EXPECT_NEAR(dialog->outerLeft(), 1024 / 2.0 - dialog->outerWidth() / 2.0, 1.0);
+
+    // The third button, "Abort", stands at (416, 136), 81 x 33, in the
+    // dialog's client area.
+    ASSERT_TRUE(display.run("xdotool mousemove " + std::to_string(dialog->clientLeft + 456) + " "
+                            + std::to_string(dialog->clientTop + 152) + " click 1"));
+    ASSERT_TRUE(windowAppears("Version Information"));
+    auto about = placedWindow(display, "Version Information");
+    ASSERT_TRUE(about);
+    EXPECT_EQ(about->clientLeft, 156);
+    EXPECT_EQ(about->clientTop, 129);
+    EXPECT_NE(display.output("xprop -name 'ZandrethVersion Information' _NET_WM_STATE").find("_NET_WM_STATE_SKIP_TASKBAR"),
+              std::string::npos)
+        << "the About box is not in the task bar";
+
+    display.run("xdotool search --onlyvisible --name 'Version Information' windowfocus --sync key Return");
+    bool closed = false;
+    for (int wait = 0; wait < 100 && !closed; ++wait) {
+        closed = !display.run("xdotool search --onlyvisible --name 'Version Information'");
+        if (!closed)
+            std::this_thread::sleep_for(100ms);
+    }
+    EXPECT_TRUE(closed) << "Enter closed the About box";
+    EXPECT_EQ(pressKeyUntilEnd(*run, "^Zandreth$", "Escape"), 0);
 }
 
 } // namespace
