@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -73,6 +74,20 @@ public:
 
     bool started() const { return pid_ > 0; }
 
+    // Asks the process to end (SIGTERM), as a session ends its X server, so
+    // that it can clean up after itself; kills it when it has not ended
+    // within `grace`.
+    void terminate(std::chrono::milliseconds grace)
+    {
+        if (pid_ <= 0 || status_)
+            return;
+        ::kill(pid_, SIGTERM);
+        if (!waitFor(grace)) {
+            ::kill(pid_, SIGKILL);
+            waitFor(5s);
+        }
+    }
+
     // The exit status once the process has ended within `timeout`.
     std::optional<int> waitFor(std::chrono::milliseconds timeout)
     {
@@ -108,7 +123,9 @@ public:
     {
         for (int number = 60 + (::getpid() % 200); number < 400; ++number) {
             std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
-            if (std::filesystem::exists(socket) || std::filesystem::exists("/tmp/.X" + std::to_string(number) + "-lock"))
+            std::string lock = "/tmp/.X" + std::to_string(number) + "-lock";
+            removeIfStale(lock, socket);
+            if (std::filesystem::exists(socket) || std::filesystem::exists(lock))
                 continue;
             name_ = ":" + std::to_string(number);
             server_ = std::make_unique<Process>(std::vector<std::string> {
@@ -125,6 +142,14 @@ public:
         }
         name_.clear();
     }
+
+    ~VirtualDisplay()
+    {
+        if (server_)
+            server_->terminate(5s);
+    }
+    VirtualDisplay(const VirtualDisplay&) = delete;
+    VirtualDisplay& operator=(const VirtualDisplay&) = delete;
 
     bool ready() const { return !name_.empty(); }
     const std::string& name() const { return name_; }
@@ -151,6 +176,22 @@ public:
     }
 
 private:
+    // An X server that was killed leaves its lock file and socket behind;
+    // left alone they would use up the display numbers one by one. A lock
+    // whose process no longer runs is stale.
+    static void removeIfStale(const std::string& lock, const std::string& socket)
+    {
+        std::ifstream in(lock);
+        long pid = 0;
+        if (!(in >> pid) || pid <= 0)
+            return;
+        if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH)
+            return;
+        std::error_code ignored;
+        std::filesystem::remove(socket, ignored);
+        std::filesystem::remove(lock, ignored);
+    }
+
     std::string name_;
     std::unique_ptr<Process> server_;
 };
