@@ -117,6 +117,8 @@ void Form1::Form_Load()
     std::string mode = platform::UCase(platform::Left(platform::Command(), 2));
     if (mode == "/S") {
         platform::ShowCursor(0);
+        // The placements use the whole screen from the first one on.
+        coverScreen();
         SetupCityLabels();
         RelocateMap();
         setWindowState(platform::WindowState::Maximized);

@@ -18,6 +18,7 @@
 #include <vector>
 
 class QEventLoop;
+class QTimer;
 
 namespace platform {
 
@@ -65,6 +66,13 @@ struct FormImpl {
     CommandButton* defaultButton = nullptr;
     CommandButton* cancelButton = nullptr;
     bool shown = false;
+    // The form covers the whole screen (maximised without a border).
+    bool coversScreen = false;
+    // While the form covers the screen: raises it again and again, and takes
+    // the keyboard and the mouse once the window is up.
+    QTimer* keepOnTop = nullptr;
+    bool keyboardGrabbed = false;
+    bool mouseGrabbed = false;
     // Where code placed the window, in pixels, to hold it there when it is
     // shown (a window shown over another is otherwise placed by the system).
     std::optional<QPoint> placedAt;

@@ -2,6 +2,7 @@
 
 #include "platform/command_button.h"
 #include "platform/qt/control_impl.h"
+#include "platform/qt/form_screen.h"
 #include "platform/qt/form_window.h"
 #include "platform/qt/input_method_registry.h"
 #include "platform/qt/timer_impl.h"
@@ -177,7 +178,7 @@ void Form::show(ShowMode mode)
     switch (formImpl_->windowState) {
     case WindowState::Maximized:
         if (formImpl_->design.borderStyle == BorderStyle::None)
-            window->showFullScreen();
+            showCoveringScreen(*this);
         else
             window->showMaximized();
         break;
@@ -237,6 +238,8 @@ void Form::finishUnload()
     formImpl_->shown = false;
     for (Timer* timer : formImpl_->timers)
         timerImplOf(*timer).refresh();
+    if (formImpl_->coversScreen)
+        stopCoveringScreen(*this);
     formImpl_->window->hide();
     formImpl_->window->setWindowModality(Qt::NonModal);
     if (formImpl_->modalLoop)
@@ -290,9 +293,10 @@ void Form::setWindowState(WindowState state)
     if (!formImpl_->shown)
         return;
     auto* window = formImpl_->window;
-    if (state == WindowState::Maximized)
-        window->setWindowState(formImpl_->design.borderStyle == BorderStyle::None ? Qt::WindowFullScreen
-                                                                                   : Qt::WindowMaximized);
+    if (state == WindowState::Maximized && formImpl_->design.borderStyle == BorderStyle::None)
+        showCoveringScreen(*this);
+    else if (state == WindowState::Maximized)
+        window->setWindowState(Qt::WindowMaximized);
     else if (state == WindowState::Minimized)
         window->setWindowState(Qt::WindowMinimized);
     else

@@ -90,7 +90,8 @@ bool commandExists(const std::string& name)
 // A virtual X server of its own for one test.
 class VirtualDisplay {
 public:
-    VirtualDisplay()
+    // Starts the server with a screen of `size` pixels ("1024x768").
+    bool start(const std::string& size)
     {
         for (int number = 60 + (::getpid() % 200); number < 400; ++number) {
             std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
@@ -98,7 +99,7 @@ public:
                 continue;
             name_ = ":" + std::to_string(number);
             server_ = std::make_unique<Process>(std::vector<std::string> {
-                "Xvfb", name_, "-screen", "0", "1024x768x24", "-nolisten", "tcp" });
+                "Xvfb", name_, "-screen", "0", size + "x24", "-nolisten", "tcp" });
             // Two tests starting at once can pick the same number: the X
             // server that loses ends at once, so the display is ours only
             // while our server still runs once the socket is there.
@@ -106,10 +107,11 @@ public:
             for (int wait = 0; wait < 200 && !std::filesystem::exists(socket) && !ended; ++wait)
                 ended = server_->waitFor(50ms).has_value();
             if (!ended && std::filesystem::exists(socket) && !server_->waitFor(300ms))
-                return;
+                return true;
             server_.reset();
         }
         name_.clear();
+        return false;
     }
 
     bool ready() const { return !name_.empty(); }
@@ -120,6 +122,19 @@ public:
     bool run(const std::string& command) const
     {
         return std::system(("DISPLAY=" + name_ + " " + command + " >/dev/null 2>&1").c_str()) == 0;
+    }
+
+    // Runs a command against this display and gives its output.
+    std::string output(const std::string& command) const
+    {
+        std::string text;
+        if (FILE* pipe = ::popen(("DISPLAY=" + name_ + " " + command + " 2>/dev/null").c_str(), "r")) {
+            char buffer[256];
+            while (std::fgets(buffer, sizeof buffer, pipe))
+                text += buffer;
+            ::pclose(pipe);
+        }
+        return text;
     }
 
 private:
@@ -186,12 +201,13 @@ protected:
     {
         if (!commandExists("Xvfb") || !commandExists("xdotool") || !commandExists("import"))
             GTEST_SKIP() << "needs Xvfb, xdotool and ImageMagick's import";
-        ASSERT_TRUE(display.ready());
+        ASSERT_TRUE(display.start(screenSize()));
         // The program is one self-contained file: a folder with it and a
         // zandreth.ini is a whole installation.
         std::filesystem::copy_file(ZANDRETH_PROGRAM, program());
     }
 
+    virtual std::string screenSize() const { return "1024x768"; }
     std::string program() const { return folder.file("zandreth"); }
     void installCatalogue() const
     {
@@ -268,10 +284,10 @@ TEST_F(WholeProgram, RunModeShowsTheMapAndItsLabelsThenAKeyEndsIt)
     auto map = shot->findMap();
     ASSERT_TRUE(map) << "the map is on the screen, at its own size";
     auto [mapLeft, mapTop] = *map;
-    // The first placement uses the form's size before it is maximised
-    // (937 x 577), with a 16-pixel UTC line under the map.
-    EXPECT_LT(mapLeft, 937 - 739);
-    EXPECT_LT(mapTop, 577 - 16 - 371);
+    // The first placement already uses the whole screen, with a 16-pixel
+    // UTC line under the map.
+    EXPECT_LT(mapLeft, 1024 - 739);
+    EXPECT_LT(mapTop, 768 - 16 - 371);
 
     // Record 0 sits at (0, 0): its time label (blue) starts 10 pixels under the
     // map's centre; Tokyo's at (139.69, -35.69).
@@ -321,5 +337,211 @@ TEST_F(WholeProgram, MissingCatalogueShowsTheDefinitionErrorAndEnds)
     EXPECT_FALSE(run->waitFor(200ms)) << "the program waits for the message to be read";
     EXPECT_EQ(pressKeyUntilEnd(*run, "定義ファイル読み込みエラー", "Return"), 0);
 }
+
+// Run mode on screens of other sizes, with and without a window manager:
+// the window is the whole screen, stays above windows opened after it and
+// takes a click anywhere.
+class ScreenCover : public WholeProgram {
+protected:
+    void SetUp() override
+    {
+        WholeProgram::SetUp();
+        if (HasFatalFailure() || IsSkipped())
+            return;
+        if (!commandExists("xprop"))
+            GTEST_SKIP() << "needs xprop";
+    }
+
+    // Debian's small openbox; true once it manages the screen.
+    bool startWindowManager()
+    {
+        if (!commandExists("openbox"))
+            return false;
+        windowManager_ = std::make_unique<Process>(std::vector<std::string> { "openbox" },
+                                                   std::vector<std::string> { display.environment() });
+        for (int wait = 0; wait < 200; ++wait) {
+            if (display.output("xprop -root _NET_SUPPORTING_WM_CHECK").find("window id") != std::string::npos)
+                return true;
+            std::this_thread::sleep_for(50ms);
+        }
+        return false;
+    }
+
+    // The first visible window named `name`, 0 when there is none yet.
+    unsigned long windowNamed(const std::string& name) const
+    {
+        for (int wait = 0; wait < 200; ++wait) {
+            std::string id = display.output("xdotool search --onlyvisible --name '" + name + "'");
+            if (!id.empty())
+                return std::stoul(id);
+            std::this_thread::sleep_for(50ms);
+        }
+        return 0;
+    }
+
+    struct Geometry {
+        int x = -1, y = -1, width = 0, height = 0;
+    };
+    Geometry geometryOf(unsigned long window) const
+    {
+        std::string text = display.output("xdotool getwindowgeometry --shell " + std::to_string(window));
+        Geometry geometry;
+        std::sscanf(text.c_str(), "%*s X=%d Y=%d WIDTH=%d HEIGHT=%d", &geometry.x, &geometry.y,
+                    &geometry.width, &geometry.height);
+        return geometry;
+    }
+    // Polls until the window has the geometry, a window manager may take a
+    // moment to let it go where it asks.
+    bool hasGeometry(unsigned long window, int width, int height) const
+    {
+        for (int wait = 0; wait < 100; ++wait) {
+            Geometry geometry = geometryOf(window);
+            if (geometry.x == 0 && geometry.y == 0 && geometry.width == width && geometry.height == height)
+                return true;
+            std::this_thread::sleep_for(50ms);
+        }
+        Geometry geometry = geometryOf(window);
+        ADD_FAILURE() << "window at " << geometry.x << "," << geometry.y << " size " << geometry.width << "x"
+                      << geometry.height;
+        return false;
+    }
+    unsigned long topWindow() const { return std::stoul(display.output(std::string(X_WINDOW_HELPER) + " top"), nullptr, 16); }
+
+    std::unique_ptr<Process> startHelper(const std::vector<std::string>& arguments) const
+    {
+        std::vector<std::string> command { X_WINDOW_HELPER };
+        command.insert(command.end(), arguments.begin(), arguments.end());
+        return std::make_unique<Process>(command, std::vector<std::string> { display.environment() });
+    }
+
+    std::unique_ptr<Process> windowManager_;
+};
+
+struct CoverCase {
+    const char* size;
+    int width;
+    int height;
+    bool windowManager;
+};
+
+class ScreenCoverSizes : public ScreenCover, public testing::WithParamInterface<CoverCase> {
+protected:
+    std::string screenSize() const override { return GetParam().size; }
+};
+
+TEST_P(ScreenCoverSizes, RunModeWindowIsTheWholeScreenAboveEverythingAndTakesAClickAnywhere)
+{
+    const auto& c = GetParam();
+    if (c.windowManager) {
+        ASSERT_TRUE(startWindowManager()) << "openbox manages the screen";
+    }
+    installCatalogue();
+    auto run = start("/S");
+    unsigned long window = windowNamed("^Form1$");
+    ASSERT_NE(window, 0u);
+    EXPECT_TRUE(hasGeometry(window, c.width, c.height));
+
+    std::optional<std::pair<int, int>> map;
+    std::optional<Screenshot> shot;
+    for (int look = 0; look < 20 && !map; ++look) {
+        std::this_thread::sleep_for(250ms);
+        shot = Screenshot::take(display, folder.file("shot.ppm"));
+        if (shot)
+            map = shot->findMap();
+    }
+    ASSERT_TRUE(map) << "the map is on the screen";
+    EXPECT_LT(map->first, c.width - 739);
+    EXPECT_LT(map->second, c.height - 16 - 371);
+    Pixel corner = shot->at(c.width - 1, c.height - 1);
+    EXPECT_EQ(corner.r + corner.g + corner.b, 0) << "black to the far corner";
+
+    // A window opened later goes under the screen saver within a few seconds.
+    auto other = startHelper({ "create", "300", "200", "20", "20", folder.file("other-id") });
+    for (int wait = 0; wait < 100 && !std::filesystem::exists(folder.file("other-id")); ++wait)
+        std::this_thread::sleep_for(50ms);
+    ASSERT_TRUE(std::filesystem::exists(folder.file("other-id")));
+    bool onTop = false;
+    for (int wait = 0; wait < 100 && !onTop; ++wait) {
+        onTop = topWindow() == window;
+        if (!onTop)
+            std::this_thread::sleep_for(50ms);
+    }
+    EXPECT_TRUE(onTop) << "the screen saver is the topmost window";
+    EXPECT_FALSE(run->waitFor(100ms)) << "the other window does not end the run";
+
+    // A click far from where a window manager would put a window of 937 x 577.
+    ASSERT_TRUE(display.run("xdotool mousemove " + std::to_string(c.width - 3) + " " + std::to_string(c.height - 3)
+                            + " click 1"));
+    EXPECT_EQ(run->waitFor(5s), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Screens, ScreenCoverSizes,
+                         testing::Values(CoverCase { "1024x768", 1024, 768, false },
+                                         CoverCase { "1920x1080", 1920, 1080, false },
+                                         CoverCase { "1024x768", 1024, 768, true },
+                                         CoverCase { "1920x1080", 1920, 1080, true }),
+                         [](const testing::TestParamInfo<CoverCase>& info) {
+                             return std::string(info.param.windowManager ? "openbox_" : "bare_")
+                                 + std::to_string(info.param.width) + "x" + std::to_string(info.param.height);
+                         });
+
+// Two monitors of different sizes side by side: 1024 x 768 on the left,
+// 800 x 1080 on the right, a gap under the left one.
+class TwoMonitors : public ScreenCover, public testing::WithParamInterface<bool> {
+protected:
+    std::string screenSize() const override { return "1824x1080"; }
+};
+
+TEST_P(TwoMonitors, RunModeCoversBothAndPutsTheMapOnOne)
+{
+    auto monitors = startHelper({ "monitors", "1024x768+0+0", "800x1080+1024+0" });
+    bool split = false;
+    for (int wait = 0; wait < 100 && !split; ++wait) {
+        split = display.output("xrandr --listactivemonitors").find("Monitors: 2") != std::string::npos;
+        if (!split)
+            std::this_thread::sleep_for(50ms);
+    }
+    ASSERT_TRUE(split) << display.output("xrandr --listactivemonitors");
+    if (GetParam()) {
+        ASSERT_TRUE(startWindowManager()) << "openbox manages the screen";
+    }
+    installCatalogue();
+    // Each start places the map anew; a few starts see both monitors used.
+    for (int runNumber = 0; runNumber < 3; ++runNumber) {
+        std::filesystem::remove(folder.file("shot.ppm"));
+        auto run = start("/S");
+        unsigned long window = windowNamed("^Form1$");
+        ASSERT_NE(window, 0u);
+        EXPECT_TRUE(hasGeometry(window, 1824, 1080));
+        std::optional<std::pair<int, int>> map;
+        std::optional<Screenshot> shot;
+        for (int look = 0; look < 20 && !map; ++look) {
+            std::this_thread::sleep_for(250ms);
+            shot = Screenshot::take(display, folder.file("shot.ppm"));
+            if (shot)
+                map = shot->findMap();
+        }
+        ASSERT_TRUE(map) << "the map is on the screen";
+        auto [left, top] = *map;
+        if (left < 1024) {
+            EXPECT_LE(left + 740, 1024) << "the map is wholly on the left monitor";
+            EXPECT_LE(top + 370 + 16, 768) << "and above the gap under it";
+        } else {
+            EXPECT_LE(left + 740, 1824);
+            EXPECT_LE(top + 370 + 16, 1080);
+        }
+        for (auto [x, y] : { std::pair { 5, 1075 }, std::pair { 1819, 5 }, std::pair { 1819, 1075 } }) {
+            Pixel p = shot->at(x, y);
+            EXPECT_EQ(p.r + p.g + p.b, 0) << "black at " << x << "," << y;
+        }
+        ASSERT_TRUE(display.run("xdotool mousemove 1800 1000 click 1"));
+        ASSERT_EQ(run->waitFor(5s), 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(WithAndWithoutWindowManager, TwoMonitors, testing::Bool(),
+                         [](const testing::TestParamInfo<bool>& info) {
+                             return std::string(info.param ? "openbox" : "bare");
+                         });
 
 } // namespace
