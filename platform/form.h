@@ -101,6 +101,16 @@ public:
     // client area.
     std::vector<Area> monitors() const;
 
+    // Makes the form a picture inside a window that a screen-saver host
+    // gives the program, by its X window id (0: the screen's root window).
+    // ScaleWidth and ScaleHeight report that window's size; a window smaller
+    // than pictureWidth x pictureHeight (in scale units) gets the picture
+    // at that size, scaled down to fit and centred. Once shown, the form
+    // takes no input, follows the window's size, and unloads when the window
+    // is destroyed or the process receives SIGTERM or SIGINT. A window that
+    // does not exist, or a display that is not X11, is a run-time error.
+    void hostIn(uint64_t windowId, float pictureWidth, float pictureHeight);
+
     HWND hWnd() { return this; }
     FormImpl& formImpl() const;
 

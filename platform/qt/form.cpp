@@ -2,6 +2,7 @@
 
 #include "platform/command_button.h"
 #include "platform/qt/control_impl.h"
+#include "platform/qt/form_host.h"
 #include "platform/qt/form_screen.h"
 #include "platform/qt/form_window.h"
 #include "platform/qt/input_method_registry.h"
@@ -13,6 +14,7 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QPointer>
+#include <QWindow>
 
 #include <algorithm>
 #include <utility>
@@ -137,7 +139,9 @@ Form::~Form()
     forgetInputContext(this);
     if (loaded_)
         Runtime::current().formUnloaded();
+    delete formImpl_->hostView;
     delete formImpl_->window;
+    delete formImpl_->host;
 }
 
 FormImpl& Form::formImpl() const { return *formImpl_; }
@@ -163,6 +167,11 @@ void Form::show(ShowMode mode)
     if (!loaded_ || runtime.ended())
         return;
     auto* window = formImpl_->window;
+    if (formImpl_->hostWindowId != 0) {
+        showInHost(*this);
+        formImpl_->shown = true;
+        return;
+    }
 
     // Tab order and the first focus follow the controls' tab indices.
     auto order = tabOrder(*formImpl_);
@@ -241,6 +250,8 @@ void Form::finishUnload()
     if (formImpl_->coversScreen)
         stopCoveringScreen(*this);
     formImpl_->window->hide();
+    if (formImpl_->hostView)
+        formImpl_->hostView->hide();
     formImpl_->window->setWindowModality(Qt::NonModal);
     if (formImpl_->modalLoop)
         formImpl_->modalLoop->quit();

@@ -58,6 +58,7 @@ public:
     Process& operator=(const Process&) = delete;
 
     bool started() const { return pid_ > 0; }
+    pid_t pid() const { return pid_; }
 
     // The exit status once the process has ended within `timeout`.
     std::optional<int> waitFor(std::chrono::milliseconds timeout)
@@ -158,9 +159,10 @@ struct Screenshot {
         return { rgb[i], rgb[i + 1], rgb[i + 2] };
     }
 
-    static std::optional<Screenshot> take(const VirtualDisplay& display, const std::string& file)
+    static std::optional<Screenshot> take(const VirtualDisplay& display, const std::string& file,
+                                          const std::string& window = "root")
     {
-        if (!display.run("import -window root -depth 8 ppm:" + file))
+        if (!display.run("import -window " + window + " -depth 8 ppm:" + file))
             return std::nullopt;
         std::ifstream in(file, std::ios::binary);
         std::string magic;
@@ -543,5 +545,166 @@ INSTANTIATE_TEST_SUITE_P(WithAndWithoutWindowManager, TwoMonitors, testing::Bool
                          [](const testing::TestParamInfo<bool>& info) {
                              return std::string(info.param ? "openbox" : "bare");
                          });
+
+// The way xscreensaver runs the program: it makes a window and starts one
+// copy per window, naming it in XSCREENSAVER_WINDOW (or --window-id ID, or
+// --root), and ends a copy with SIGTERM or by destroying its window.
+class HostWindow : public ScreenCover {
+protected:
+    std::string screenSize() const override { return "1824x1080"; }
+
+    // A host window of the given size and place; its id, 0 on failure.
+    unsigned long hostWindow(int width, int height, int x, int y)
+    {
+        std::string file = folder.file("host-" + std::to_string(hosts_.size()));
+        hosts_.push_back(startHelper({ "create", std::to_string(width), std::to_string(height), std::to_string(x),
+                                       std::to_string(y), file }));
+        for (int wait = 0; wait < 200 && !std::filesystem::exists(file); ++wait)
+            std::this_thread::sleep_for(50ms);
+        std::ifstream in(file);
+        std::string id;
+        in >> id;
+        return id.empty() ? 0 : std::stoul(id, nullptr, 16);
+    }
+    void destroyHostWindow(std::size_t index) { hosts_.at(index).reset(); }
+
+    std::unique_ptr<Process> startIn(const std::vector<std::string>& arguments,
+                                     const std::vector<std::string>& environment = {}) const
+    {
+        std::vector<std::string> command { program() };
+        command.insert(command.end(), arguments.begin(), arguments.end());
+        std::vector<std::string> fullEnvironment { display.environment() };
+        fullEnvironment.insert(fullEnvironment.end(), environment.begin(), environment.end());
+        return std::make_unique<Process>(command, fullEnvironment);
+    }
+
+    // A screenshot of one window, once it shows the map (or after ten
+    // seconds without it).
+    std::optional<Screenshot> windowShowing(unsigned long window, bool map = true) const
+    {
+        std::optional<Screenshot> shot;
+        for (int look = 0; look < 40; ++look) {
+            std::this_thread::sleep_for(250ms);
+            shot = Screenshot::take(display, folder.file("window.ppm"), std::to_string(window));
+            if (shot && (!map || shot->findMap()))
+                return shot;
+        }
+        return shot;
+    }
+
+    static bool black(Pixel p) { return p.r + p.g + p.b == 0; }
+
+    std::vector<std::unique_ptr<Process>> hosts_;
+};
+
+TEST_F(HostWindow, TwoCopiesDrawIntoTheirOwnWindowsAtOnceIgnoreInputAndEndOnSigterm)
+{
+    installCatalogue();
+    unsigned long first = hostWindow(900, 500, 0, 0);
+    unsigned long second = hostWindow(900, 500, 910, 300);
+    ASSERT_NE(first, 0u);
+    ASSERT_NE(second, 0u);
+    auto one = startIn({}, { "XSCREENSAVER_WINDOW=" + std::to_string(first) });
+    auto two = startIn({ "--window-id", "0x" + [&] {
+                            char hex[32];
+                            std::snprintf(hex, sizeof hex, "%lx", second);
+                            return std::string(hex);
+                        }() });
+    for (auto [window, name] : { std::pair { first, "first" }, std::pair { second, "second" } }) {
+        auto shot = windowShowing(window);
+        ASSERT_TRUE(shot) << name;
+        EXPECT_EQ(shot->width, 900) << name;
+        EXPECT_EQ(shot->height, 500) << name;
+        auto map = shot->findMap();
+        ASSERT_TRUE(map) << "the " << name << " window shows the map at its own size";
+        EXPECT_LT(map->first, 900 - 739) << name;
+        EXPECT_LT(map->second, 500 - 16 - 371) << name;
+        EXPECT_TRUE(black(shot->at(899, 499))) << "black background in the " << name << " window";
+    }
+    // The host owns the input: keys, clicks and moves do not end a copy.
+    ASSERT_TRUE(display.run("xdotool mousemove 400 200 click 1 mousemove 1300 600 click 1 mousemove 10 10"));
+    ASSERT_TRUE(display.run("xdotool key space key Escape"));
+    EXPECT_FALSE(one->waitFor(500ms));
+    EXPECT_FALSE(two->waitFor(1ms));
+
+    ::kill(one->pid(), SIGTERM);
+    ::kill(two->pid(), SIGINT);
+    EXPECT_EQ(one->waitFor(10s), 0);
+    EXPECT_EQ(two->waitFor(10s), 0);
+}
+
+TEST_F(HostWindow, SmallWindowShowsTheWholePictureScaledDownAndCentredAndItsDestructionEndsTheCopy)
+{
+    installCatalogue();
+    unsigned long preview = hostWindow(300, 200, 100, 100);
+    ASSERT_NE(preview, 0u);
+    auto copy = startIn({}, { "XSCREENSAVER_WINDOW=" + std::to_string(preview) });
+    // 740 x 387 scaled by 300 / 740 is 300 x 157: black bands of about 21
+    // rows above and under it, the map and its line between them.
+    // A row of the map: no black and no host grey (the window's own
+    // background, 0x303030), a good part of it bluish sea.
+    auto mapRow = [](const Screenshot& shot, int y) {
+        int sea = 0;
+        for (int x = 0; x < shot.width; ++x) {
+            Pixel p = shot.at(x, y);
+            if (black(p) || (p.r == 0x30 && p.g == 0x30 && p.b == 0x30))
+                return false;
+            if (p.b > p.r + 20)
+                ++sea;
+        }
+        return sea > shot.width / 5;
+    };
+    std::optional<Screenshot> shot;
+    for (int look = 0; look < 40; ++look) {
+        shot = windowShowing(preview, false);
+        if (shot && mapRow(*shot, 100))
+            break;
+    }
+    ASSERT_TRUE(shot);
+    ASSERT_EQ(shot->width, 300);
+    ASSERT_EQ(shot->height, 200);
+    EXPECT_TRUE(mapRow(*shot, 100)) << "the map fills the width";
+    auto blackRow = [&](int y) {
+        for (int x = 0; x < 300; ++x)
+            if (!black(shot->at(x, y)))
+                return false;
+        return true;
+    };
+    int top = 0;
+    while (top < 200 && blackRow(top))
+        ++top;
+    int bottom = 199;
+    while (bottom > 0 && blackRow(bottom))
+        --bottom;
+    EXPECT_NEAR(top, 21, 3) << "centred: the map starts below a black band";
+    EXPECT_GE(bottom, 21 + 149) << "the whole map, scaled to 150 rows (and the line under it)";
+    EXPECT_LE(bottom, 200 - 19) << "and a black band under them";
+
+    destroyHostWindow(0);
+    EXPECT_EQ(copy->waitFor(10s), 0) << "the copy ends with its window";
+}
+
+TEST_F(HostWindow, RootWindowIsDrawnWhenNoHostWindowIsNamed)
+{
+    installCatalogue();
+    auto copy = startIn({ "-root" });
+    std::optional<std::pair<int, int>> map;
+    for (int look = 0; look < 40 && !map; ++look) {
+        std::this_thread::sleep_for(250ms);
+        if (auto shot = Screenshot::take(display, folder.file("shot.ppm")))
+            map = shot->findMap();
+    }
+    EXPECT_TRUE(map) << "the map on the screen's root window";
+    ::kill(copy->pid(), SIGTERM);
+    EXPECT_EQ(copy->waitFor(10s), 0);
+}
+
+TEST_F(HostWindow, WindowThatDoesNotExistIsReportedAndEndsWithStatusOne)
+{
+    installCatalogue();
+    auto copy = startIn({ "--window-id", "0x7ffffff" });
+    ASSERT_TRUE(windowAppears("Zandreth"));
+    EXPECT_EQ(pressKeyUntilEnd(*copy, "Zandreth", "Return"), 1);
+}
 
 } // namespace
