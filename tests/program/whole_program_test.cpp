@@ -162,7 +162,7 @@ struct Screenshot {
     static std::optional<Screenshot> take(const VirtualDisplay& display, const std::string& file,
                                           const std::string& window = "root")
     {
-        if (!display.run("import -window " + window + " -depth 8 ppm:" + file))
+        if (!display.run("timeout 30 import -window " + window + " -depth 8 ppm:" + file))
             return std::nullopt;
         std::ifstream in(file, std::ios::binary);
         std::string magic;
