@@ -77,6 +77,7 @@ int top(Display* display)
     if (children)
         XFree(children);
     std::printf("0x%lx\n", topmost);
+    std::fflush(stdout);
     return 0;
 }
 
@@ -124,8 +125,11 @@ int main(int argc, char** argv)
     if (argc == 7 && std::strcmp(argv[1], "create") == 0)
         return create(display, std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]),
                       argv[6]);
-    if (argc == 2 && std::strcmp(argv[1], "top") == 0)
-        return top(display);
+    if (argc == 2 && std::strcmp(argv[1], "top") == 0) {
+        int status = top(display);
+        XCloseDisplay(display);
+        return status;
+    }
     if (argc >= 3 && std::strcmp(argv[1], "monitors") == 0)
         return monitors(display, argc - 2, argv + 2);
     std::fprintf(stderr, "usage: x_window create WIDTH HEIGHT X Y FILE | x_window top | x_window monitors WxH+X+Y ...\n");
