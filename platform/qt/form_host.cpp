@@ -121,7 +121,11 @@ protected:
         QImage image(picture_->size(), QImage::Format_RGB32);
         image.fill(Qt::black);
         picture_->render(&image);
-        QSize fitted = image.size().scaled(size(), Qt::KeepAspectRatio);
+        // Scaled down only: a window that has grown to hold the picture
+        // shows it at its own size.
+        QSize fitted = image.size();
+        if (fitted.width() > width() || fitted.height() > height())
+            fitted = fitted.scaled(size(), Qt::KeepAspectRatio);
         QRect target(QPoint((width() - fitted.width()) / 2, (height() - fitted.height()) / 2), fitted);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         painter.drawImage(target, image);

@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -49,9 +50,14 @@ public:
     }
     ~Process()
     {
+        // Asked first, so that an X server removes its lock and socket; a
+        // process that does not end is killed.
         if (pid_ > 0 && !status_) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
+            ::kill(pid_, SIGTERM);
+            if (!waitFor(3s)) {
+                ::kill(pid_, SIGKILL);
+                ::waitpid(pid_, nullptr, 0);
+            }
         }
     }
     Process(const Process&) = delete;
@@ -96,7 +102,15 @@ public:
     {
         for (int number = 60 + (::getpid() % 200); number < 400; ++number) {
             std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
-            if (std::filesystem::exists(socket) || std::filesystem::exists("/tmp/.X" + std::to_string(number) + "-lock"))
+            std::string lock = "/tmp/.X" + std::to_string(number) + "-lock";
+            // A server that was killed leaves its lock and socket behind:
+            // a lock whose process is gone is free again.
+            if (std::filesystem::exists(lock) && lockIsStale(lock)) {
+                std::error_code ignored;
+                std::filesystem::remove(socket, ignored);
+                std::filesystem::remove(lock, ignored);
+            }
+            if (std::filesystem::exists(socket) || std::filesystem::exists(lock))
                 continue;
             name_ = ":" + std::to_string(number);
             server_ = std::make_unique<Process>(std::vector<std::string> {
@@ -113,6 +127,15 @@ public:
         }
         name_.clear();
         return false;
+    }
+
+    static bool lockIsStale(const std::string& lock)
+    {
+        std::ifstream in(lock);
+        long pid = 0;
+        if (!(in >> pid) || pid <= 0)
+            return false;
+        return ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
     }
 
     bool ready() const { return !name_.empty(); }
@@ -679,6 +702,32 @@ TEST_F(HostWindow, SmallWindowShowsTheWholePictureScaledDownAndCentredAndItsDest
     EXPECT_NEAR(top, 21, 3) << "centred: the map starts below a black band";
     EXPECT_GE(bottom, 21 + 149) << "the whole map, scaled to 150 rows (and the line under it)";
     EXPECT_LE(bottom, 200 - 19) << "and a black band under them";
+
+    // The window grows: the picture follows it and is never scaled up.
+    ASSERT_TRUE(display.run("xdotool windowsize " + std::to_string(preview) + " 900 500"));
+    std::optional<Screenshot> grown;
+    auto pictureAtItsSize = [](const Screenshot& shot) {
+        Pixel p = shot.at(450, 250);
+        return shot.width == 900 && !black(p) && !(p.r == 0x30 && p.g == 0x30 && p.b == 0x30)
+            && black(shot.at(40, 250));
+    };
+    for (int look = 0; look < 40 && !(grown && pictureAtItsSize(*grown)); ++look)
+        grown = windowShowing(preview, false);
+    ASSERT_TRUE(grown);
+    EXPECT_EQ(grown->width, 900);
+    // The picture, 740 x 387, centred at (80, 56): the map's light grey left
+    // column (at 80, or 81 when the map sits half a pixel right) runs 370
+    // rows down from row 56, black around it.
+    auto edgeGrey = [](Pixel p) { return p.r == 216 && p.g == 216 && p.b == 216; };
+    bool unscaled = false;
+    for (int x : { 80, 81 }) {
+        bool column = black(grown->at(x, 55)) && !edgeGrey(grown->at(x, 56 + 370));
+        for (int y = 56; y < 56 + 370 && column; ++y)
+            column = edgeGrey(grown->at(x, y));
+        unscaled = unscaled || column;
+    }
+    EXPECT_TRUE(unscaled) << "the map at its own size, centred";
+    EXPECT_TRUE(black(grown->at(40, 250)) && black(grown->at(860, 250))) << "black beside the picture";
 
     destroyHostWindow(0);
     EXPECT_EQ(copy->waitFor(10s), 0) << "the copy ends with its window";
