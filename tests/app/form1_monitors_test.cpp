@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 namespace {
@@ -69,6 +70,11 @@ struct MonitorDrawCase {
     float width;
     float height;
 };
+
+void PrintTo(const MonitorDrawCase& c, std::ostream* out)
+{
+    *out << "draw " << c.monitorDraw << " picks the monitor at " << c.left << "," << c.top;
+}
 
 class Form1MonitorDraw : public Form1OnTwoMonitors, public testing::WithParamInterface<MonitorDrawCase> { };
 

@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -430,11 +431,14 @@ protected:
                       << geometry.height;
         return false;
     }
-    unsigned long topWindow() const { return std::stoul(display.output(std::string(X_WINDOW_HELPER) + " top"), nullptr, 16); }
-
-    std::unique_ptr<Process> startHelper(const std::vector<std::string>& arguments) const
+    unsigned long topWindow() const
     {
-        std::vector<std::string> command { X_WINDOW_HELPER };
+        return std::stoul(display.output(std::string(X_WINDOW_CLIENT) + " top"), nullptr, 16);
+    }
+
+    std::unique_ptr<Process> startXClient(const std::vector<std::string>& arguments) const
+    {
+        std::vector<std::string> command { X_WINDOW_CLIENT };
         command.insert(command.end(), arguments.begin(), arguments.end());
         return std::make_unique<Process>(command, std::vector<std::string> { display.environment() });
     }
@@ -448,6 +452,11 @@ struct CoverCase {
     int height;
     bool windowManager;
 };
+
+void PrintTo(const CoverCase& c, std::ostream* out)
+{
+    *out << c.size << (c.windowManager ? " with openbox" : " without a window manager");
+}
 
 class ScreenCoverSizes : public ScreenCover, public testing::WithParamInterface<CoverCase> {
 protected:
@@ -481,7 +490,7 @@ TEST_P(ScreenCoverSizes, RunModeWindowIsTheWholeScreenAboveEverythingAndTakesACl
     EXPECT_EQ(corner.r + corner.g + corner.b, 0) << "black to the far corner";
 
     // A window opened later goes under the screen saver within a few seconds.
-    auto other = startHelper({ "create", "300", "200", "20", "20", folder.file("other-id") });
+    auto other = startXClient({ "create", "300", "200", "20", "20", folder.file("other-id") });
     for (int wait = 0; wait < 100 && !std::filesystem::exists(folder.file("other-id")); ++wait)
         std::this_thread::sleep_for(50ms);
     ASSERT_TRUE(std::filesystem::exists(folder.file("other-id")));
@@ -519,7 +528,7 @@ protected:
 
 TEST_P(TwoMonitors, RunModeCoversBothAndPutsTheMapOnOne)
 {
-    auto monitors = startHelper({ "monitors", "1024x768+0+0", "800x1080+1024+0" });
+    auto monitors = startXClient({ "monitors", "1024x768+0+0", "800x1080+1024+0" });
     bool split = false;
     for (int wait = 0; wait < 100 && !split; ++wait) {
         split = display.output("xrandr --listactivemonitors").find("Monitors: 2") != std::string::npos;
@@ -580,7 +589,7 @@ protected:
     unsigned long hostWindow(int width, int height, int x, int y)
     {
         std::string file = folder.file("host-" + std::to_string(hosts_.size()));
-        hosts_.push_back(startHelper({ "create", std::to_string(width), std::to_string(height), std::to_string(x),
+        hosts_.push_back(startXClient({ "create", std::to_string(width), std::to_string(height), std::to_string(x),
                                        std::to_string(y), file }));
         for (int wait = 0; wait < 200 && !std::filesystem::exists(file); ++wait)
             std::this_thread::sleep_for(50ms);
