@@ -443,6 +443,18 @@ protected:
         return std::make_unique<Process>(command, std::vector<std::string> { display.environment() });
     }
 
+    // Clicks at (x, y) until the program ends: under load a click can come
+    // before the window takes the mouse, so it is sent again a few times.
+    std::optional<int> clickUntilEnd(Process& process, int x, int y) const
+    {
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            display.run("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " click 1");
+            if (auto status = process.waitFor(3s))
+                return status;
+        }
+        return std::nullopt;
+    }
+
     std::unique_ptr<Process> windowManager_;
 };
 
@@ -477,7 +489,7 @@ TEST_P(ScreenCoverSizes, RunModeWindowIsTheWholeScreenAboveEverythingAndTakesACl
 
     std::optional<std::pair<int, int>> map;
     std::optional<Screenshot> shot;
-    for (int look = 0; look < 20 && !map; ++look) {
+    for (int look = 0; look < 40 && !map; ++look) {
         std::this_thread::sleep_for(250ms);
         shot = Screenshot::take(display, folder.file("shot.ppm"));
         if (shot)
@@ -504,9 +516,7 @@ TEST_P(ScreenCoverSizes, RunModeWindowIsTheWholeScreenAboveEverythingAndTakesACl
     EXPECT_FALSE(run->waitFor(100ms)) << "the other window does not end the run";
 
     // A click far from where a window manager would put a window of 937 x 577.
-    ASSERT_TRUE(display.run("xdotool mousemove " + std::to_string(c.width - 3) + " " + std::to_string(c.height - 3)
-                            + " click 1"));
-    EXPECT_EQ(run->waitFor(5s), 0);
+    EXPECT_EQ(clickUntilEnd(*run, c.width - 3, c.height - 3), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Screens, ScreenCoverSizes,
@@ -549,7 +559,7 @@ TEST_P(TwoMonitors, RunModeCoversBothAndPutsTheMapOnOne)
         EXPECT_TRUE(hasGeometry(window, 1824, 1080));
         std::optional<std::pair<int, int>> map;
         std::optional<Screenshot> shot;
-        for (int look = 0; look < 20 && !map; ++look) {
+        for (int look = 0; look < 40 && !map; ++look) {
             std::this_thread::sleep_for(250ms);
             shot = Screenshot::take(display, folder.file("shot.ppm"));
             if (shot)
@@ -568,8 +578,7 @@ TEST_P(TwoMonitors, RunModeCoversBothAndPutsTheMapOnOne)
             Pixel p = shot->at(x, y);
             EXPECT_EQ(p.r + p.g + p.b, 0) << "black at " << x << "," << y;
         }
-        ASSERT_TRUE(display.run("xdotool mousemove 1800 1000 click 1"));
-        ASSERT_EQ(run->waitFor(5s), 0);
+        ASSERT_EQ(clickUntilEnd(*run, 1800, 1000), 0);
     }
 }
 
