@@ -1,5 +1,6 @@
 #include "app/form1.h"
 
+#include "app/host_window.h"
 #include "data/app_path.h"
 #include "data/city_catalogue.h"
 #include "platform/app.h"
@@ -7,6 +8,9 @@
 #include "platform/runtime.h"
 #include "platform/text_functions.h"
 #include "settings/setting.h"
+
+#include <cstdlib>
+#include <optional>
 
 namespace zandreth {
 
@@ -99,7 +103,10 @@ Form1::~Form1() = default;
 void Form1::Form_Load()
 {
     AppPath = platform::App.path();
-    if (platform::App.prevInstance())
+    // A screen-saver host runs one copy per monitor at once: no instance
+    // lock for them.
+    std::optional<uint64_t> host = HostWindow(platform::Command(), std::getenv("XSCREENSAVER_WINDOW"));
+    if (!host && platform::App.prevInstance())
         platform::End();
     SavedImc = platform::ImmAssociateContext(hWnd(), platform::kNullInputContext);
 
@@ -115,8 +122,18 @@ void Form1::Form_Load()
     }
 
     std::string mode = platform::UCase(platform::Left(platform::Command(), 2));
-    if (mode == "/S") {
+    if (host) {
+        // The run-mode picture in the host's window; the host owns the
+        // cursor and the input. A small window shows the map with its line
+        // scaled down.
+        hostIn(*host, Image1.width(), Image1.height() + L_UTCtime.height() + 1);
+        SetupCityLabels();
+        RelocateMap();
+        show(platform::ShowMode::Modeless);
+    } else if (mode == "/S") {
         platform::ShowCursor(0);
+        // The placements use the whole screen from the first one on.
+        coverScreen();
         SetupCityLabels();
         RelocateMap();
         setWindowState(platform::WindowState::Maximized);

@@ -70,6 +70,8 @@ public:
 
 private:
     void showSettingsDialog();
+    // The monitor the next placement uses, in the form's pixels.
+    platform::Area pickMonitor() const;
 
     std::unique_ptr<Setting> setting_;
 };

@@ -9,6 +9,9 @@
 #include "platform/runtime_error.h"
 #include "platform/text_functions.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace zandreth {
 
 namespace {
@@ -34,18 +37,33 @@ std::string rowKey(int row)
 void Form1::RelocateMap()
 {
     platform::Randomize();
+    // On a form over several monitors the map goes on one of them, picked at
+    // random, so that it never straddles two monitors or falls into a gap
+    // between monitors of different sizes. One monitor is the whole form and
+    // takes no draw.
+    platform::Area monitor = pickMonitor();
     Image1.setWidth(kMapWidth);
     Image1.setHeight(kMapHeight);
     float horizontalDraw = platform::Rnd();
-    Image1.setLeft(static_cast<float>((scaleWidth() - kMapWidth + 1) * horizontalDraw));
+    Image1.setLeft(monitor.left + static_cast<float>((monitor.width - kMapWidth + 1) * horizontalDraw));
     float utcLineHeight = L_UTCtime.height();
     float verticalDraw = platform::Rnd();
-    Image1.setTop(static_cast<float>((scaleHeight() - (utcLineHeight + kMapHeight + 1)) * verticalDraw));
+    Image1.setTop(monitor.top
+                  + static_cast<float>((monitor.height - (utcLineHeight + kMapHeight + 1)) * verticalDraw));
     float unusedY = 0;
     float unusedX = 0;
     MapPoint(kComputeScales, 0, 0, unusedY, unusedX);
     PlaceCityLabels();
     PlaceUtcLabel();
+}
+
+platform::Area Form1::pickMonitor() const
+{
+    std::vector<platform::Area> areas = monitors();
+    if (areas.size() < 2)
+        return { 0, 0, scaleWidth(), scaleHeight() };
+    auto pick = static_cast<std::size_t>(platform::Rnd() * static_cast<float>(areas.size()));
+    return areas[std::min(pick, areas.size() - 1)];
 }
 
 void Form1::MapPoint(const int16_t& mode, double horizontal, double vertical, float& outY, float& outX)

@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -40,6 +41,15 @@ struct FormDesign {
 
 struct FormImpl;
 using HWND = Form*;
+
+// A rectangle of a form's client area, in the form's scale units from its
+// top-left corner.
+struct Area {
+    float left = 0;
+    float top = 0;
+    float width = 0;
+    float height = 0;
+};
 
 // Tests: called with each form that a modal show has just shown, before the
 // show waits for it to be unloaded. A form that the observer unloads ends the
@@ -83,9 +93,29 @@ public:
     void setClientSize(float width, float height);
 
     WindowState windowState() const;
-    // Maximised on a form without a border covers the whole screen, panels
-    // and task bars included.
+    // Maximised on a form without a border covers the whole screen (every
+    // monitor), panels and task bars included, with or without a window
+    // manager: it stays above every other window and takes the keyboard and
+    // the mouse wherever they are.
     void setWindowState(WindowState state);
+    // Gives a form without a border the size of the whole screen already
+    // before it is maximised and shown, so that ScaleWidth and ScaleHeight
+    // report the size it will have.
+    void coverScreen();
+    // The monitors the form's client area shows, one area each. A form that
+    // does not cover a screen of several monitors has one area: its whole
+    // client area.
+    std::vector<Area> monitors() const;
+
+    // Makes the form a picture inside a window that a screen-saver host
+    // gives the program, by its X window id (0: the screen's root window).
+    // ScaleWidth and ScaleHeight report that window's size; a window smaller
+    // than pictureWidth x pictureHeight (in scale units) gets the picture
+    // at that size, scaled down to fit and centred. Once shown, the form
+    // takes no input, follows the window's size, and unloads when the window
+    // is destroyed or the process receives SIGTERM or SIGINT. A window that
+    // does not exist, or a display that is not X11, is a run-time error.
+    void hostIn(uint64_t windowId, float pictureWidth, float pictureHeight);
 
     HWND hWnd() { return this; }
     FormImpl& formImpl() const;

@@ -12,13 +12,17 @@
 #include <QMargins>
 #include <QPoint>
 #include <QPointer>
+#include <QSize>
 #include <QWidget>
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
 class QEventLoop;
+class QTimer;
+class QWindow;
 
 namespace platform {
 
@@ -69,6 +73,21 @@ struct FormImpl {
     // True while Form_Load runs: the form's timers wait until it has
     // returned, even when it waits itself (a message box).
     bool loading = false;
+    // The form covers the whole screen (maximised without a border).
+    bool coversScreen = false;
+    // While the form covers the screen: raises it again and again, and takes
+    // the keyboard and the mouse once the window is up.
+    QTimer* keepOnTop = nullptr;
+    bool keyboardGrabbed = false;
+    bool mouseGrabbed = false;
+    // The form drawn in a screen-saver host's window: its X id and size,
+    // whether the picture is scaled down into it, the host window as Qt
+    // knows it and, when scaled, the view that shows the picture there.
+    uint32_t hostWindowId = 0;
+    QSize hostSize;
+    bool hostScaled = false;
+    QWindow* host = nullptr;
+    QWidget* hostView = nullptr;
     // Where code placed the window, in pixels, to hold it there when it is
     // shown (a window shown over another is otherwise placed by the system).
     std::optional<QPoint> placedAt;

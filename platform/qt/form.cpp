@@ -2,6 +2,8 @@
 
 #include "platform/command_button.h"
 #include "platform/qt/control_impl.h"
+#include "platform/qt/form_host.h"
+#include "platform/qt/form_screen.h"
 #include "platform/qt/form_window.h"
 #include "platform/qt/input_method_registry.h"
 #include "platform/qt/timer_impl.h"
@@ -13,6 +15,7 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QPointer>
+#include <QWindow>
 
 #include <algorithm>
 #include <utility>
@@ -191,7 +194,9 @@ Form::~Form()
     forgetInputContext(this);
     if (loaded_)
         Runtime::current().formUnloaded();
+    delete formImpl_->hostView;
     delete formImpl_->window;
+    delete formImpl_->host;
 }
 
 FormImpl& Form::formImpl() const { return *formImpl_; }
@@ -221,6 +226,11 @@ void Form::show(ShowMode mode)
     if (!loaded_ || runtime.ended())
         return;
     auto* window = formImpl_->window;
+    if (formImpl_->hostWindowId != 0) {
+        showInHost(*this);
+        formImpl_->shown = true;
+        return;
+    }
 
     // Tab order and the first focus follow the controls' tab indices.
     auto order = tabOrder(*formImpl_);
@@ -238,7 +248,7 @@ void Form::show(ShowMode mode)
     switch (formImpl_->windowState) {
     case WindowState::Maximized:
         if (formImpl_->design.borderStyle == BorderStyle::None)
-            window->showFullScreen();
+            showCoveringScreen(*this);
         else
             window->showMaximized();
         break;
@@ -299,7 +309,11 @@ void Form::finishUnload()
     formImpl_->shown = false;
     for (Timer* timer : formImpl_->timers)
         timerImplOf(*timer).refresh();
+    if (formImpl_->coversScreen)
+        stopCoveringScreen(*this);
     formImpl_->window->hide();
+    if (formImpl_->hostView)
+        formImpl_->hostView->hide();
     formImpl_->window->setWindowModality(Qt::NonModal);
     if (formImpl_->modalLoop)
         formImpl_->modalLoop->quit();
@@ -354,9 +368,10 @@ void Form::setWindowState(WindowState state)
     if (!formImpl_->shown)
         return;
     auto* window = formImpl_->window;
-    if (state == WindowState::Maximized)
-        window->setWindowState(formImpl_->design.borderStyle == BorderStyle::None ? Qt::WindowFullScreen
-                                                                                   : Qt::WindowMaximized);
+    if (state == WindowState::Maximized && formImpl_->design.borderStyle == BorderStyle::None)
+        showCoveringScreen(*this);
+    else if (state == WindowState::Maximized)
+        window->setWindowState(Qt::WindowMaximized);
     else if (state == WindowState::Minimized)
         window->setWindowState(Qt::WindowMinimized);
     else

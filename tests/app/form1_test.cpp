@@ -250,6 +250,22 @@ TEST_F(Form1Test, CityAtTheOriginLandsAtTheMapCentreAndTheUtcLineFollowsTheMap)
     EXPECT_FLOAT_EQ(form->Image1.height(), 370);
 }
 
+TEST_F(Form1Test, FirstPlacementAlreadyUsesTheWholeScreen)
+{
+    writeCatalogue(fixture("three_cities.ini"));
+    platform::setRandomSourceForTesting([] { return 0.999f; });
+    auto form = start("/S");
+    float screenWidth = platform::Screen.width() / platform::twipsPerPixel();
+    float screenHeight = platform::Screen.height() / platform::twipsPerPixel();
+    ASSERT_GT(screenWidth, 0);
+    EXPECT_FLOAT_EQ(form->scaleWidth(), screenWidth);
+    EXPECT_FLOAT_EQ(form->scaleHeight(), screenHeight);
+    EXPECT_FLOAT_EQ(form->Image1.left(), (screenWidth - 740 + 1) * 0.999f);
+    EXPECT_FLOAT_EQ(form->Image1.top(), (screenHeight - (form->L_UTCtime.height() + 371)) * 0.999f);
+    ASSERT_EQ(form->monitors().size(), 1u);
+    EXPECT_FLOAT_EQ(form->monitors()[0].width, screenWidth);
+}
+
 TEST_F(Form1Test, MapStaysWithinTheFormOverManyDraws)
 {
     writeCatalogue(fixture("three_cities.ini"));

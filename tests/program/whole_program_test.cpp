@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -64,15 +65,21 @@ public:
     }
     ~Process()
     {
+        // Asked first, so that an X server removes its lock and socket; a
+        // process that does not end is killed.
         if (pid_ > 0 && !status_) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
+            ::kill(pid_, SIGTERM);
+            if (!waitFor(3s)) {
+                ::kill(pid_, SIGKILL);
+                ::waitpid(pid_, nullptr, 0);
+            }
         }
     }
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;
 
     bool started() const { return pid_ > 0; }
+    pid_t pid() const { return pid_; }
 
     // Asks the process to end (SIGTERM), as a session ends its X server, so
     // that it can clean up after itself; kills it when it has not ended
@@ -119,17 +126,24 @@ bool commandExists(const std::string& name)
 // A virtual X server of its own for one test.
 class VirtualDisplay {
 public:
-    VirtualDisplay()
+    // Starts the server with a screen of `size` pixels ("1024x768").
+    bool start(const std::string& size)
     {
         for (int number = 60 + (::getpid() % 200); number < 400; ++number) {
             std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
             std::string lock = "/tmp/.X" + std::to_string(number) + "-lock";
-            removeIfStale(lock, socket);
+            // A server that was killed leaves its lock and socket behind:
+            // a lock whose process is gone is free again.
+            if (std::filesystem::exists(lock) && lockIsStale(lock)) {
+                std::error_code ignored;
+                std::filesystem::remove(socket, ignored);
+                std::filesystem::remove(lock, ignored);
+            }
             if (std::filesystem::exists(socket) || std::filesystem::exists(lock))
                 continue;
             name_ = ":" + std::to_string(number);
             server_ = std::make_unique<Process>(std::vector<std::string> {
-                "Xvfb", name_, "-screen", "0", "1024x768x24", "-nolisten", "tcp" });
+                "Xvfb", name_, "-screen", "0", size + "x24", "-nolisten", "tcp" });
             // Two tests starting at once can pick the same number: the X
             // server that loses ends at once, so the display is ours only
             // while our server still runs once the socket is there.
@@ -137,10 +151,20 @@ public:
             for (int wait = 0; wait < 200 && !std::filesystem::exists(socket) && !ended; ++wait)
                 ended = server_->waitFor(50ms).has_value();
             if (!ended && std::filesystem::exists(socket) && !server_->waitFor(300ms))
-                return;
+                return true;
             server_.reset();
         }
         name_.clear();
+        return false;
+    }
+
+    static bool lockIsStale(const std::string& lock)
+    {
+        std::ifstream in(lock);
+        long pid = 0;
+        if (!(in >> pid) || pid <= 0)
+            return false;
+        return ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
     }
 
     ~VirtualDisplay()
@@ -176,22 +200,6 @@ public:
     }
 
 private:
-    // An X server that was killed leaves its lock file and socket behind;
-    // left alone they would use up the display numbers one by one. A lock
-    // whose process no longer runs is stale.
-    static void removeIfStale(const std::string& lock, const std::string& socket)
-    {
-        std::ifstream in(lock);
-        long pid = 0;
-        if (!(in >> pid) || pid <= 0)
-            return;
-        if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH)
-            return;
-        std::error_code ignored;
-        std::filesystem::remove(socket, ignored);
-        std::filesystem::remove(lock, ignored);
-    }
-
     std::string name_;
     std::unique_ptr<Process> server_;
 };
@@ -212,9 +220,10 @@ struct Screenshot {
         return { rgb[i], rgb[i + 1], rgb[i + 2] };
     }
 
-    static std::optional<Screenshot> take(const VirtualDisplay& display, const std::string& file)
+    static std::optional<Screenshot> take(const VirtualDisplay& display, const std::string& file,
+                                          const std::string& window = "root")
     {
-        if (!display.run("import -window root -depth 8 ppm:" + file))
+        if (!display.run("timeout 30 import -window " + window + " -depth 8 ppm:" + file))
             return std::nullopt;
         std::ifstream in(file, std::ios::binary);
         std::string magic;
@@ -255,12 +264,13 @@ protected:
     {
         if (!commandExists("Xvfb") || !commandExists("xdotool") || !commandExists("import"))
             GTEST_SKIP() << "needs Xvfb, xdotool and ImageMagick's import";
-        ASSERT_TRUE(display.ready());
+        ASSERT_TRUE(display.start(screenSize()));
         // The program is one self-contained file: a folder with it and a
         // zandreth.ini is a whole installation.
         std::filesystem::copy_file(ZANDRETH_PROGRAM, program());
     }
 
+    virtual std::string screenSize() const { return "1024x768"; }
     std::string program() const { return folder.file("zandreth"); }
     void installCatalogue() const
     {
@@ -341,10 +351,10 @@ TEST_F(WholeProgram, RunModeShowsTheMapAndItsLabelsThenAKeyEndsIt)
     auto map = shot->findMap();
     ASSERT_TRUE(map) << "the map is on the screen, at its own size";
     auto [mapLeft, mapTop] = *map;
-    // The first placement uses the form's size before it is maximised
-    // (937 x 577), with a 16-pixel UTC line under the map.
-    EXPECT_LT(mapLeft, 937 - 739);
-    EXPECT_LT(mapTop, 577 - 16 - 371);
+    // The first placement already uses the whole screen, with a 16-pixel
+    // UTC line under the map.
+    EXPECT_LT(mapLeft, 1024 - 739);
+    EXPECT_LT(mapTop, 768 - 16 - 371);
 
     // Record 0 sits at (0, 0): its time label (blue) starts 10 pixels under the
     // map's centre; Tokyo's at (139.69, -35.69).
@@ -491,9 +501,8 @@ TEST_F(Installation, PutsEachFileWhereTheDesktopAndXscreensaverLook)
               fileBytes(std::string(ZANDRETH_SOURCE_DIR) + "/assets/zandreth.ini"));
     EXPECT_EQ(fileBytes(installed("share/icons/hicolor/32x32/apps/zandreth.png")),
               fileBytes(std::string(ZANDRETH_SOURCE_DIR) + "/assets/zandreth-32.png"));
-    if (fs::exists(std::string(ZANDRETH_SOURCE_DIR) + "/assets/zandreth.xml")) {
-        EXPECT_TRUE(fs::is_regular_file(installed("share/xscreensaver/config/zandreth.xml")));
-    }
+    EXPECT_EQ(fileBytes(installed("share/xscreensaver/config/zandreth.xml")),
+              fileBytes(std::string(ZANDRETH_SOURCE_DIR) + "/assets/zandreth.xml"));
 
     // xscreensaver's own folder of programs holds a relative link to the
     // program, so the installation works from any prefix.
@@ -682,6 +691,416 @@ TEST_F(WholeProgram, WithAWindowManagerTheDialogIsCentredAndTheAboutBoxAtItsPlac
     }
     EXPECT_TRUE(closed) << "Enter closed the About box";
     EXPECT_EQ(pressKeyUntilEnd(*run, "^Zandreth$", "Escape"), 0);
+}
+
+// Run mode on screens of other sizes, with and without a window manager:
+// the window is the whole screen, stays above windows opened after it and
+// takes a click anywhere.
+class ScreenCover : public WholeProgram {
+protected:
+    void SetUp() override
+    {
+        WholeProgram::SetUp();
+        if (HasFatalFailure() || IsSkipped())
+            return;
+        if (!commandExists("xprop"))
+            GTEST_SKIP() << "needs xprop";
+    }
+
+    // Debian's small openbox; true once it manages the screen.
+    bool startWindowManager()
+    {
+        if (!commandExists("openbox"))
+            return false;
+        windowManager_ = std::make_unique<Process>(std::vector<std::string> { "openbox" },
+                                                   std::vector<std::string> { display.environment() });
+        for (int wait = 0; wait < 200; ++wait) {
+            if (display.output("xprop -root _NET_SUPPORTING_WM_CHECK").find("window id") != std::string::npos)
+                return true;
+            std::this_thread::sleep_for(50ms);
+        }
+        return false;
+    }
+
+    // The first visible window named `name`, 0 when there is none yet.
+    unsigned long windowNamed(const std::string& name) const
+    {
+        for (int wait = 0; wait < 200; ++wait) {
+            std::string id = display.output("xdotool search --onlyvisible --name '" + name + "'");
+            if (!id.empty())
+                return std::stoul(id);
+            std::this_thread::sleep_for(50ms);
+        }
+        return 0;
+    }
+
+    struct Geometry {
+        int x = -1, y = -1, width = 0, height = 0;
+    };
+    Geometry geometryOf(unsigned long window) const
+    {
+        std::string text = display.output("xdotool getwindowgeometry --shell " + std::to_string(window));
+        Geometry geometry;
+        std::sscanf(text.c_str(), "%*s X=%d Y=%d WIDTH=%d HEIGHT=%d", &geometry.x, &geometry.y,
+                    &geometry.width, &geometry.height);
+        return geometry;
+    }
+    // Polls until the window has the geometry, a window manager may take a
+    // moment to let it go where it asks.
+    bool hasGeometry(unsigned long window, int width, int height) const
+    {
+        for (int wait = 0; wait < 100; ++wait) {
+            Geometry geometry = geometryOf(window);
+            if (geometry.x == 0 && geometry.y == 0 && geometry.width == width && geometry.height == height)
+                return true;
+            std::this_thread::sleep_for(50ms);
+        }
+        Geometry geometry = geometryOf(window);
+        ADD_FAILURE() << "window at " << geometry.x << "," << geometry.y << " size " << geometry.width << "x"
+                      << geometry.height;
+        return false;
+    }
+    unsigned long topWindow() const
+    {
+        return std::stoul(display.output(std::string(X_WINDOW_CLIENT) + " top"), nullptr, 16);
+    }
+
+    std::unique_ptr<Process> startXClient(const std::vector<std::string>& arguments) const
+    {
+        std::vector<std::string> command { X_WINDOW_CLIENT };
+        command.insert(command.end(), arguments.begin(), arguments.end());
+        return std::make_unique<Process>(command, std::vector<std::string> { display.environment() });
+    }
+
+    // Clicks at (x, y) until the program ends: under load a click can come
+    // before the window takes the mouse, so it is sent again a few times.
+    std::optional<int> clickUntilEnd(Process& process, int x, int y) const
+    {
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            display.run("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " click 1");
+            if (auto status = process.waitFor(3s))
+                return status;
+        }
+        return std::nullopt;
+    }
+
+    std::unique_ptr<Process> windowManager_;
+};
+
+struct CoverCase {
+    const char* size;
+    int width;
+    int height;
+    bool windowManager;
+};
+
+void PrintTo(const CoverCase& c, std::ostream* out)
+{
+    *out << c.size << (c.windowManager ? " with openbox" : " without a window manager");
+}
+
+class ScreenCoverSizes : public ScreenCover, public testing::WithParamInterface<CoverCase> {
+protected:
+    std::string screenSize() const override { return GetParam().size; }
+};
+
+TEST_P(ScreenCoverSizes, RunModeWindowIsTheWholeScreenAboveEverythingAndTakesAClickAnywhere)
+{
+    const auto& c = GetParam();
+    if (c.windowManager) {
+        ASSERT_TRUE(startWindowManager()) << "openbox manages the screen";
+    }
+    installCatalogue();
+    auto run = start("/S");
+    unsigned long window = windowNamed("^Form1$");
+    ASSERT_NE(window, 0u);
+    EXPECT_TRUE(hasGeometry(window, c.width, c.height));
+
+    std::optional<std::pair<int, int>> map;
+    std::optional<Screenshot> shot;
+    for (int look = 0; look < 40 && !map; ++look) {
+        std::this_thread::sleep_for(250ms);
+        shot = Screenshot::take(display, folder.file("shot.ppm"));
+        if (shot)
+            map = shot->findMap();
+    }
+    ASSERT_TRUE(map) << "the map is on the screen";
+    EXPECT_LT(map->first, c.width - 739);
+    EXPECT_LT(map->second, c.height - 16 - 371);
+    Pixel corner = shot->at(c.width - 1, c.height - 1);
+    EXPECT_EQ(corner.r + corner.g + corner.b, 0) << "black to the far corner";
+
+    // A window opened later goes under the screen saver within a few seconds.
+    auto other = startXClient({ "create", "300", "200", "20", "20", folder.file("other-id") });
+    for (int wait = 0; wait < 100 && !std::filesystem::exists(folder.file("other-id")); ++wait)
+        std::this_thread::sleep_for(50ms);
+    ASSERT_TRUE(std::filesystem::exists(folder.file("other-id")));
+    bool onTop = false;
+    for (int wait = 0; wait < 100 && !onTop; ++wait) {
+        onTop = topWindow() == window;
+        if (!onTop)
+            std::this_thread::sleep_for(50ms);
+    }
+    EXPECT_TRUE(onTop) << "the screen saver is the topmost window";
+    EXPECT_FALSE(run->waitFor(100ms)) << "the other window does not end the run";
+
+    // A click far from where a window manager would put a window of 937 x 577.
+    EXPECT_EQ(clickUntilEnd(*run, c.width - 3, c.height - 3), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Screens, ScreenCoverSizes,
+                         testing::Values(CoverCase { "1024x768", 1024, 768, false },
+                                         CoverCase { "1920x1080", 1920, 1080, false },
+                                         CoverCase { "1024x768", 1024, 768, true },
+                                         CoverCase { "1920x1080", 1920, 1080, true }),
+                         [](const testing::TestParamInfo<CoverCase>& info) {
+                             return std::string(info.param.windowManager ? "openbox_" : "bare_")
+                                 + std::to_string(info.param.width) + "x" + std::to_string(info.param.height);
+                         });
+
+// Two monitors of different sizes side by side: 1024 x 768 on the left,
+// 800 x 1080 on the right, a gap under the left one.
+class TwoMonitors : public ScreenCover, public testing::WithParamInterface<bool> {
+protected:
+    std::string screenSize() const override { return "1824x1080"; }
+};
+
+TEST_P(TwoMonitors, RunModeCoversBothAndPutsTheMapOnOne)
+{
+    auto monitors = startXClient({ "monitors", "1024x768+0+0", "800x1080+1024+0" });
+    bool split = false;
+    for (int wait = 0; wait < 100 && !split; ++wait) {
+        split = display.output("xrandr --listactivemonitors").find("Monitors: 2") != std::string::npos;
+        if (!split)
+            std::this_thread::sleep_for(50ms);
+    }
+    ASSERT_TRUE(split) << display.output("xrandr --listactivemonitors");
+    if (GetParam()) {
+        ASSERT_TRUE(startWindowManager()) << "openbox manages the screen";
+    }
+    installCatalogue();
+    // Each start places the map anew; a few starts see both monitors used.
+    for (int runNumber = 0; runNumber < 3; ++runNumber) {
+        std::filesystem::remove(folder.file("shot.ppm"));
+        auto run = start("/S");
+        unsigned long window = windowNamed("^Form1$");
+        ASSERT_NE(window, 0u);
+        EXPECT_TRUE(hasGeometry(window, 1824, 1080));
+        std::optional<std::pair<int, int>> map;
+        std::optional<Screenshot> shot;
+        for (int look = 0; look < 40 && !map; ++look) {
+            std::this_thread::sleep_for(250ms);
+            shot = Screenshot::take(display, folder.file("shot.ppm"));
+            if (shot)
+                map = shot->findMap();
+        }
+        ASSERT_TRUE(map) << "the map is on the screen";
+        auto [left, top] = *map;
+        if (left < 1024) {
+            EXPECT_LE(left + 740, 1024) << "the map is wholly on the left monitor";
+            EXPECT_LE(top + 370 + 16, 768) << "and above the gap under it";
+        } else {
+            EXPECT_LE(left + 740, 1824);
+            EXPECT_LE(top + 370 + 16, 1080);
+        }
+        for (auto [x, y] : { std::pair { 5, 1075 }, std::pair { 1819, 5 }, std::pair { 1819, 1075 } }) {
+            Pixel p = shot->at(x, y);
+            EXPECT_EQ(p.r + p.g + p.b, 0) << "black at " << x << "," << y;
+        }
+        ASSERT_EQ(clickUntilEnd(*run, 1800, 1000), 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(WithAndWithoutWindowManager, TwoMonitors, testing::Bool(),
+                         [](const testing::TestParamInfo<bool>& info) {
+                             return std::string(info.param ? "openbox" : "bare");
+                         });
+
+// The way xscreensaver runs the program: it makes a window and starts one
+// copy per window, naming it in XSCREENSAVER_WINDOW (or --window-id ID, or
+// --root), and ends a copy with SIGTERM or by destroying its window.
+class HostWindow : public ScreenCover {
+protected:
+    std::string screenSize() const override { return "1824x1080"; }
+
+    // A host window of the given size and place; its id, 0 on failure.
+    unsigned long hostWindow(int width, int height, int x, int y)
+    {
+        std::string file = folder.file("host-" + std::to_string(hosts_.size()));
+        hosts_.push_back(startXClient({ "create", std::to_string(width), std::to_string(height), std::to_string(x),
+                                       std::to_string(y), file }));
+        for (int wait = 0; wait < 200 && !std::filesystem::exists(file); ++wait)
+            std::this_thread::sleep_for(50ms);
+        std::ifstream in(file);
+        std::string id;
+        in >> id;
+        return id.empty() ? 0 : std::stoul(id, nullptr, 16);
+    }
+    void destroyHostWindow(std::size_t index) { hosts_.at(index).reset(); }
+
+    std::unique_ptr<Process> startIn(const std::vector<std::string>& arguments,
+                                     const std::vector<std::string>& environment = {}) const
+    {
+        std::vector<std::string> command { program() };
+        command.insert(command.end(), arguments.begin(), arguments.end());
+        std::vector<std::string> fullEnvironment { display.environment() };
+        fullEnvironment.insert(fullEnvironment.end(), environment.begin(), environment.end());
+        return std::make_unique<Process>(command, fullEnvironment);
+    }
+
+    // A screenshot of one window, once it shows the map (or after ten
+    // seconds without it).
+    std::optional<Screenshot> windowShowing(unsigned long window, bool map = true) const
+    {
+        std::optional<Screenshot> shot;
+        for (int look = 0; look < 40; ++look) {
+            std::this_thread::sleep_for(250ms);
+            shot = Screenshot::take(display, folder.file("window.ppm"), std::to_string(window));
+            if (shot && (!map || shot->findMap()))
+                return shot;
+        }
+        return shot;
+    }
+
+    static bool black(Pixel p) { return p.r + p.g + p.b == 0; }
+
+    std::vector<std::unique_ptr<Process>> hosts_;
+};
+
+TEST_F(HostWindow, TwoCopiesDrawIntoTheirOwnWindowsAtOnceIgnoreInputAndEndOnSigterm)
+{
+    installCatalogue();
+    unsigned long first = hostWindow(900, 500, 0, 0);
+    unsigned long second = hostWindow(900, 500, 910, 300);
+    ASSERT_NE(first, 0u);
+    ASSERT_NE(second, 0u);
+    auto one = startIn({}, { "XSCREENSAVER_WINDOW=" + std::to_string(first) });
+    auto two = startIn({ "--window-id", "0x" + [&] {
+                            char hex[32];
+                            std::snprintf(hex, sizeof hex, "%lx", second);
+                            return std::string(hex);
+                        }() });
+    for (auto [window, name] : { std::pair { first, "first" }, std::pair { second, "second" } }) {
+        auto shot = windowShowing(window);
+        ASSERT_TRUE(shot) << name;
+        EXPECT_EQ(shot->width, 900) << name;
+        EXPECT_EQ(shot->height, 500) << name;
+        auto map = shot->findMap();
+        ASSERT_TRUE(map) << "the " << name << " window shows the map at its own size";
+        EXPECT_LT(map->first, 900 - 739) << name;
+        EXPECT_LT(map->second, 500 - 16 - 371) << name;
+        EXPECT_TRUE(black(shot->at(899, 499))) << "black background in the " << name << " window";
+    }
+    // The host owns the input: keys, clicks and moves do not end a copy.
+    ASSERT_TRUE(display.run("xdotool mousemove 400 200 click 1 mousemove 1300 600 click 1 mousemove 10 10"));
+    ASSERT_TRUE(display.run("xdotool key space key Escape"));
+    EXPECT_FALSE(one->waitFor(500ms));
+    EXPECT_FALSE(two->waitFor(1ms));
+
+    ::kill(one->pid(), SIGTERM);
+    ::kill(two->pid(), SIGINT);
+    EXPECT_EQ(one->waitFor(10s), 0);
+    EXPECT_EQ(two->waitFor(10s), 0);
+}
+
+TEST_F(HostWindow, SmallWindowShowsTheWholePictureScaledDownAndCentredAndItsDestructionEndsTheCopy)
+{
+    installCatalogue();
+    unsigned long preview = hostWindow(300, 200, 100, 100);
+    ASSERT_NE(preview, 0u);
+    auto copy = startIn({}, { "XSCREENSAVER_WINDOW=" + std::to_string(preview) });
+    // 740 x 387 scaled by 300 / 740 is 300 x 157: black bands of about 21
+    // rows above and under it, the map and its line between them.
+    // A row of the map: no black and no host grey (the window's own
+    // background, 0x303030), a good part of it bluish sea.
+    auto mapRow = [](const Screenshot& shot, int y) {
+        int sea = 0;
+        for (int x = 0; x < shot.width; ++x) {
+            Pixel p = shot.at(x, y);
+            if (black(p) || (p.r == 0x30 && p.g == 0x30 && p.b == 0x30))
+                return false;
+            if (p.b > p.r + 20)
+                ++sea;
+        }
+        return sea > shot.width / 5;
+    };
+    std::optional<Screenshot> shot;
+    for (int look = 0; look < 40; ++look) {
+        shot = windowShowing(preview, false);
+        if (shot && mapRow(*shot, 100))
+            break;
+    }
+    ASSERT_TRUE(shot);
+    ASSERT_EQ(shot->width, 300);
+    ASSERT_EQ(shot->height, 200);
+    EXPECT_TRUE(mapRow(*shot, 100)) << "the map fills the width";
+    auto blackRow = [&](int y) {
+        for (int x = 0; x < 300; ++x)
+            if (!black(shot->at(x, y)))
+                return false;
+        return true;
+    };
+    int top = 0;
+    while (top < 200 && blackRow(top))
+        ++top;
+    int bottom = 199;
+    while (bottom > 0 && blackRow(bottom))
+        --bottom;
+    EXPECT_NEAR(top, 21, 3) << "centred: the map starts below a black band";
+    EXPECT_GE(bottom, 21 + 149) << "the whole map, scaled to 150 rows (and the line under it)";
+    EXPECT_LE(bottom, 200 - 19) << "and a black band under them";
+
+    // The window grows: the picture follows it and is never scaled up.
+    ASSERT_TRUE(display.run("xdotool windowsize " + std::to_string(preview) + " 900 500"));
+    std::optional<Screenshot> grown;
+    auto pictureAtItsSize = [](const Screenshot& shot) {
+        Pixel p = shot.at(450, 250);
+        return shot.width == 900 && !black(p) && !(p.r == 0x30 && p.g == 0x30 && p.b == 0x30)
+            && black(shot.at(40, 250));
+    };
+    for (int look = 0; look < 40 && !(grown && pictureAtItsSize(*grown)); ++look)
+        grown = windowShowing(preview, false);
+    ASSERT_TRUE(grown);
+    EXPECT_EQ(grown->width, 900);
+    // The picture, 740 x 387, centred at (80, 56): the map's light grey left
+    // column (at 80, or 81 when the map sits half a pixel right) runs 370
+    // rows down from row 56, black around it.
+    auto edgeGrey = [](Pixel p) { return p.r == 216 && p.g == 216 && p.b == 216; };
+    bool unscaled = false;
+    for (int x : { 80, 81 }) {
+        bool column = black(grown->at(x, 55)) && !edgeGrey(grown->at(x, 56 + 370));
+        for (int y = 56; y < 56 + 370 && column; ++y)
+            column = edgeGrey(grown->at(x, y));
+        unscaled = unscaled || column;
+    }
+    EXPECT_TRUE(unscaled) << "the map at its own size, centred";
+    EXPECT_TRUE(black(grown->at(40, 250)) && black(grown->at(860, 250))) << "black beside the picture";
+
+    destroyHostWindow(0);
+    EXPECT_EQ(copy->waitFor(10s), 0) << "the copy ends with its window";
+}
+
+TEST_F(HostWindow, RootWindowIsDrawnWhenNoHostWindowIsNamed)
+{
+    installCatalogue();
+    auto copy = startIn({ "-root" });
+    std::optional<std::pair<int, int>> map;
+    for (int look = 0; look < 40 && !map; ++look) {
+        std::this_thread::sleep_for(250ms);
+        if (auto shot = Screenshot::take(display, folder.file("shot.ppm")))
+            map = shot->findMap();
+    }
+    EXPECT_TRUE(map) << "the map on the screen's root window";
+    ::kill(copy->pid(), SIGTERM);
+    EXPECT_EQ(copy->waitFor(10s), 0);
+}
+
+TEST_F(HostWindow, WindowThatDoesNotExistIsReportedAndEndsWithStatusOne)
+{
+    installCatalogue();
+    auto copy = startIn({ "--window-id", "0x7ffffff" });
+    ASSERT_TRUE(windowAppears("Zandreth"));
+    EXPECT_EQ(pressKeyUntilEnd(*copy, "Zandreth", "Return"), 1);
 }
 
 } // namespace

@@ -1,0 +1,59 @@
+#include "app/host_window.h"
+
+#include "platform/runtime_error.h"
+#include "platform/text_functions.h"
+
+#include <charconv>
+#include <sstream>
+#include <vector>
+
+namespace zandreth {
+
+namespace {
+
+uint64_t windowId(const std::string& text, const std::string& where)
+{
+    std::string digits = text;
+    int base = 10;
+    if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
+        digits = digits.substr(2);
+        base = 16;
+    }
+    uint64_t id = 0;
+    auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), id, base);
+    if (digits.empty() || error != std::errc() || end != digits.data() + digits.size() || id == 0
+        || id > UINT32_MAX)
+        platform::raiseTypeMismatch("the window id \"" + text + "\" of " + where + " is not a window id");
+    return id;
+}
+
+} // namespace
+
+std::optional<uint64_t> HostWindow(const std::string& command, const char* environmentWindow)
+{
+    std::string mode = platform::UCase(platform::Left(command, 2));
+    if (mode == "/C" || mode == "/P")
+        return std::nullopt;
+    std::istringstream words(command);
+    std::vector<std::string> arguments;
+    for (std::string word; words >> word;)
+        arguments.push_back(word);
+    bool root = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (argument == "--root" || argument == "-root") {
+            root = true;
+        } else if (argument == "--window-id" || argument == "-window-id") {
+            if (i + 1 == arguments.size())
+                platform::raiseTypeMismatch(argument + " needs a window id");
+            return windowId(arguments[i + 1], argument);
+        }
+    }
+    if (environmentWindow && *environmentWindow)
+        return windowId(environmentWindow, "XSCREENSAVER_WINDOW");
+    if (root)
+        return 0;
+    return std::nullopt;
+}
+
+} // namespace zandreth

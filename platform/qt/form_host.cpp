@@ -1,0 +1,220 @@
+// A form drawn inside a window of a screen-saver host (xscreensaver gives
+// its programs a window by its X id). The form becomes a child window of
+// the host's: it takes no input and leaves the cursor alone (the host owns
+// both), follows the host window's size, and unloads when the host window
+// is destroyed or the process is asked to end (SIGTERM, SIGINT).
+//
+// A host window smaller than the form's picture (a preview pane) shows the
+// whole picture scaled down to fit, centred: the form then keeps the
+// picture's size off screen and a view in the host window paints it scaled.
+
+#include "platform/form.h"
+
+#include "platform/qt/control_impl.h"
+#include "platform/qt/form_host.h"
+#include "platform/qt/form_window.h"
+#include "platform/runtime.h"
+#include "platform/runtime_error.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QPointer>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <QWidget>
+#include <QWindow>
+#include <QtGui/qguiapplication_platform.h>
+
+#include <xcb/xcb.h>
+
+#include <csignal>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+// How often the host window is looked at (gone? resized?) and the scaled
+// picture repainted.
+constexpr int kHostPollMs = 200;
+
+xcb_connection_t* x11Connection()
+{
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->connection() : nullptr;
+}
+
+// The size of an X window; empty when there is no such window.
+QSize hostSize(xcb_connection_t* connection, uint32_t window)
+{
+    xcb_generic_error_t* error = nullptr;
+    xcb_get_geometry_reply_t* reply
+        = xcb_get_geometry_reply(connection, xcb_get_geometry(connection, window), &error);
+    std::free(error);
+    if (!reply)
+        return {};
+    QSize size(reply->width, reply->height);
+    std::free(reply);
+    return size;
+}
+
+std::string windowName(uint64_t window)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "0x%llx", static_cast<unsigned long long>(window));
+    return text;
+}
+
+// SIGTERM and SIGINT end a hosted form through the event loop: the handler
+// only writes a byte into a pipe that the loop watches.
+int signalPipe[2] = { -1, -1 };
+
+extern "C" void onEndSignal(int)
+{
+    char byte = 1;
+    ssize_t written = ::write(signalPipe[1], &byte, 1);
+    (void)written;
+}
+
+void watchEndSignals(Form& form)
+{
+    if (signalPipe[0] < 0) {
+        if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+            return;
+    }
+    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, form.formImpl().window);
+    QObject::connect(notifier, &QSocketNotifier::activated, form.formImpl().window, [&form] {
+        char bytes[16];
+        while (::read(signalPipe[0], bytes, sizeof bytes) > 0) {
+        }
+        Runtime::current().deliver([&form] { form.unload(); });
+    });
+    struct sigaction action {};
+    action.sa_handler = onEndSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(SIGTERM, &action, nullptr);
+    ::sigaction(SIGINT, &action, nullptr);
+}
+
+// Paints the form's picture scaled down to fit, centred, on black.
+class ScaledView : public QWidget {
+public:
+    explicit ScaledView(QWidget& picture)
+        : picture_(&picture)
+    {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.fillRect(rect(), Qt::black);
+        if (!picture_)
+            return;
+        QImage image(picture_->size(), QImage::Format_RGB32);
+        image.fill(Qt::black);
+        picture_->render(&image);
+        // Scaled down only: a window that has grown to hold the picture
+        // shows it at its own size.
+        QSize fitted = image.size();
+        if (fitted.width() > width() || fitted.height() > height())
+            fitted = fitted.scaled(size(), Qt::KeepAspectRatio);
+        QRect target(QPoint((width() - fitted.width()) / 2, (height() - fitted.height()) / 2), fitted);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(target, image);
+    }
+
+private:
+    QPointer<QWidget> picture_;
+};
+
+// Makes a top-level widget a child window of the host's, taking no input.
+void embed(QWidget& widget, QWindow& host, const QSize& size)
+{
+    widget.setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowTransparentForInput
+                          | Qt::WindowDoesNotAcceptFocus);
+    widget.setAttribute(Qt::WA_ShowWithoutActivating);
+    widget.setFocusPolicy(Qt::NoFocus);
+    widget.winId();
+    widget.windowHandle()->setParent(&host);
+    widget.setGeometry(QRect(QPoint(0, 0), size));
+}
+
+} // namespace
+
+void Form::hostIn(uint64_t windowId, float pictureWidth, float pictureHeight)
+{
+    auto& impl = *formImpl_;
+    xcb_connection_t* connection = x11Connection();
+    if (!connection)
+        throw RuntimeError(RuntimeErrorKind::Other,
+                           "drawing into the screen saver's window needs an X display (X11), and "
+                               + QGuiApplication::platformName().toStdString() + " is not one");
+    uint32_t window = static_cast<uint32_t>(windowId);
+    if (windowId == 0) {
+        xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(connection));
+        window = screens.data ? screens.data->root : 0;
+    }
+    QSize size = windowId <= UINT32_MAX && window != 0 ? hostSize(connection, window) : QSize();
+    if (size.isEmpty())
+        throw RuntimeError(RuntimeErrorKind::Other,
+                           "the screen saver's window " + windowName(windowId) + " does not exist");
+    impl.hostWindowId = window;
+    impl.hostSize = size;
+    QSize picture(toPixels(pictureWidth), toPixels(pictureHeight));
+    impl.hostScaled = size.width() < picture.width() || size.height() < picture.height();
+    impl.window->resize(impl.hostScaled ? picture : size);
+}
+
+void showInHost(Form& form)
+{
+    auto& impl = form.formImpl();
+    auto* window = impl.window;
+    if (!impl.host) {
+        impl.host = QWindow::fromWinId(impl.hostWindowId);
+        if (impl.hostScaled) {
+            // The picture stays off screen at its own size; the view shows it.
+            window->setAttribute(Qt::WA_DontShowOnScreen);
+            impl.hostView = new ScaledView(*window);
+            embed(*impl.hostView, *impl.host, impl.hostSize);
+        } else {
+            embed(*window, *impl.host, impl.hostSize);
+        }
+        watchEndSignals(form);
+        auto* poll = new QTimer(window);
+        QObject::connect(poll, &QTimer::timeout, window, [&form] {
+            auto& impl = form.formImpl();
+            if (!form.loaded())
+                return;
+            xcb_connection_t* connection = x11Connection();
+            QSize size = connection ? hostSize(connection, impl.hostWindowId) : QSize();
+            if (size.isEmpty()) {
+                // The host destroyed its window: the run is over.
+                Runtime::current().deliver([&form] { form.unload(); });
+                return;
+            }
+            if (size != impl.hostSize) {
+                impl.hostSize = size;
+                if (impl.hostView)
+                    impl.hostView->resize(size);
+                else
+                    impl.window->resize(size);
+            }
+            if (impl.hostView)
+                impl.hostView->update();
+        });
+        poll->start(kHostPollMs);
+    }
+    window->show();
+    if (impl.hostView)
+        impl.hostView->show();
+}
+
+} // namespace platform

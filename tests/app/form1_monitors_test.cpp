@@ -1,0 +1,129 @@
+// Run mode on a screen of two monitors of different sizes, side by side:
+// a 1024 x 768 one on the left and an 800 x 1080 one on the right, so that
+// under the left one lies a gap that no monitor shows.
+
+#include "app/form1.h"
+
+#include "platform/app.h"
+#include "platform/cursor.h"
+#include "platform/random.h"
+#include "platform/runtime.h"
+#include "support/fixture.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+
+namespace {
+
+using testing_support::fixture;
+using testing_support::TempDir;
+using zandreth::Form1;
+
+class Form1OnTwoMonitors : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        platform::Runtime::current().resetForTesting();
+        platform::App.setPathForTesting(folder.path().string());
+        folder.write("zandreth.ini", fixture("three_cities.ini"));
+        platform::setCommandForTesting("/S");
+        form = std::make_unique<Form1>();
+        form->load();
+    }
+    void TearDown() override
+    {
+        form.reset();
+        platform::setRandomSourceForTesting({});
+        platform::restoreCursor();
+        platform::Runtime::current().resetForTesting();
+    }
+
+    TempDir folder;
+    std::unique_ptr<Form1> form;
+};
+
+TEST_F(Form1OnTwoMonitors, TheWindowCoversBothMonitors)
+{
+    ASSERT_TRUE(form->shown());
+    EXPECT_FLOAT_EQ(form->scaleWidth(), 1824);
+    EXPECT_FLOAT_EQ(form->scaleHeight(), 1080);
+    auto monitors = form->monitors();
+    ASSERT_EQ(monitors.size(), 2u);
+    EXPECT_FLOAT_EQ(monitors[0].left, 0);
+    EXPECT_FLOAT_EQ(monitors[0].width, 1024);
+    EXPECT_FLOAT_EQ(monitors[0].height, 768);
+    EXPECT_FLOAT_EQ(monitors[1].left, 1024);
+    EXPECT_FLOAT_EQ(monitors[1].top, 0);
+    EXPECT_FLOAT_EQ(monitors[1].width, 800);
+    EXPECT_FLOAT_EQ(monitors[1].height, 1080);
+}
+
+// The first draw picks the monitor; the formula then takes the next two, as
+// on one monitor, within that monitor.
+struct MonitorDrawCase {
+    float monitorDraw;
+    float left;
+    float top;
+    float width;
+    float height;
+};
+
+void PrintTo(const MonitorDrawCase& c, std::ostream* out)
+{
+    *out << "draw " << c.monitorDraw << " picks the monitor at " << c.left << "," << c.top;
+}
+
+class Form1MonitorDraw : public Form1OnTwoMonitors, public testing::WithParamInterface<MonitorDrawCase> { };
+
+TEST_P(Form1MonitorDraw, FirstDrawPicksTheMonitorAndTheFormulaUsesItsSize)
+{
+    const auto& c = GetParam();
+    float draws[] = { c.monitorDraw, 0.25f, 0.75f };
+    int next = 0;
+    platform::setRandomSourceForTesting([&] { return draws[next++ % 3]; });
+    form->RelocateMap();
+    EXPECT_EQ(next, 3);
+    float utcHeight = form->L_UTCtime.height();
+    EXPECT_FLOAT_EQ(form->Image1.left(), c.left + (c.width - 740 + 1) * 0.25f);
+    EXPECT_FLOAT_EQ(form->Image1.top(), c.top + (c.height - (utcHeight + 371)) * 0.75f);
+    EXPECT_FLOAT_EQ(form->L_UTCtime.left(), form->Image1.left());
+}
+
+INSTANTIATE_TEST_SUITE_P(Monitors, Form1MonitorDraw,
+                         testing::Values(MonitorDrawCase { 0.0f, 0, 0, 1024, 768 },
+                                         MonitorDrawCase { 0.49f, 0, 0, 1024, 768 },
+                                         MonitorDrawCase { 0.5f, 1024, 0, 800, 1080 },
+                                         MonitorDrawCase { 0.9999f, 1024, 0, 800, 1080 }),
+                         [](const testing::TestParamInfo<MonitorDrawCase>& info) {
+                             return "draw" + std::to_string(info.index);
+                         });
+
+TEST_F(Form1OnTwoMonitors, MapNeverStraddlesTwoMonitorsNorFallsIntoTheGap)
+{
+    float utcHeight = form->L_UTCtime.height();
+    int onLeft = 0;
+    int onRight = 0;
+    for (int draw = 0; draw < 2000; ++draw) {
+        form->RelocateMap();
+        float left = form->Image1.left();
+        float top = form->Image1.top();
+        ASSERT_GE(top, 0);
+        if (left < 1024) {
+            ++onLeft;
+            ASSERT_GE(left, 0);
+            ASSERT_LE(left + 740, 1024 + 1) << "the map stays on the left monitor";
+            ASSERT_LE(top + 370 + utcHeight, 768 + 1) << "the map and its line stay above the gap";
+        } else {
+            ++onRight;
+            ASSERT_LE(left + 740, 1824 + 1);
+            ASSERT_LE(top + 370 + utcHeight, 1080 + 1);
+        }
+    }
+    EXPECT_GT(onLeft, 500);
+    EXPECT_GT(onRight, 500);
+}
+
+} // namespace
