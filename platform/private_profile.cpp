@@ -548,6 +548,7 @@ struct ProfileFile::Impl {
     std::size_t sectionNameEnd(std::size_t begin, std::size_t contentEnd) const;
     std::string_view sectionNameAt(std::size_t bracket) const;
     std::string_view keyNameAt(std::size_t first) const;
+    std::optional<std::string_view> keyNameOfLine(const Line& line, std::size_t first) const;
     std::pair<std::size_t, std::size_t> valueSpanAt(std::size_t first) const;
     SectionInfo& sectionAt(std::size_t bracket);
 
@@ -684,6 +685,18 @@ std::string_view ProfileFile::Impl::keyNameAt(std::size_t first) const
     return trimBlanks(std::string_view(bytes.data() + first, static_cast<std::size_t>(equals - bytes.data()) - first));
 }
 
+// The name of the key on a line whose text starts at `first`, or nothing
+// for a blank line, a comment or a line without '='.
+std::optional<std::string_view> ProfileFile::Impl::keyNameOfLine(const Line& line, std::size_t first) const
+{
+    if (first >= line.contentEnd || bytes[first] == ';' || bytes[first] == '#')
+        return std::nullopt;
+    auto* equals = static_cast<const char*>(std::memchr(bytes.data() + first, '=', line.contentEnd - first));
+    if (equals == nullptr)
+        return std::nullopt;
+    return trimBlanks(std::string_view(bytes.data() + first, static_cast<std::size_t>(equals - bytes.data()) - first));
+}
+
 // Where the value of the key line at `first` stands: after the first '=' to
 // the line's end, blanks around it left out.
 std::pair<std::size_t, std::size_t> ProfileFile::Impl::valueSpanAt(std::size_t first) const
@@ -752,13 +765,10 @@ std::size_t ProfileFile::Impl::findKey(SectionInfo& section, std::size_t bracket
     forEachLine(insertAt, [&](const Line& line, std::size_t first, bool header, std::size_t) {
         if (header)
             return false;
-        if (first < line.contentEnd && bytes[first] != ';' && bytes[first] != '#') {
-            if (auto* equals = static_cast<const char*>(std::memchr(bytes.data() + first, '=', line.contentEnd - first))) {
-                auto name = trimBlanks(std::string_view(bytes.data() + first, static_cast<std::size_t>(equals - bytes.data()) - first));
-                if (foldsTo(name, foldedName, encoding))
-                    found = first;
-                insertAt = line.end;
-            }
+        if (auto name = keyNameOfLine(line, first)) {
+            if (foldsTo(*name, foldedName, encoding))
+                found = first;
+            insertAt = line.end;
         }
         return found == NameIndex::kNone;
     });
@@ -778,13 +788,10 @@ void ProfileFile::Impl::indexKeys(SectionInfo& section, std::size_t bracket)
     forEachLine(insertAt, [&](const Line& line, std::size_t first, bool header, std::size_t) {
         if (header)
             return false;
-        if (first < line.contentEnd && bytes[first] != ';' && bytes[first] != '#') {
-            if (auto* equals = static_cast<const char*>(std::memchr(bytes.data() + first, '=', line.contentEnd - first))) {
-                auto name = trimBlanks(std::string_view(bytes.data() + first, static_cast<std::size_t>(equals - bytes.data()) - first));
-                feeder.add(first, hashName(name, encoding));
-                insertAt = line.end;
-                ++keyLines;
-            }
+        if (auto name = keyNameOfLine(line, first)) {
+            feeder.add(first, hashName(*name, encoding));
+            insertAt = line.end;
+            ++keyLines;
         }
         return true;
     });
