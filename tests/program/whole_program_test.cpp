@@ -299,6 +299,25 @@ protected:
     // There is no window manager: give the window the focus, then type.
     // Under load the focus can arrive late, so the key is sent again until
     // the program ends (or a few tries have passed).
+    // Screenshots of the whole screen, a few a second for ten seconds at
+    // most, until one shows the map: that screenshot and the map's top-left
+    // corner (none when the map never showed).
+    struct MapOnScreen {
+        std::optional<Screenshot> shot;
+        std::optional<std::pair<int, int>> map;
+    };
+    MapOnScreen lookForMap() const
+    {
+        MapOnScreen found;
+        for (int look = 0; look < 40 && !found.map; ++look) {
+            std::this_thread::sleep_for(250ms);
+            found.shot = Screenshot::take(display, folder.file("shot.ppm"));
+            if (found.shot)
+                found.map = found.shot->findMap();
+        }
+        return found;
+    }
+
     std::optional<int> pressKeyUntilEnd(Process& process, const std::string& window, const std::string& key) const
     {
         for (int attempt = 0; attempt < 5; ++attempt) {
@@ -817,14 +836,7 @@ TEST_P(ScreenCoverSizes, RunModeWindowIsTheWholeScreenAboveEverythingAndTakesACl
     ASSERT_NE(window, 0u);
     EXPECT_TRUE(hasGeometry(window, c.width, c.height));
 
-    std::optional<std::pair<int, int>> map;
-    std::optional<Screenshot> shot;
-    for (int look = 0; look < 40 && !map; ++look) {
-        std::this_thread::sleep_for(250ms);
-        shot = Screenshot::take(display, folder.file("shot.ppm"));
-        if (shot)
-            map = shot->findMap();
-    }
+    auto [shot, map] = lookForMap();
     ASSERT_TRUE(map) << "the map is on the screen";
     // Positions below the bound in Single become whole pixels by rounding,
     // so the last one can reach the bound itself.
@@ -889,14 +901,7 @@ TEST_P(TwoMonitors, RunModeCoversBothAndPutsTheMapOnOne)
         unsigned long window = windowNamed("^Form1$");
         ASSERT_NE(window, 0u);
         EXPECT_TRUE(hasGeometry(window, 1824, 1080));
-        std::optional<std::pair<int, int>> map;
-        std::optional<Screenshot> shot;
-        for (int look = 0; look < 40 && !map; ++look) {
-            std::this_thread::sleep_for(250ms);
-            shot = Screenshot::take(display, folder.file("shot.ppm"));
-            if (shot)
-                map = shot->findMap();
-        }
+        auto [shot, map] = lookForMap();
         ASSERT_TRUE(map) << "the map is on the screen";
         auto [left, top] = *map;
         if (left < 1024) {
@@ -1087,13 +1092,7 @@ TEST_F(HostWindow, RootWindowIsDrawnWhenNoHostWindowIsNamed)
 {
     installCatalogue();
     auto copy = startIn({ "-root" });
-    std::optional<std::pair<int, int>> map;
-    for (int look = 0; look < 40 && !map; ++look) {
-        std::this_thread::sleep_for(250ms);
-        if (auto shot = Screenshot::take(display, folder.file("shot.ppm")))
-            map = shot->findMap();
-    }
-    EXPECT_TRUE(map) << "the map on the screen's root window";
+    EXPECT_TRUE(lookForMap().map) << "the map on the screen's root window";
     ::kill(copy->pid(), SIGTERM);
     EXPECT_EQ(copy->waitFor(10s), 0);
 }
