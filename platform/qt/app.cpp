@@ -3,6 +3,7 @@
 #include "platform/container.h"
 #include "platform/qt/single_instance.h"
 #include "platform/settings_folder.h"
+#include "platform/testing.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

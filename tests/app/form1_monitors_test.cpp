@@ -8,6 +8,7 @@
 #include "platform/cursor.h"
 #include "platform/random.h"
 #include "platform/runtime.h"
+#include "platform/testing.h"
 #include "support/fixture.h"
 #include "support/temp_dir.h"
 

@@ -13,6 +13,7 @@
 #include "platform/app.h"
 #include "platform/cursor.h"
 #include "platform/runtime.h"
+#include "platform/testing.h"
 #include "support/message_box_recorder.h"
 #include "support/temp_dir.h"
 
@@ -83,9 +84,9 @@ TEST_P(HostileValues, RunOnOrEndWithAReport)
     auto& runtime = platform::Runtime::current();
     // Three rounds of every timer: the clocks, two relocations, blinking.
     for (int round = 0; round < 3 && !runtime.ended(); ++round) {
-        form->Timer1.tickForTesting();
-        form->Timer2.tickForTesting();
-        form->Timer3.tickForTesting();
+        form->Timer1.tick();
+        form->Timer2.tick();
+        form->Timer3.tick();
     }
 
     if (GetParam().report.empty()) {
@@ -143,9 +144,8 @@ INSTANTIATE_TEST_SUITE_P(
                   "", "東京" }),
     [](const testing::TestParamInfo<RunCase>& info) { return std::string(info.param.name); });
 
-// The settings dialog takes the same values into its controls, which
-// refuse what they cannot hold: it opens, or it ends with a run-time error
-// of the forms runtime; any other exception would be a fault of the program.
+// The settings dialog takes the same values into its controls: every one
+// of these files opens the dialog, with no run-time error and no message.
 struct DialogCase {
     const char* name;
     std::string file;
@@ -166,25 +166,17 @@ protected:
     testing_support::MessageBoxRecorder boxes;
 };
 
-TEST_P(HostileDialogValues, OpenOrEndWithARunTimeError)
+TEST_P(HostileDialogValues, OpenTheDialog)
 {
     folder.write("zandreth.ini", GetParam().file);
     platform::setCommandForTesting("/C");
     auto form = std::make_unique<zandreth::Form1>();
     form->load();
     auto& runtime = platform::Runtime::current();
-    if (runtime.ended()) {
-        EXPECT_EQ(runtime.exitStatus(), 1);
-        ASSERT_EQ(boxes.shown.size(), 1u);
-        const std::string& report = boxes.shown[0].text;
-        bool known = report.starts_with("Run-time error '6'") || report.starts_with("Run-time error '9'")
-            || report.starts_with("Run-time error '13'") || report.starts_with("Run-time error '5'");
-        EXPECT_TRUE(known) << report;
-    } else {
-        EXPECT_TRUE(boxes.shown.empty()) << boxes.shown[0].text;
-        ASSERT_NE(form->settingDialog(), nullptr);
-        EXPECT_TRUE(form->settingDialog()->loaded());
-    }
+    EXPECT_FALSE(runtime.ended());
+    EXPECT_TRUE(boxes.shown.empty()) << boxes.shown[0].text;
+    ASSERT_NE(form->settingDialog(), nullptr);
+    EXPECT_TRUE(form->settingDialog()->loaded());
     EXPECT_EQ(folder.read("zandreth.ini"), GetParam().file) << "opening the dialog writes nothing";
 }
 

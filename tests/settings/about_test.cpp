@@ -6,6 +6,7 @@
 #include "data/app_path.h"
 #include "platform/app.h"
 #include "platform/runtime.h"
+#include "platform/testing.h"
 #include "settings/setting.h"
 #include "support/message_box_recorder.h"
 #include "support/temp_dir.h"

@@ -10,6 +10,7 @@
 #include "platform/file_replace.h"
 #include "platform/private_profile.h"
 #include "platform/runtime.h"
+#include "platform/testing.h"
 #include "support/fixture.h"
 #include "support/message_box_recorder.h"
 #include "support/temp_dir.h"
