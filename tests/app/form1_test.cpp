@@ -15,6 +15,7 @@
 #include "platform/testing.h"
 #include "support/fixture.h"
 #include "support/message_box_recorder.h"
+#include "support/program_state.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -34,20 +35,12 @@ using zandreth::Form1;
 
 using testing_support::fixture;
 
-class Form1Test : public testing::Test {
+class Form1Test : public testing_support::FreshProgramState<> {
 protected:
     void SetUp() override
     {
-        platform::Runtime::current().resetForTesting();
+        FreshProgramState::SetUp();
         platform::App.setPathForTesting(folder.path().string());
-        platform::restoreCursor();
-    }
-    void TearDown() override
-    {
-        platform::setRandomSourceForTesting({});
-        platform::setFixedSystemTime(std::nullopt);
-        platform::restoreCursor();
-        platform::Runtime::current().resetForTesting();
     }
 
     void writeCatalogue(const std::string& text) { folder.write("zandreth.ini", text); }

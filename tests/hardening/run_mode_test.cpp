@@ -15,6 +15,7 @@
 #include "platform/runtime.h"
 #include "platform/testing.h"
 #include "support/message_box_recorder.h"
+#include "support/program_state.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -57,18 +58,12 @@ struct RunCase {
 
 void PrintTo(const RunCase& runCase, std::ostream* out) { *out << runCase.name; }
 
-class HostileValues : public testing::TestWithParam<RunCase> {
+class HostileValues : public testing_support::FreshProgramState<testing::TestWithParam<RunCase>> {
 protected:
     void SetUp() override
     {
-        platform::Runtime::current().resetForTesting();
+        FreshProgramState::SetUp();
         platform::App.setPathForTesting(folder.path().string());
-        platform::restoreCursor();
-    }
-    void TearDown() override
-    {
-        platform::restoreCursor();
-        platform::Runtime::current().resetForTesting();
     }
 
     testing_support::TempDir folder;
@@ -153,14 +148,13 @@ struct DialogCase {
 
 void PrintTo(const DialogCase& dialogCase, std::ostream* out) { *out << dialogCase.name; }
 
-class HostileDialogValues : public testing::TestWithParam<DialogCase> {
+class HostileDialogValues : public testing_support::FreshProgramState<testing::TestWithParam<DialogCase>> {
 protected:
     void SetUp() override
     {
-        platform::Runtime::current().resetForTesting();
+        FreshProgramState::SetUp();
         platform::App.setPathForTesting(folder.path().string());
     }
-    void TearDown() override { platform::Runtime::current().resetForTesting(); }
 
     testing_support::TempDir folder;
     testing_support::MessageBoxRecorder boxes;

@@ -12,6 +12,8 @@
 #include "platform/testing.h"
 #include "platform/timer.h"
 
+#include "support/program_state.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -84,19 +86,8 @@ private:
     platform::MessageBoxPresenter previous_;
 };
 
-class RuntimeBoundary : public testing::Test {
+class RuntimeBoundary : public testing_support::FreshProgramState<> {
 protected:
-    void SetUp() override
-    {
-        Runtime::current().resetForTesting();
-        platform::restoreCursor();
-    }
-    void TearDown() override
-    {
-        platform::setModalShowObserverForTesting({});
-        platform::restoreCursor();
-        Runtime::current().resetForTesting();
-    }
 
     void expectEndedWithTheReport(const WaitingMessageBox& boxes, const std::string& detail)
     {
