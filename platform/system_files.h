@@ -26,6 +26,13 @@ bool copyWhole(const std::string& source, const std::string& folder, const std::
 // The home folder of the account the program runs as; empty when unknown.
 std::string accountHomeFolder();
 
+// Takes the instance lock of a program folder: an exclusive lock on the
+// folder itself, held while the process lives. The system drops it when the
+// process ends, however it ends, so a crashed instance never leaves it stuck,
+// and nothing is written anywhere. Returns true when another process holds
+// it; one answer per folder for the life of the process.
+bool anotherInstanceHolds(const std::string& folder);
+
 enum class ReadOutcome {
     Read,       // `bytes` holds the whole file
     NotRegular, // a pipe, a device or the like: nothing was read
