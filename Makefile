@@ -1,16 +1,17 @@
 # The two commands of the README, `make run` and `make test`, installing
 # (`make install`, `make package` for the .deb), and the reliability checks:
-# `make test-sanitizers`, `make fuzz` and `make soak`.
+# `make test-sanitizers`, `make fuzz`, `make soak` and `make warnings`.
 
 BUILD_DIR := build
 ASAN_BUILD_DIR := build-asan
+WARNINGS_BUILD_DIR := build-warnings
 FUZZ_BUILD_DIR := build-fuzz
 # Time of each fuzzer in seconds, and of the soak run.
 FUZZ_SECONDS ?= 300
 SOAK_SECONDS ?= 600
 # Where `make install` puts the program (DESTDIR is honoured as well).
 PREFIX ?= /usr/local
-.PHONY: all deps configure build run test install package test-sanitizers fuzz soak clean
+.PHONY: all deps configure build run test install package test-sanitizers fuzz soak warnings clean
 
 all: build
 
@@ -61,5 +62,11 @@ fuzz: deps
 soak: build
 	bash scripts/soak.sh $(BUILD_DIR)/zandreth $(SOAK_SECONDS)
 
+# The program built with -Wall -Wextra -Wpedantic -Wshadow -Werror in
+# build-warnings/: a warning in our own code fails it.
+warnings: deps
+	cmake --preset warnings
+	cmake --build --preset warnings -j 2
+
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_BUILD_DIR) $(FUZZ_BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_BUILD_DIR) $(FUZZ_BUILD_DIR) $(WARNINGS_BUILD_DIR)

@@ -33,7 +33,6 @@ extern Application App;
 // The command-line tail: the arguments after the program name, joined by
 // blanks.
 std::string Command();
-void setCommandForTesting(const std::string& command);
 
 class ScreenInfo {
 public:

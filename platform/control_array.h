@@ -31,9 +31,6 @@ public:
         return *members_[static_cast<std::size_t>(index)];
     }
 
-    static constexpr int16_t lbound() { return 0; }
-    static constexpr int16_t ubound() { return static_cast<int16_t>(Count - 1); }
-
     // Connects one handler to every member; the handler gets the index.
     template<typename Handler, typename Member>
     void connect(Member member, Handler handler)

@@ -80,20 +80,4 @@ struct FileReplaceFailure {
 bool replaceFileContents(const std::string& path, std::string_view bytes, std::string& errorText,
                          FileReplaceFailure& failure);
 
-// Faults for tests, so they can show that a failing step leaves the file on
-// disk as it was. A fault applies to the next call of its step in any
-// replacement, then clears itself. An injected EINTR on Write or Sync is
-// retried, as a real one is.
-enum class FileReplaceStep { CreateTemporary, Write, Sync, Rename };
-void failNextFileReplaceStep(FileReplaceStep step, int errorNumber);
-// Makes every write of a replacement take at most `bytes` bytes, as a write
-// interrupted by a signal does; 0 lets writes take everything again.
-void limitFileReplaceWriteSize(std::size_t bytes);
-// Makes replacements create their temporary file under its name from the
-// start, as on a file system without unnamed files; false goes back to
-// unnamed files where the file system has them.
-void useNamedTemporaryFiles(bool named);
-// Clears every injected fault, the write limit and the named-file choice.
-void clearFileReplaceFaults();
-
 } // namespace platform

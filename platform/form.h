@@ -31,8 +31,8 @@ struct FormDesign {
     // Where the client area opens, in twips from the top-left corner of the
     // screen, for a form that code does not place; none lets the window
     // system choose.
-    std::optional<float> clientLeft;
-    std::optional<float> clientTop;
+    std::optional<float> clientLeft {};
+    std::optional<float> clientTop {};
     Colour backColor = kButtonFace;
     bool maxButton = true;
     bool minButton = true;
@@ -51,13 +51,6 @@ struct Area {
     float height = 0;
 };
 
-// Tests: called with each form that a modal show has just shown, before the
-// show waits for it to be unloaded. A form that the observer unloads ends the
-// modal show at once, so a test can look at a modal form and close it
-// without a nested event loop. Returns the previous observer; an empty one
-// lets modal shows wait again.
-using ModalShowObserver = std::function<void(Form&)>;
-ModalShowObserver setModalShowObserverForTesting(ModalShowObserver observer);
 
 class Form : public Container {
 public:

@@ -23,9 +23,6 @@ public:
     void setAutoSize(bool value);
 
     void setAlignment(Alignment alignment);
-    // Paints the back colour when true (the default), lets what lies under the
-    // label show through when false.
-    void setBackStyleOpaque(bool opaque);
     void setWordWrap(bool wrap);
 };
 

@@ -1,17 +1,15 @@
 #include "platform/private_profile.h"
 
 #include "platform/file_replace.h"
+#include "platform/system_files.h"
 #include "platform/text_encoding.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <map>
 #include <memory>
 #include <optional>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -22,7 +20,6 @@ namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view kNewFileLineEnding = "\r\n";
-constexpr std::size_t kReadChunk = 64 * 1024;
 // Searches line by line, for sections and for the keys of one section,
 // before they are indexed: a few passes cost less than an index that is
 // never used much, and more would add up.
@@ -1090,52 +1087,20 @@ ProfileFile ProfileFile::load(const std::string& path)
     ProfileFile file;
     Impl& impl = *file.impl_;
     impl.path = path;
-    // O_NONBLOCK: opening a named pipe would otherwise wait for a writer.
-    int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (descriptor < 0) {
-        impl.loadError = errno;
+    std::string bytes;
+    int errorNumber = 0;
+    switch (system::readRegularFile(path, bytes, errorNumber)) {
+    case system::ReadOutcome::Failed:
+        impl.loadError = errorNumber;
         return file;
-    }
-    struct stat status {};
-    if (fstat(descriptor, &status) != 0 || S_ISDIR(status.st_mode)) {
-        impl.loadError = S_ISDIR(status.st_mode) ? EISDIR : errno;
-        close(descriptor);
+    case system::ReadOutcome::NotRegular:
+        // A pipe or a device (a link to /dev/zero) has no end to read to: it
+        // is taken as no file at all. A commit then refuses it too, since
+        // only a regular file is ever replaced.
         return file;
+    case system::ReadOutcome::Read:
+        break;
     }
-    // A pipe or a device (a link to /dev/zero) has no end to read to: it is
-    // taken as no file at all. A commit then refuses it too, since only a
-    // regular file is ever replaced.
-    if (!S_ISREG(status.st_mode)) {
-        close(descriptor);
-        return file;
-    }
-    // Read straight into the string, in the size the file has now; a file
-    // that grows meanwhile is read on in chunks.
-    std::string bytes(status.st_size > 0 ? static_cast<std::size_t>(status.st_size) : 0, '\0');
-    std::size_t filled = 0;
-    for (;;) {
-        char chunk[kReadChunk];
-        bool direct = filled < bytes.size();
-        ssize_t count = direct ? read(descriptor, bytes.data() + filled, bytes.size() - filled)
-                               : read(descriptor, chunk, sizeof chunk);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count < 0) {
-            impl.loadError = errno;
-            close(descriptor);
-            return file;
-        }
-        if (count == 0)
-            break;
-        if (direct)
-            filled += static_cast<std::size_t>(count);
-        else
-            bytes.append(chunk, static_cast<std::size_t>(count));
-        if (!direct)
-            filled = bytes.size();
-    }
-    bytes.resize(filled);
-    close(descriptor);
     impl.exists = true;
     impl.bytes = std::move(bytes);
     impl.parse(true);

@@ -1,4 +1,5 @@
 #include "platform/random.h"
+#include "platform/testing.h"
 
 #include <chrono>
 #include <random>

@@ -1,4 +1,5 @@
 #include "platform/system_time.h"
+#include "platform/testing.h"
 
 #include <chrono>
 

@@ -22,8 +22,4 @@ struct SYSTEMTIME {
 // Fills `time` with the current UTC date and time (or the fixed time).
 void GetSystemTime(SYSTEMTIME& time);
 
-// Makes GetSystemTime return `time` until cleared with std::nullopt.
-// Only tests call this.
-void setFixedSystemTime(std::optional<SYSTEMTIME> time);
-
 } // namespace platform

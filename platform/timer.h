@@ -24,12 +24,12 @@ public:
     // A negative interval raises the "Invalid property value" run-time error.
     void setInterval(int32_t milliseconds);
     bool enabled() const;
-    void setEnabled(bool value);
 
     std::function<void()> onTimer;
 
-    // Runs one tick now, as the runtime would (for tests).
-    void tickForTesting();
+    // One elapsed interval: raises onTimer through the event boundary, unless
+    // the form is not loaded or is still loading.
+    void tick();
 
 private:
     friend TimerImpl& timerImplOf(Timer& timer);

@@ -10,6 +10,7 @@ packages=(
   xvfb xauth xdotool x11-utils x11-xserver-utils openbox imagemagick time
   fonts-ipafont-gothic fonts-dejavu-core fonts-liberation fontconfig
   dpkg-dev file desktop-file-utils
+  g++-mingw-w64-x86-64-posix
 )
 
 missing=()

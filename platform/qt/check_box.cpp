@@ -11,9 +11,9 @@ namespace platform {
 namespace {
 
 struct CheckBoxImpl : ControlImpl {
-    CheckBoxImpl(Container& container, QCheckBox* box)
-        : ControlImpl(container, box)
-        , box(box)
+    CheckBoxImpl(Container& owner, QCheckBox* native)
+        : ControlImpl(owner, native)
+        , box(native)
     {
     }
     QCheckBox* box;

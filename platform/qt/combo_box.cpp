@@ -133,10 +133,10 @@ protected:
 };
 
 struct ComboImpl : ControlImpl {
-    ComboImpl(Container& container, ListWidget* widget)
-        : ControlImpl(container, widget)
-        , combo(widget)
-        , model(new ItemModel(widget))
+    ComboImpl(Container& owner, ListWidget* list)
+        : ControlImpl(owner, list)
+        , combo(list)
+        , model(new ItemModel(list))
     {
     }
 

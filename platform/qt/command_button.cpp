@@ -11,9 +11,9 @@ namespace platform {
 namespace {
 
 struct ButtonImpl : ControlImpl {
-    ButtonImpl(Container& container, QPushButton* button)
-        : ControlImpl(container, button)
-        , button(button)
+    ButtonImpl(Container& owner, QPushButton* native)
+        : ControlImpl(owner, native)
+        , button(native)
     {
     }
     QPushButton* button;

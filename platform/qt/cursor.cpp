@@ -1,52 +1,16 @@
-#include "platform/cursor.h"
+#include "platform/backend.h"
 
 #include <QCursor>
 #include <QGuiApplication>
 
-namespace platform {
+namespace platform::backend {
 
-namespace {
-
-struct CursorState {
-    int32_t counter = 0;
-    bool overridden = false;
-};
-
-CursorState& state()
+void setPointerHidden(bool hidden)
 {
-    static CursorState cursor;
-    return cursor;
-}
-
-void apply()
-{
-    auto& cursor = state();
-    bool hide = cursor.counter < 0;
-    if (hide && !cursor.overridden) {
+    if (hidden)
         QGuiApplication::setOverrideCursor(Qt::BlankCursor);
-        cursor.overridden = true;
-    } else if (!hide && cursor.overridden) {
+    else
         QGuiApplication::restoreOverrideCursor();
-        cursor.overridden = false;
-    }
 }
 
-} // namespace
-
-int32_t ShowCursor(int32_t show)
-{
-    state().counter += show != 0 ? 1 : -1;
-    apply();
-    return state().counter;
-}
-
-bool cursorVisible() { return !state().overridden; }
-
-void restoreCursor()
-{
-    if (state().counter < 0)
-        state().counter = 0;
-    apply();
-}
-
-} // namespace platform
+} // namespace platform::backend

@@ -9,6 +9,7 @@
 #include "platform/qt/timer_impl.h"
 #include "platform/qt/window_frame.h"
 #include "platform/runtime.h"
+#include "platform/testing.h"
 
 #include <QApplication>
 #include <QEventLoop>

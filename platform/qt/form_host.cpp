@@ -190,25 +190,25 @@ void showInHost(Form& form)
         watchEndSignals(form);
         auto* poll = new QTimer(window);
         QObject::connect(poll, &QTimer::timeout, window, [&form] {
-            auto& impl = form.formImpl();
+            auto& formState = form.formImpl();
             if (!form.loaded())
                 return;
             xcb_connection_t* connection = x11Connection();
-            QSize size = connection ? hostSize(connection, impl.hostWindowId) : QSize();
+            QSize size = connection ? hostSize(connection, formState.hostWindowId) : QSize();
             if (size.isEmpty()) {
                 // The host destroyed its window: the run is over.
                 Runtime::current().deliver([&form] { form.unload(); });
                 return;
             }
-            if (size != impl.hostSize) {
-                impl.hostSize = size;
-                if (impl.hostView)
-                    impl.hostView->resize(size);
+            if (size != formState.hostSize) {
+                formState.hostSize = size;
+                if (formState.hostView)
+                    formState.hostView->resize(size);
                 else
-                    impl.window->resize(size);
+                    formState.window->resize(size);
             }
-            if (impl.hostView)
-                impl.hostView->update();
+            if (formState.hostView)
+                formState.hostView->update();
         });
         poll->start(kHostPollMs);
     }

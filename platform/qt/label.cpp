@@ -30,9 +30,9 @@ protected:
 };
 
 struct LabelImpl : ControlImpl {
-    LabelImpl(Container& container, LabelWidget* label)
-        : ControlImpl(container, label)
-        , label(label)
+    LabelImpl(Container& owner, LabelWidget* native)
+        : ControlImpl(owner, native)
+        , label(native)
     {
     }
 
@@ -87,11 +87,6 @@ void Label::setAlignment(Alignment alignment)
         : alignment == Alignment::Right                       ? Qt::AlignRight
                                                               : Qt::AlignLeft;
     labelImpl(*this).label->setAlignment(horizontal | Qt::AlignTop);
-}
-
-void Label::setBackStyleOpaque(bool opaque)
-{
-    labelImpl(*this).label->setAutoFillBackground(opaque);
 }
 
 void Label::setWordWrap(bool wrap)

@@ -25,9 +25,9 @@ protected:
 };
 
 struct OptionImpl : ControlImpl {
-    OptionImpl(Container& container, OptionWidget* button)
-        : ControlImpl(container, button)
-        , button(button)
+    OptionImpl(Container& owner, OptionWidget* native)
+        : ControlImpl(owner, native)
+        , button(native)
     {
     }
     OptionWidget* button;

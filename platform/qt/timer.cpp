@@ -30,7 +30,7 @@ Timer::Timer(Form& form)
 {
     impl_->timer = this;
     form.formImpl().timers.push_back(this);
-    QObject::connect(&impl_->qtTimer, &QTimer::timeout, [this] { tickForTesting(); });
+    QObject::connect(&impl_->qtTimer, &QTimer::timeout, [this] { tick(); });
 }
 
 Timer::~Timer()
@@ -51,13 +51,7 @@ void Timer::setInterval(int32_t milliseconds)
 
 bool Timer::enabled() const { return impl_->enabled; }
 
-void Timer::setEnabled(bool value)
-{
-    impl_->enabled = value;
-    impl_->refresh();
-}
-
-void Timer::tickForTesting()
+void Timer::tick()
 {
     if (!impl_->form.loaded() || impl_->form.formImpl().loading)
         return;

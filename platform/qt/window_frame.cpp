@@ -37,14 +37,14 @@ xcb_atom_t atomNamed(xcb_connection_t* connection, const char* name)
 {
     ReplyPointer<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
         connection, xcb_intern_atom(connection, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr));
-    return reply ? reply->atom : XCB_ATOM_NONE;
+    return reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
 }
 
 xcb_window_t rootOf(xcb_connection_t* connection, xcb_window_t window)
 {
     ReplyPointer<xcb_get_geometry_reply_t> reply(
         xcb_get_geometry_reply(connection, xcb_get_geometry(connection, window), nullptr));
-    return reply ? reply->root : XCB_WINDOW_NONE;
+    return reply ? reply->root : static_cast<xcb_window_t>(XCB_WINDOW_NONE);
 }
 
 // The 32-bit values of a window property of `type`; empty when it is not set.

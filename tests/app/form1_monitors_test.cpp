@@ -8,7 +8,9 @@
 #include "platform/cursor.h"
 #include "platform/random.h"
 #include "platform/runtime.h"
+#include "platform/testing.h"
 #include "support/fixture.h"
+#include "support/program_state.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -22,11 +24,11 @@ using testing_support::fixture;
 using testing_support::TempDir;
 using zandreth::Form1;
 
-class Form1OnTwoMonitors : public testing::Test {
+class Form1OnTwoMonitors : public testing_support::FreshProgramState<> {
 protected:
     void SetUp() override
     {
-        platform::Runtime::current().resetForTesting();
+        FreshProgramState::SetUp();
         platform::App.setPathForTesting(folder.path().string());
         folder.write("zandreth.ini", fixture("three_cities.ini"));
         platform::setCommandForTesting("/S");
@@ -36,9 +38,7 @@ protected:
     void TearDown() override
     {
         form.reset();
-        platform::setRandomSourceForTesting({});
-        platform::restoreCursor();
-        platform::Runtime::current().resetForTesting();
+        FreshProgramState::TearDown();
     }
 
     TempDir folder;

@@ -12,8 +12,10 @@
 #include "platform/random.h"
 #include "platform/runtime.h"
 #include "platform/system_time.h"
+#include "platform/testing.h"
 #include "support/fixture.h"
 #include "support/message_box_recorder.h"
+#include "support/program_state.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -33,20 +35,12 @@ using zandreth::Form1;
 
 using testing_support::fixture;
 
-class Form1Test : public testing::Test {
+class Form1Test : public testing_support::FreshProgramState<> {
 protected:
     void SetUp() override
     {
-        platform::Runtime::current().resetForTesting();
+        FreshProgramState::SetUp();
         platform::App.setPathForTesting(folder.path().string());
-        platform::restoreCursor();
-    }
-    void TearDown() override
-    {
-        platform::setRandomSourceForTesting({});
-        platform::setFixedSystemTime(std::nullopt);
-        platform::restoreCursor();
-        platform::Runtime::current().resetForTesting();
     }
 
     void writeCatalogue(const std::string& text) { folder.write("zandreth.ini", text); }
@@ -308,7 +302,7 @@ TEST_F(Form1Test, ClockTickWritesTheUtcLineAndTheTimeLabels)
     time.wHour = 23, time.wMinute = 30, time.wSecond = 15;
     platform::setFixedSystemTime(time);
     auto form = start("/S");
-    form->Timer1.tickForTesting();
+    form->Timer1.tick();
     EXPECT_EQ(form->L_UTCtime.caption(),
               "UTC  Tue, May 7 2002  23:30:15" + std::string(10, ' ') + "Tokyo  Tue, May 7 2002  08:30:15");
     EXPECT_EQ(form->Label1(0).caption(), " 08:30");
@@ -326,13 +320,13 @@ TEST_F(Form1Test, FirstRelocationTickOnlyArms)
     platform::setRandomSourceForTesting([&] { return draws[next++ % 4]; });
     float left = form->Image1.left();
     float top = form->Image1.top();
-    form->Timer2.tickForTesting();
+    form->Timer2.tick();
     EXPECT_EQ(form->Image1.left(), left);
     EXPECT_EQ(form->Image1.top(), top);
     EXPECT_EQ(form->RelocArmed, 1);
-    form->Timer2.tickForTesting();
+    form->Timer2.tick();
     EXPECT_EQ(next, 2) << "the second tick relocates";
-    form->Timer2.tickForTesting();
+    form->Timer2.tick();
     EXPECT_EQ(next, 4) << "and so does every tick after it";
 }
 
@@ -343,7 +337,7 @@ TEST_F(Form1Test, OnlyMarkOneBlinksStartingHidden)
     // Row 0 has mark 1, row 1 mark 0, row 2 mark -1, row 3 is unused with mark 1.
     std::vector<bool> row0;
     for (int tick = 0; tick < 4; ++tick) {
-        form->Timer3.tickForTesting();
+        form->Timer3.tick();
         row0.push_back(form->Label3(0).visible());
         EXPECT_TRUE(form->Label3(1).visible());
         EXPECT_TRUE(form->Label3(2).visible());

@@ -5,6 +5,7 @@
 #include "data/saved_settings.h"
 #include "platform/runtime_error.h"
 #include "platform/system_time.h"
+#include "platform/testing.h"
 
 #include "support/fixture.h"
 #include "support/message_box_recorder.h"

@@ -3,6 +3,7 @@
 #include "data/app_path.h"
 #include "platform/file_replace.h"
 #include "platform/runtime_error.h"
+#include "platform/testing.h"
 
 #include "support/fixture.h"
 #include "support/temp_dir.h"

@@ -11,6 +11,7 @@
 #include "data/city_catalogue.h"
 #include "data/saved_settings.h"
 #include "platform/file_replace.h"
+#include "platform/testing.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>

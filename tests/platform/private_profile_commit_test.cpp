@@ -1,6 +1,7 @@
 #include "platform/private_profile.h"
 
 #include "platform/file_replace.h"
+#include "platform/testing.h"
 #include "platform/text_encoding.h"
 #include "profile_test_support.h"
 

@@ -9,7 +9,10 @@
 #include "platform/message_box.h"
 #include "platform/runtime.h"
 #include "platform/runtime_error.h"
+#include "platform/testing.h"
 #include "platform/timer.h"
+
+#include "support/program_state.h"
 
 #include <gtest/gtest.h>
 
@@ -83,19 +86,8 @@ private:
     platform::MessageBoxPresenter previous_;
 };
 
-class RuntimeBoundary : public testing::Test {
+class RuntimeBoundary : public testing_support::FreshProgramState<> {
 protected:
-    void SetUp() override
-    {
-        Runtime::current().resetForTesting();
-        platform::restoreCursor();
-    }
-    void TearDown() override
-    {
-        platform::setModalShowObserverForTesting({});
-        platform::restoreCursor();
-        Runtime::current().resetForTesting();
-    }
 
     void expectEndedWithTheReport(const WaitingMessageBox& boxes, const std::string& detail)
     {
@@ -136,6 +128,34 @@ TEST_F(RuntimeBoundary, TimersWaitUntilFormLoadHasReturned)
     const int ticksAtUnload = ticks;
     Runtime::current().processEventsFor(10 * kTickMs);
     EXPECT_EQ(ticks, ticksAtUnload) << "no tick after the form has unloaded";
+    EXPECT_FALSE(Runtime::current().ended());
+}
+
+// The real timer at its interval: an interval of 0 stops it, and a new
+// interval starts it again.
+TEST_F(RuntimeBoundary, AnIntervalOfZeroStopsTheTimer)
+{
+    TestForm form;
+    int ticks = 0;
+    form.Timer1.setInterval(kTickMs);
+    form.Timer1.onTimer = [&] { ++ticks; };
+    form.load();
+    for (int waited = 0; waited < kWaitMs && ticks < 2; waited += kTickMs)
+        Runtime::current().processEventsFor(kTickMs);
+    ASSERT_GE(ticks, 2) << "the timer ticks at its interval";
+
+    form.Timer1.setInterval(0);
+    EXPECT_EQ(form.Timer1.interval(), 0);
+    EXPECT_TRUE(form.Timer1.enabled()) << "an interval of 0 stops the timer without disabling it";
+    const int ticksAtZero = ticks;
+    Runtime::current().processEventsFor(20 * kTickMs);
+    EXPECT_EQ(ticks, ticksAtZero) << "no tick while the interval is 0";
+
+    form.Timer1.setInterval(kTickMs);
+    for (int waited = 0; waited < kWaitMs && ticks == ticksAtZero; waited += kTickMs)
+        Runtime::current().processEventsFor(kTickMs);
+    EXPECT_GT(ticks, ticksAtZero) << "a new interval starts the timer again";
+    form.unload();
     EXPECT_FALSE(Runtime::current().ended());
 }
 

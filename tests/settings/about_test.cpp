@@ -6,8 +6,10 @@
 #include "data/app_path.h"
 #include "platform/app.h"
 #include "platform/runtime.h"
+#include "platform/testing.h"
 #include "settings/setting.h"
 #include "support/message_box_recorder.h"
+#include "support/program_state.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -22,14 +24,12 @@ using testing_support::MessageBoxRecorder;
 using testing_support::TempDir;
 using zandreth::frmAbout;
 
-class AboutTest : public testing::Test {
+class AboutTest : public testing_support::FreshProgramState<> {
 protected:
-    void SetUp() override { platform::Runtime::current().resetForTesting(); }
     void TearDown() override
     {
-        platform::setModalShowObserverForTesting({});
         EXPECT_FALSE(platform::Runtime::current().ended()) << "a handler raised a run-time error";
-        platform::Runtime::current().resetForTesting();
+        FreshProgramState::TearDown();
     }
 };
 

@@ -10,8 +10,10 @@
 #include "platform/file_replace.h"
 #include "platform/private_profile.h"
 #include "platform/runtime.h"
+#include "platform/testing.h"
 #include "support/fixture.h"
 #include "support/message_box_recorder.h"
+#include "support/program_state.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -49,11 +51,11 @@ const std::vector<std::string> kCountryJa { "UTC", "日本", "イギリス", "�
 constexpr int kRows = 10;
 constexpr int32_t kMissing = INT32_MIN;
 
-class SettingTest : public testing::Test {
+class SettingTest : public testing_support::FreshProgramState<> {
 protected:
     void SetUp() override
     {
-        platform::Runtime::current().resetForTesting();
+        FreshProgramState::SetUp();
         platform::App.setPathForTesting(folder.path().string());
         zandreth::AppPath = folder.path().string();
     }
@@ -62,7 +64,7 @@ protected:
     {
         EXPECT_FALSE(platform::Runtime::current().ended()) << "a handler raised a run-time error";
         ::chmod(folder.file("zandreth.ini").c_str(), 0644);
-        platform::Runtime::current().resetForTesting();
+        FreshProgramState::TearDown();
     }
 
     // The catalogue followed by `userSections`.
@@ -610,7 +612,6 @@ class SettingSaveFailure : public SettingTest, public testing::WithParamInterfac
 protected:
     void TearDown() override
     {
-        platform::clearFileReplaceFaults();
         std::filesystem::remove_all(folder.file("zandreth.ini"));
         SettingTest::TearDown();
     }

@@ -1,4 +1,4 @@
-#include "platform/qt/single_instance.h"
+#include "platform/system_files.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -6,7 +6,7 @@
 
 #include <map>
 
-namespace platform {
+namespace platform::system {
 
 bool anotherInstanceHolds(const std::string& directory)
 {
@@ -26,4 +26,4 @@ bool anotherInstanceHolds(const std::string& directory)
     return held;
 }
 
-} // namespace platform
+} // namespace platform::system

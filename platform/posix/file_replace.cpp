@@ -1,4 +1,5 @@
 #include "platform/file_replace.h"
+#include "platform/testing.h"
 
 #include <array>
 #include <cerrno>

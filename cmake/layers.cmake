@@ -1,0 +1,22 @@
+# The layers of the program are a fact of the build, not a convention: each
+# library shows its users only the headers of its own folder, through a folder
+# of links in the build tree, so a source can include "data/x.h" only when its
+# target links the library that owns data/.
+include_guard(GLOBAL)
+
+# zandreth_folder_headers(<target> <PUBLIC|PRIVATE> <folder>)
+# Makes the headers directly in <folder> (a folder of the source tree, such
+# as data or platform/qt) includable as "<folder>/name.h" by <target> alone
+# (PRIVATE) or by <target> and every target that links it (PUBLIC).
+function(zandreth_folder_headers target scope folder)
+  get_filename_component(root "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/.." ABSOLUTE)
+  set(links "${CMAKE_BINARY_DIR}/include/${target}-${scope}")
+  file(REMOVE_RECURSE "${links}/${folder}")
+  file(MAKE_DIRECTORY "${links}/${folder}")
+  file(GLOB headers CONFIGURE_DEPENDS "${root}/${folder}/*.h")
+  foreach(header IN LISTS headers)
+    get_filename_component(name "${header}" NAME)
+    file(CREATE_LINK "${header}" "${links}/${folder}/${name}" SYMBOLIC)
+  endforeach()
+  target_include_directories(${target} ${scope} "${links}")
+endfunction()
