@@ -796,8 +796,11 @@ protected:
     // before the window takes the mouse, so it is sent again a few times.
     std::optional<int> clickUntilEnd(Process& process, int x, int y) const
     {
+        // Each attempt clicks a pixel further left, so the pointer moves too:
+        // a click lost before the window took the mouse is followed by one
+        // that reaches it.
         for (int attempt = 0; attempt < 5; ++attempt) {
-            display.run("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " click 1");
+            display.run("xdotool mousemove " + std::to_string(x - attempt) + " " + std::to_string(y) + " click 1");
             if (auto status = process.waitFor(3s))
                 return status;
         }
