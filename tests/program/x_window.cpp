@@ -81,13 +81,13 @@ int top(Display* display)
     return 0;
 }
 
-int monitors(Display* display, int count, char** specs)
+int monitors(Display* display, int count, char** geometries)
 {
     Window root = DefaultRootWindow(display);
     XRRScreenResources* resources = XRRGetScreenResources(display, root);
     for (int i = 0; i < count; ++i) {
         int width = 0, height = 0, x = 0, y = 0;
-        if (std::sscanf(specs[i], "%dx%d+%d+%d", &width, &height, &x, &y) != 4)
+        if (std::sscanf(geometries[i], "%dx%d+%d+%d", &width, &height, &x, &y) != 4)
             return 2;
         // The first monitor takes the screen's outputs, so that the server
         // drops the monitor it made of them.
