@@ -3,10 +3,11 @@
 // Reads a whole file and picks little- and big-endian integers out of it,
 // for the tests that check the shipped pictures byte by byte.
 
+#include "support/fixture.h"
+
 #include <cstddef>
 #include <cstdint>
-#include <fstream>
-#include <iterator>
+#include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -17,10 +18,9 @@ class BinaryFile {
 public:
     explicit BinaryFile(const std::string& path)
     {
-        std::ifstream in(path, std::ios::binary);
-        if (!in)
+        if (!std::filesystem::is_regular_file(path))
             throw std::runtime_error("cannot open " + path);
-        bytes_.assign(std::istreambuf_iterator<char>(in), {});
+        bytes_ = testing_support::readFile(path);
     }
 
     std::size_t size() const { return bytes_.size(); }

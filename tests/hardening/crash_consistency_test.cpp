@@ -366,8 +366,7 @@ TEST_F(FullFileSystem, SaveOnAFullDiskLeavesTheFileAsItWas)
     }
     apply(kOld);
     ASSERT_TRUE(LoadSaveSettings(zandreth::kTrue)) << zandreth::LastSettingsWriteError();
-    std::ifstream in(path, std::ios::binary);
-    const std::string oldBytes((std::istreambuf_iterator<char>(in)), {});
+    const std::string oldBytes = testing_support::readFile(path);
 
     std::string filler = fill();
     apply(kNew);
@@ -375,8 +374,7 @@ TEST_F(FullFileSystem, SaveOnAFullDiskLeavesTheFileAsItWas)
     const std::string& why = zandreth::LastSettingsWriteError();
     EXPECT_NE(why.find(path), std::string::npos) << why;
     EXPECT_NE(why.find(std::strerror(ENOSPC)), std::string::npos) << why;
-    std::ifstream again(path, std::ios::binary);
-    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(again)), {}), oldBytes);
+    EXPECT_EQ(testing_support::readFile(path), oldBytes);
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(mountPoint))
         names.push_back(entry.path().filename().string());

@@ -275,7 +275,7 @@ protected:
     std::string program() const { return folder.file("zandreth"); }
     void installCatalogue() const
     {
-        std::filesystem::copy_file(std::string(ZANDRETH_FIXTURE_DIR) + "/zandreth.ini", folder.file("zandreth.ini"));
+        std::filesystem::copy_file(testing_support::fixturePath("zandreth.ini"), folder.file("zandreth.ini"));
     }
     // The program runs with a home folder of the test's own: a copy without
     // a zandreth.ini beside it looks for the user's, and must never find or
@@ -451,11 +451,7 @@ std::pair<bool, std::string> commandOutput(const std::string& command)
     return { ::pclose(pipe) == 0, output };
 }
 
-std::string fileBytes(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using testing_support::readFile;
 
 // The program installed for every user, as `cmake --install` (and the .deb)
 // lays it out, in a prefix of the test's own.
@@ -481,7 +477,7 @@ TEST_F(Installation, StartedThroughXscreensaversLinkItFindsTheInstalledCatalogue
                     { "HOME=" + home, "XDG_CONFIG_HOME", "QT_QPA_PLATFORM=offscreen" });
     ASSERT_TRUE(preview.started());
     EXPECT_EQ(preview.waitFor(30s), 0);
-    EXPECT_EQ(fileBytes(home + "/.config/zandreth/zandreth.ini"), fileBytes(installed("share/zandreth/zandreth.ini")));
+    EXPECT_EQ(readFile(home + "/.config/zandreth/zandreth.ini"), readFile(installed("share/zandreth/zandreth.ini")));
 }
 
 // The installed program run by users whose home folders are the test's own.
@@ -517,12 +513,12 @@ TEST_F(Installation, PutsEachFileWhereTheDesktopAndXscreensaverLook)
                               "share/icons/hicolor/32x32/apps/zandreth.png", "share/applications/zandreth.desktop",
                               "share/doc/zandreth/LICENSE-Unicode.txt" })
         EXPECT_TRUE(fs::is_regular_file(installed(file))) << file;
-    EXPECT_EQ(fileBytes(installed("share/zandreth/zandreth.ini")),
-              fileBytes(std::string(ZANDRETH_SOURCE_DIR) + "/assets/zandreth.ini"));
-    EXPECT_EQ(fileBytes(installed("share/icons/hicolor/32x32/apps/zandreth.png")),
-              fileBytes(std::string(ZANDRETH_SOURCE_DIR) + "/assets/zandreth-32.png"));
-    EXPECT_EQ(fileBytes(installed("share/xscreensaver/config/zandreth.xml")),
-              fileBytes(std::string(ZANDRETH_SOURCE_DIR) + "/assets/zandreth.xml"));
+    EXPECT_EQ(readFile(installed("share/zandreth/zandreth.ini")),
+              readFile(std::string(ZANDRETH_SOURCE_DIR) + "/assets/zandreth.ini"));
+    EXPECT_EQ(readFile(installed("share/icons/hicolor/32x32/apps/zandreth.png")),
+              readFile(std::string(ZANDRETH_SOURCE_DIR) + "/assets/zandreth-32.png"));
+    EXPECT_EQ(readFile(installed("share/xscreensaver/config/zandreth.xml")),
+              readFile(std::string(ZANDRETH_SOURCE_DIR) + "/assets/zandreth.xml"));
 
     // xscreensaver's own folder of programs holds a relative link to the
     // program, so the installation works from any prefix.
@@ -535,7 +531,7 @@ TEST_F(Installation, PutsEachFileWhereTheDesktopAndXscreensaverLook)
         auto [valid, output] = commandOutput("desktop-file-validate '" + installed("share/applications/zandreth.desktop").string() + "'");
         EXPECT_TRUE(valid && output.empty()) << output;
     }
-    auto entry = fileBytes(installed("share/applications/zandreth.desktop"));
+    auto entry = readFile(installed("share/applications/zandreth.desktop"));
     EXPECT_NE(entry.find("\nExec=zandreth /C\n"), std::string::npos) << "the entry opens the settings dialog";
     EXPECT_NE(entry.find("\nIcon=zandreth\n"), std::string::npos);
 }
@@ -545,12 +541,12 @@ TEST_F(InstalledProgram, DialogSavesIntoTheUsersConfigFolderAndLeavesTheInstalle
     if (!commandExists("Xvfb") || !commandExists("xdotool"))
         GTEST_SKIP() << "needs Xvfb and xdotool";
     ASSERT_TRUE(display.start("1024x768"));
-    const std::string catalogue = fileBytes(installed("share/zandreth/zandreth.ini"));
+    const std::string catalogue = readFile(installed("share/zandreth/zandreth.ini"));
     const std::filesystem::path saved = home("a") + "/.config/zandreth/zandreth.ini";
 
     auto dialog = startAs("a", "/C");
     ASSERT_TRUE(dialogsShown(1));
-    EXPECT_EQ(fileBytes(saved), catalogue) << "the first use copies the installed catalogue";
+    EXPECT_EQ(readFile(saved), catalogue) << "the first use copies the installed catalogue";
 
     // Untick the first row (its box at 24, 48 in the dialog, 33 x 25 pixels),
     // then 設定 (416, 24, 81 x 33 pixels) saves and closes. There is no window
@@ -565,11 +561,11 @@ TEST_F(InstalledProgram, DialogSavesIntoTheUsersConfigFolderAndLeavesTheInstalle
     }
     EXPECT_EQ(ended, 0);
 
-    std::string written = fileBytes(saved);
+    std::string written = readFile(saved);
     EXPECT_NE(written.find("\nCity_SelectNo0=-1"), std::string::npos) << "the unticked row is saved";
     EXPECT_NE(written.find("[MAP_INFO]"), std::string::npos);
     EXPECT_NE(written.find("RND_INTERVAL="), std::string::npos);
-    EXPECT_EQ(fileBytes(installed("share/zandreth/zandreth.ini")), catalogue) << "the installed catalogue is untouched";
+    EXPECT_EQ(readFile(installed("share/zandreth/zandreth.ini")), catalogue) << "the installed catalogue is untouched";
     EXPECT_FALSE(std::filesystem::exists(installed("bin/zandreth.ini")));
 }
 

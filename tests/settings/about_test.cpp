@@ -10,11 +10,11 @@
 #include "settings/setting.h"
 #include "support/message_box_recorder.h"
 #include "support/program_state.h"
+#include "support/fixture.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -117,8 +117,7 @@ TEST_F(AboutTest, OtherKeysLeaveItOpen)
 TEST_F(AboutTest, TheSettingsDialogOpensAFreshBoxModallyEachTime)
 {
     TempDir folder;
-    std::ifstream catalogue(std::string(ZANDRETH_FIXTURE_DIR) + "/six_cities.ini", std::ios::binary);
-    folder.write("zandreth.ini", std::string(std::istreambuf_iterator<char>(catalogue), {}));
+    folder.write("zandreth.ini", testing_support::fixture("six_cities.ini"));
     platform::App.setPathForTesting(folder.path().string());
     zandreth::AppPath = folder.path().string();
     MessageBoxRecorder boxes;

@@ -3,22 +3,40 @@
 // A fresh temporary folder for one test, removed with everything in it when
 // the test ends. Tests never touch a user's own settings.
 
+#include "support/fixture.h"
+
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
-#include <fstream>
+#include <random>
 #include <stdexcept>
 #include <string>
-#include <stdlib.h>
+#include <vector>
 
 namespace testing_support {
 
 class TempDir {
 public:
+    // A new folder of a random name that no other test or process has:
+    // create_directory fails on a name that exists, so a clash takes the
+    // next name.
     TempDir()
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "zandreth-test-XXXXXX").string();
-        if (!::mkdtemp(pattern.data()))
-            throw std::runtime_error("cannot make a temporary folder");
-        path_ = pattern;
+        std::random_device entropy;
+        std::mt19937_64 names(entropy() ^ static_cast<uint64_t>(
+                                  std::chrono::steady_clock::now().time_since_epoch().count()));
+        const auto base = std::filesystem::temp_directory_path();
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            auto candidate = base / ("zandreth-test-" + std::to_string(names() % 1'000'000'000'000ull));
+            std::error_code error;
+            if (std::filesystem::create_directory(candidate, error)) {
+                std::filesystem::permissions(candidate, std::filesystem::perms::owner_all,
+                                             std::filesystem::perm_options::replace, error);
+                path_ = candidate;
+                return;
+            }
+        }
+        throw std::runtime_error("cannot make a temporary folder in " + base.string());
     }
     ~TempDir()
     {
@@ -33,16 +51,17 @@ public:
     const std::filesystem::path& path() const { return path_; }
     std::string file(const std::string& name) const { return (path_ / name).string(); }
 
-    void write(const std::string& name, const std::string& bytes) const
-    {
-        std::ofstream out(path_ / name, std::ios::binary | std::ios::trunc);
-        out << bytes;
-    }
+    void write(const std::string& name, const std::string& bytes) const { writeFile(path_ / name, bytes); }
+    std::string read(const std::string& name) const { return readFile(path_ / name); }
 
-    std::string read(const std::string& name) const
+    // Names in the folder, sorted, hidden ones (temporary files) included.
+    std::vector<std::string> entries() const
     {
-        std::ifstream in(path_ / name, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(path_))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
     }
 
 private:
