@@ -23,6 +23,11 @@ public:
     void click();
 
     std::function<void()> onClick;
+
+private:
+    void nativeClicked() override { click(); }
+
+    std::string caption_;
 };
 
 } // namespace platform

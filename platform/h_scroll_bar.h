@@ -25,6 +25,15 @@ public:
     void setLargeChange(int16_t value);
 
     std::function<void()> onChange;
+
+private:
+    void nativeValueChanged(int value) override;
+
+    int16_t value_ = 0;
+    int16_t min_ = 0;
+    int16_t max_ = 32767;
+    int16_t smallChange_ = 1;
+    int16_t largeChange_ = 10;
 };
 
 } // namespace platform
