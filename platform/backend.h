@@ -54,6 +54,9 @@ public:
     virtual void nativeTextChanged(const std::string& text) { (void)text; }
     // The user typed into the edit field (after nativeTextChanged).
     virtual void nativeTextEdited() { }
+    // A key pressed on the focused control; true when the control used it,
+    // else it goes on to the control's container and to the form.
+    virtual bool nativeKeyPressed(int16_t keyCode, int16_t shift) { (void)keyCode, (void)shift; return false; }
     // The control lost the focus to another control of the program.
     virtual void nativeFocusLost() { }
     virtual void nativeMouseDown(int16_t button, int16_t shift, int x, int y) { (void)button, (void)shift, (void)x, (void)y; }

@@ -31,6 +31,17 @@ void CommandButton::setCancel(bool value)
     form.cancelButton_ = value ? this : (form.cancelButton_ == this ? nullptr : form.cancelButton_);
 }
 
+// Enter on a focused button presses it, as Space does: the hands of Windows
+// users expect it of every button, not only of the default one.
+bool CommandButton::nativeKeyPressed(int16_t keyCode, int16_t shift)
+{
+    constexpr int16_t kEnter = 13;
+    if (keyCode != kEnter || shift != 0)
+        return false;
+    click();
+    return true;
+}
+
 void CommandButton::click()
 {
     if (onClick && container().form().loaded())

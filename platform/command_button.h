@@ -26,6 +26,7 @@ public:
 
 private:
     void nativeClicked() override { click(); }
+    bool nativeKeyPressed(int16_t keyCode, int16_t shift) override;
 
     std::string caption_;
 };

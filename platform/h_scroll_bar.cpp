@@ -37,6 +37,49 @@ void HScrollBar::nativeValueChanged(int value)
         Runtime::current().deliver(onChange);
 }
 
+// The keys as Windows users' hands know them: Left and Up lower the value by
+// a small change, Right and Down raise it, Page Up and Page Down move by a
+// large change, Home and End go to the ends. Esc, Enter and the rest, and
+// keys with Shift, Ctrl or Alt, go on to the form.
+bool HScrollBar::nativeKeyPressed(int16_t keyCode, int16_t shift)
+{
+    if (shift != 0)
+        return false;
+    int wanted = value_;
+    switch (keyCode) {
+    case 37: // Left
+    case 38: // Up
+        wanted -= smallChange_;
+        break;
+    case 39: // Right
+    case 40: // Down
+        wanted += smallChange_;
+        break;
+    case 33: // Page Up
+        wanted -= largeChange_;
+        break;
+    case 34: // Page Down
+        wanted += largeChange_;
+        break;
+    case 36: // Home
+        wanted = min_;
+        break;
+    case 35: // End
+        wanted = max_;
+        break;
+    default:
+        return false;
+    }
+    auto value = static_cast<int16_t>(std::clamp(wanted, int(min_), int(max_)));
+    if (value != value_) {
+        value_ = value;
+        native().setValue(value);
+        if (onChange)
+            Runtime::current().deliver(onChange);
+    }
+    return true;
+}
+
 int16_t HScrollBar::min() const { return min_; }
 int16_t HScrollBar::max() const { return max_; }
 

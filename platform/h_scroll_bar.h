@@ -28,6 +28,7 @@ public:
 
 private:
     void nativeValueChanged(int value) override;
+    bool nativeKeyPressed(int16_t keyCode, int16_t shift) override;
 
     int16_t value_ = 0;
     int16_t min_ = 0;

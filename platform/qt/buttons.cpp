@@ -3,7 +3,6 @@
 #include "platform/qt/native_control.h"
 
 #include <QCheckBox>
-#include <QKeyEvent>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -48,25 +47,9 @@ protected:
     }
 };
 
-// Enter on a focused button presses it, as Space does: the hands of Windows
-// users expect it of every button, not only of the default one.
-class ButtonWidget : public QPushButton {
-protected:
-    void keyPressEvent(QKeyEvent* event) override
-    {
-        if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
-            && (event->modifiers() & ~Qt::KeypadModifier) == 0) {
-            event->accept();
-            click();
-            return;
-        }
-        QPushButton::keyPressEvent(event);
-    }
-};
-
 class CommandButtonControl : public QtControl {
 public:
-    CommandButtonControl(ButtonWidget* button, backend::NativeEvents& events)
+    CommandButtonControl(QPushButton* button, backend::NativeEvents& events)
         : QtControl(button, events)
         , button_(button)
     {
@@ -78,7 +61,7 @@ public:
     void setDefault(bool isDefault) override { button_->setDefault(isDefault); }
 
 private:
-    ButtonWidget* button_;
+    QPushButton* button_;
 };
 
 } // namespace
@@ -102,7 +85,7 @@ std::unique_ptr<QtControl> createOptionButton(backend::NativeEvents& events)
 
 std::unique_ptr<QtControl> createCommandButton(backend::NativeEvents& events)
 {
-    return std::make_unique<CommandButtonControl>(new ButtonWidget, events);
+    return std::make_unique<CommandButtonControl>(new QPushButton, events);
 }
 
 } // namespace platform::qt

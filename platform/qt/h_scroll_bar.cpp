@@ -10,11 +10,9 @@ namespace platform::qt {
 
 namespace {
 
-// The scroll bar as Windows users' hands know it: Left and Up lower the
-// value by a small change, Right and Down raise it, Page Up and Page Down
-// move by a large change, Home and End go to the ends. (Qt's own scroll bar
-// runs the arrow keys the other way.) While it has the focus, its thumb is
-// framed by a focus rectangle, where Windows blinks the thumb.
+// Its keys are the rules' (HScrollBar): Qt's own runs the arrow keys the
+// other way. While it has the focus, its thumb is framed by a focus
+// rectangle, where Windows blinks the thumb.
 class ScrollBarWidget : public QScrollBar {
 public:
     ScrollBarWidget()
@@ -23,42 +21,7 @@ public:
     }
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override
-    {
-        if (event->modifiers() & ~Qt::KeypadModifier) {
-            event->ignore();
-            return;
-        }
-        SliderAction action = SliderNoAction;
-        switch (event->key()) {
-        case Qt::Key_Left:
-        case Qt::Key_Up:
-            action = SliderSingleStepSub;
-            break;
-        case Qt::Key_Right:
-        case Qt::Key_Down:
-            action = SliderSingleStepAdd;
-            break;
-        case Qt::Key_PageUp:
-            action = SliderPageStepSub;
-            break;
-        case Qt::Key_PageDown:
-            action = SliderPageStepAdd;
-            break;
-        case Qt::Key_Home:
-            action = SliderToMinimum;
-            break;
-        case Qt::Key_End:
-            action = SliderToMaximum;
-            break;
-        default:
-            // Esc, Enter and the rest go on to the form.
-            event->ignore();
-            return;
-        }
-        triggerAction(action);
-        event->accept();
-    }
+    void keyPressEvent(QKeyEvent* event) override { event->ignore(); }
 
     void paintEvent(QPaintEvent* event) override
     {

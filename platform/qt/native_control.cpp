@@ -2,14 +2,61 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPalette>
 
 namespace platform::qt {
+
+namespace {
+
+// Hands a control's keys and mouse to the rules; a key they use goes no
+// further.
+class InputForwarder : public QObject {
+public:
+    InputForwarder(QWidget* widget, backend::NativeEvents& events)
+        : QObject(widget)
+        , events_(events)
+    {
+        widget->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::KeyPress: {
+            auto* key = static_cast<QKeyEvent*>(event);
+            return events_.nativeKeyPressed(keyCodeOf(*key), shiftStateOf(key->modifiers()));
+        }
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseMove: {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            auto x = static_cast<int>(mouse->position().x());
+            auto y = static_cast<int>(mouse->position().y());
+            int16_t shift = shiftStateOf(mouse->modifiers());
+            if (event->type() == QEvent::MouseMove)
+                events_.nativeMouseMove(mouseButtonOf(mouse->buttons()), shift, x, y);
+            else
+                events_.nativeMouseDown(mouseButtonOf(mouse->button()), shift, x, y);
+            return false;
+        }
+        default:
+            return false;
+        }
+    }
+
+private:
+    backend::NativeEvents& events_;
+};
+
+} // namespace
 
 QtControl::QtControl(QWidget* widget, backend::NativeEvents& events)
     : widget_(widget)
     , events_(events)
 {
+    new InputForwarder(widget, events);
 }
 
 QtControl::~QtControl() { delete widget_.data(); }

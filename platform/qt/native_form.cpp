@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QWindow>
 
 #include <utility>
 
@@ -37,46 +38,6 @@ Qt::WindowFlags flagsFor(const FormDesign& design)
     if (!design.showInTaskbar)
         flags |= Qt::Tool;
     return flags;
-}
-
-// A classic key code as a Qt key and the text it types.
-std::pair<int, QString> qtKeyOf(int16_t keyCode)
-{
-    switch (keyCode) {
-    case 8:
-        return { Qt::Key_Backspace, QStringLiteral("\b") };
-    case 9:
-        return { Qt::Key_Tab, QStringLiteral("\t") };
-    case 13:
-        return { Qt::Key_Return, QStringLiteral("\r") };
-    case 27:
-        return { Qt::Key_Escape, QString(QChar(0x1B)) };
-    case 32:
-        return { Qt::Key_Space, QStringLiteral(" ") };
-    case 37:
-        return { Qt::Key_Left, {} };
-    case 38:
-        return { Qt::Key_Up, {} };
-    case 39:
-        return { Qt::Key_Right, {} };
-    case 40:
-        return { Qt::Key_Down, {} };
-    case 33:
-        return { Qt::Key_PageUp, {} };
-    case 34:
-        return { Qt::Key_PageDown, {} };
-    case 35:
-        return { Qt::Key_End, {} };
-    case 36:
-        return { Qt::Key_Home, {} };
-    default:
-        break;
-    }
-    if (keyCode >= 'A' && keyCode <= 'Z')
-        return { keyCode, QString(QChar(keyCode - 'A' + 'a')) };
-    if (keyCode >= '0' && keyCode <= '9')
-        return { keyCode, QString(QChar(keyCode)) };
-    return { Qt::Key_unknown, {} };
 }
 
 } // namespace
@@ -252,71 +213,6 @@ void QtForm::setInputMethodEnabled(bool enabled)
     if (!enabled && window->isActiveWindow())
         QGuiApplication::inputMethod()->reset();
     QGuiApplication::inputMethod()->update(Qt::ImEnabled);
-}
-
-int16_t keyCodeOf(const QKeyEvent& event)
-{
-    int key = event.key();
-    if (key >= Qt::Key_A && key <= Qt::Key_Z)
-        return static_cast<int16_t>(key);
-    if (key >= Qt::Key_0 && key <= Qt::Key_9)
-        return static_cast<int16_t>(key);
-    switch (key) {
-    case Qt::Key_Escape:
-        return 27;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return 13;
-    case Qt::Key_Space:
-        return 32;
-    case Qt::Key_Tab:
-        return 9;
-    case Qt::Key_Backspace:
-        return 8;
-    case Qt::Key_Shift:
-        return 16;
-    case Qt::Key_Control:
-        return 17;
-    case Qt::Key_Alt:
-        return 18;
-    case Qt::Key_Left:
-        return 37;
-    case Qt::Key_Up:
-        return 38;
-    case Qt::Key_Right:
-        return 39;
-    case Qt::Key_Down:
-        return 40;
-    default:
-        break;
-    }
-    if (key >= Qt::Key_F1 && key <= Qt::Key_F24)
-        return static_cast<int16_t>(112 + (key - Qt::Key_F1));
-    return static_cast<int16_t>(event.nativeVirtualKey() & 0x7FFF);
-}
-
-int16_t shiftStateOf(Qt::KeyboardModifiers modifiers)
-{
-    int16_t shift = 0;
-    if (modifiers & Qt::ShiftModifier)
-        shift |= 1;
-    if (modifiers & Qt::ControlModifier)
-        shift |= 2;
-    if (modifiers & Qt::AltModifier)
-        shift |= 4;
-    return shift;
-}
-
-int16_t mouseButtonOf(Qt::MouseButtons buttons)
-{
-    int16_t button = 0;
-    if (buttons & Qt::LeftButton)
-        button |= 1;
-    if (buttons & Qt::RightButton)
-        button |= 2;
-    if (buttons & Qt::MiddleButton)
-        button |= 4;
-    return button;
 }
 
 QWidget* widgetOf(const backend::NativeWindow& window)

@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
 
@@ -15,26 +14,6 @@
 namespace platform::qt {
 
 namespace {
-
-// A label that keeps the mouse to itself: a click or a move over it reaches
-// neither the form nor a picture under it.
-class LabelWidget : public QLabel {
-public:
-    LabelWidget()
-    {
-        setTextFormat(Qt::PlainText);
-        setAttribute(Qt::WA_NoMousePropagation);
-        setMouseTracking(true);
-        setAutoFillBackground(true);
-        setMargin(0);
-        setIndent(0);
-    }
-
-protected:
-    void mousePressEvent(QMouseEvent* event) override { event->accept(); }
-    void mouseReleaseEvent(QMouseEvent* event) override { event->accept(); }
-    void mouseMoveEvent(QMouseEvent* event) override { event->accept(); }
-};
 
 class LabelControl : public QtControl {
 public:
@@ -81,36 +60,6 @@ public:
 
 private:
     QLabel* label_;
-};
-
-// The map: a picture at its own size that reports the mouse over it.
-class ImageWidget : public QLabel {
-public:
-    explicit ImageWidget(backend::NativeEvents& events)
-        : events_(events)
-    {
-        setMouseTracking(true);
-        setAttribute(Qt::WA_NoMousePropagation);
-        setScaledContents(false);
-        setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    }
-
-protected:
-    void mousePressEvent(QMouseEvent* event) override
-    {
-        event->accept();
-        events_.nativeMouseDown(mouseButtonOf(event->button()), shiftStateOf(event->modifiers()),
-                                static_cast<int>(event->position().x()), static_cast<int>(event->position().y()));
-    }
-    void mouseMoveEvent(QMouseEvent* event) override
-    {
-        event->accept();
-        events_.nativeMouseMove(mouseButtonOf(event->buttons()), shiftStateOf(event->modifiers()),
-                                static_cast<int>(event->position().x()), static_cast<int>(event->position().y()));
-    }
-
-private:
-    backend::NativeEvents& events_;
 };
 
 class LineWidget : public QWidget {
@@ -188,16 +137,34 @@ private:
     QGroupBox* frame_;
 };
 
+// A label keeps the mouse to itself: a click or a move over it reaches
+// neither the form nor a picture under it. The map image is a label too,
+// whose mouse events go to the rules.
+QLabel* labelWidget()
+{
+    auto* label = new QLabel;
+    label->setAttribute(Qt::WA_NoMousePropagation);
+    label->setMouseTracking(true);
+    label->setMargin(0);
+    label->setIndent(0);
+    return label;
+}
+
 } // namespace
 
 std::unique_ptr<QtControl> createLabel(backend::NativeEvents& events)
 {
-    return std::make_unique<LabelControl>(new LabelWidget, events);
+    QLabel* label = labelWidget();
+    label->setTextFormat(Qt::PlainText);
+    label->setAutoFillBackground(true);
+    return std::make_unique<LabelControl>(label, events);
 }
 
 std::unique_ptr<QtControl> createImage(backend::NativeEvents& events)
 {
-    return std::make_unique<LabelControl>(new ImageWidget(events), events);
+    QLabel* image = labelWidget();
+    image->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return std::make_unique<LabelControl>(image, events);
 }
 
 std::unique_ptr<QtControl> createPictureBox(backend::NativeEvents& events)
