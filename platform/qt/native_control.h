@@ -34,22 +34,32 @@ public:
     bool hasFocus() const override;
     void raise() override;
 
+    // Label, image, frame and buttons.
+    void setText(const std::string& text) override;
+    backend::PixelRect textExtent() const override;
+    void setAlignment(int alignment) override;
+    void setWordWrap(bool wrap) override;
+    void setChecked(bool checked) override;
+    void setDefault(bool isDefault) override;
+    backend::PixelRect setPicture(const std::string& resourceName) override;
+    backend::PixelRect setProgramIcon() override;
+    void setLineStyle(Colour colour, int penWidth) override;
+
 private:
     QPointer<QWidget> widget_;
     backend::NativeEvents& events_;
 };
 
-// The native control of each kind, its widget without a parent yet.
-std::unique_ptr<QtControl> createLabel(backend::NativeEvents& events);
-std::unique_ptr<QtControl> createImage(backend::NativeEvents& events);
-std::unique_ptr<QtControl> createPictureBox(backend::NativeEvents& events);
-std::unique_ptr<QtControl> createLine(backend::NativeEvents& events);
-std::unique_ptr<QtControl> createFrame(backend::NativeEvents& events);
-std::unique_ptr<QtControl> createCheckBox(backend::NativeEvents& events);
-std::unique_ptr<QtControl> createOptionButton(backend::NativeEvents& events);
-std::unique_ptr<QtControl> createCommandButton(backend::NativeEvents& events);
+// The widget of each kind of control but the list and the scroll bar,
+// without a parent yet, its input connected to the rules.
+QWidget* createWidget(backend::ControlKind kind, backend::NativeEvents& events);
 std::unique_ptr<QtControl> createComboBox(backend::NativeEvents& events);
 std::unique_ptr<QtControl> createHScrollBar(backend::NativeEvents& events);
+
+// The widgets that draw themselves (painted_widgets.cpp): a frame and a line.
+QWidget* createFrameWidget();
+QWidget* createLineWidget();
+void styleLine(QWidget& line, const QColor& colour, int penWidth);
 
 // The widget of a form's or a control's native window.
 QWidget* widgetOf(const backend::NativeWindow& window);
