@@ -16,11 +16,9 @@ namespace platform::qt {
 
 namespace {
 
-// The items of one list. Writes land in items_ at once, so the program reads
-// back what it wrote; the views and the completer see only the rows that
+// The items of one list as Qt's views see them: only the rows that
 // publish() has announced. A loop that writes every item of a long list thus
-// costs Qt one insertion and one change notice instead of one per item, and
-// a write of the text an item already has costs a comparison.
+// costs Qt one insertion and one change notice instead of one per item.
 class ItemModel : public QAbstractListModel {
 public:
     explicit ItemModel(QObject* parent)
@@ -40,25 +38,19 @@ public:
     }
 
     int32_t count() const { return static_cast<int32_t>(items_.size()); }
-    const std::string& item(int32_t row) const { return items_[static_cast<std::size_t>(row)]; }
 
-    // Replaces item `row` or, when row equals count(), appends it. Returns
-    // true when the views have something new to be told.
-    bool write(int32_t row, const std::string& text)
+    // Replaces item `row` or, when row equals count(), appends it.
+    void write(int32_t row, const std::string& text)
     {
         if (row == count()) {
             items_.push_back(text);
-            return true;
+            return;
         }
-        std::string& item = items_[static_cast<std::size_t>(row)];
-        if (item == text)
-            return false;
-        item = text;
+        items_[static_cast<std::size_t>(row)] = text;
         if (row < published_) {
             changedFirst_ = changedFirst_ < 0 ? row : std::min(changedFirst_, row);
             changedLast_ = std::max(changedLast_, row);
         }
-        return true;
     }
 
     bool pending() const { return published_ < count() || changedFirst_ >= 0; }

@@ -16,7 +16,7 @@ namespace platform::qt {
 
 namespace {
 
-// Hands a control's keys and mouse to the rules; a key they use goes no
+// Hands a window's keys and mouse to the rules; a key they use goes no
 // further.
 class InputForwarder : public QObject {
 public:
@@ -87,11 +87,13 @@ backend::PixelRect showPixmap(QWidget* widget, const QPixmap& picture)
 
 } // namespace
 
+void forwardInput(QWidget& widget, backend::NativeEvents& events) { new InputForwarder(&widget, events); }
+
 QtControl::QtControl(QWidget* widget, backend::NativeEvents& events)
     : widget_(widget)
     , events_(events)
 {
-    new InputForwarder(widget, events);
+    forwardInput(*widget, events);
 }
 
 QtControl::~QtControl() { delete widget_.data(); }

@@ -61,6 +61,10 @@ QWidget* createFrameWidget();
 QWidget* createLineWidget();
 void styleLine(QWidget& line, const QColor& colour, int penWidth);
 
+// Hands the keys and the mouse of a form's or a control's widget to the
+// rules.
+void forwardInput(QWidget& widget, backend::NativeEvents& events);
+
 // The widget of a form's or a control's native window.
 QWidget* widgetOf(const backend::NativeWindow& window);
 

@@ -7,7 +7,6 @@
 #include <QCloseEvent>
 #include <QInputMethod>
 #include <QKeyEvent>
-#include <QMouseEvent>
 #include <QPointer>
 #include <QWindow>
 
@@ -49,25 +48,12 @@ FormWindow::FormWindow(backend::NativeEvents& events)
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled, true);
+    forwardInput(*this, events);
 }
 
 void FormWindow::keyPressEvent(QKeyEvent* event)
 {
     events_.nativeKeyDown(keyCodeOf(*event), shiftStateOf(event->modifiers()));
-}
-
-void FormWindow::mousePressEvent(QMouseEvent* event)
-{
-    QPointF at = event->position();
-    events_.nativeMouseDown(mouseButtonOf(event->button()), shiftStateOf(event->modifiers()), static_cast<int>(at.x()),
-                            static_cast<int>(at.y()));
-}
-
-void FormWindow::mouseMoveEvent(QMouseEvent* event)
-{
-    QPointF at = event->position();
-    events_.nativeMouseMove(mouseButtonOf(event->buttons()), shiftStateOf(event->modifiers()), static_cast<int>(at.x()),
-                            static_cast<int>(at.y()));
 }
 
 void FormWindow::closeEvent(QCloseEvent* event)

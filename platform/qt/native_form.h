@@ -24,9 +24,8 @@ public:
     explicit FormWindow(backend::NativeEvents& events);
 
 protected:
+    // A key that no control used (the rules' key filter sees it first).
     void keyPressEvent(QKeyEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
