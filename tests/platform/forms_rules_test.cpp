@@ -479,4 +479,50 @@ INSTANTIATE_TEST_SUITE_P(
                     GeometryCase { "NegativeSize", platform::ScaleMode::Pixels, -5, 0, -20, 10, { -5, 0, 0, 10 } }),
     [](const auto& info) { return std::string(info.param.name); });
 
+// --- Monitors, captions and input methods ---------------------------------------------
+
+TEST_F(FormsRules, ACoveringFormReportsItsMonitorsInItsUnitsAndOneAreaForOneMonitor)
+{
+    RulesForm form(platform::ScaleMode::Twips);
+    form.setClientSize(2 * 1024 * 15, 768 * 15);
+    auto& native = recorded(form.native());
+
+    native.monitorAreas = { { 0, 0, 1024, 768 } };
+    auto areas = form.monitors();
+    ASSERT_EQ(areas.size(), 1u);
+    EXPECT_EQ(areas[0].width, form.scaleWidth()) << "one monitor: the whole client area";
+
+    native.monitorAreas = { { 0, 0, 1024, 768 }, { 1024, 100, 1024, 668 } };
+    areas = form.monitors();
+    ASSERT_EQ(areas.size(), 2u);
+    EXPECT_EQ(areas[1].left, 1024 * 15);
+    EXPECT_EQ(areas[1].top, 100 * 15);
+    EXPECT_EQ(areas[1].width, 1024 * 15);
+    EXPECT_EQ(areas[1].height, 668 * 15);
+}
+
+TEST_F(FormsRules, AnAutoSizedLabelTakesTheSizeOfEachNewCaption)
+{
+    RulesForm form(platform::ScaleMode::Twips);
+    form.Label1.setCaption("Oslo");
+    form.Label1.setAutoSize(true);
+    EXPECT_EQ(form.Label1.width(), 4 * 7 * 15);
+    EXPECT_EQ(form.Label1.height(), 12 * 15);
+    form.Label1.setCaption("Lima, Peru");
+    EXPECT_EQ(form.Label1.width(), 10 * 7 * 15);
+    EXPECT_EQ(recorded(form.Label1.native()).geometry.width, 70);
+}
+
+TEST_F(FormsRules, TheInputMethodIsDetachedFromAFormAndHandedBack)
+{
+    RulesForm form;
+    auto& native = recorded(form.native());
+    auto previous = platform::ImmAssociateContext(&form, platform::kNullInputContext);
+    EXPECT_FALSE(native.inputMethod);
+    EXPECT_EQ(platform::currentInputContext(&form), platform::kNullInputContext);
+    EXPECT_EQ(platform::ImmAssociateContext(&form, previous), platform::kNullInputContext);
+    EXPECT_TRUE(native.inputMethod);
+    EXPECT_EQ(platform::currentInputContext(&form), previous);
+}
+
 } // namespace

@@ -35,6 +35,8 @@ struct RecordedControl : platform::backend::NativeControl {
     bool hasFocus() const override;
     void raise() override { }
     void setText(const std::string& value) override { caption = value; }
+    // Seven pixels a character, twelve a line.
+    PixelRect textExtent() const override { return { 0, 0, 7 * static_cast<int>(caption.size()), 12 }; }
     void setChecked(bool value) override { checked = value; }
     void setRange(int low, int high) override { min = low, max = high; }
     void setValue(int newValue) override { value = newValue; }
@@ -86,7 +88,7 @@ struct RecordedForm : platform::backend::NativeForm {
     void setWindowState(platform::WindowState) override { }
     void hide() override { shown = false; }
     void coverScreen() override { }
-    std::vector<PixelRect> monitors() const override { return {}; }
+    std::vector<PixelRect> monitors() const override { return monitorAreas; }
     void hostIn(uint64_t, int, int) override { }
     void showInHost() override { shown = true; }
     void setTabOrder(const std::vector<platform::backend::NativeControl*>& order) override;
@@ -103,6 +105,8 @@ struct RecordedForm : platform::backend::NativeForm {
     bool modal = false;
     bool inputMethod = true;
     std::vector<RecordedControl*> tabOrder;
+    // The monitors the window shows, as a window system reports them.
+    std::vector<PixelRect> monitorAreas;
 };
 
 // What the application was asked to do since the last reset().
