@@ -27,6 +27,7 @@ namespace platform {
 struct FormDesign;
 struct MessageBoxRequest;
 class Timer;
+enum class Alignment;
 enum class WindowState;
 
 } // namespace platform
@@ -100,7 +101,7 @@ public:
     virtual void setText(const std::string& text) { (void)text; }
     // Label: the caption's size in pixels in the label's font.
     virtual PixelRect textExtent() const { return {}; }
-    virtual void setAlignment(int alignment) { (void)alignment; }
+    virtual void setAlignment(Alignment alignment) { (void)alignment; }
     virtual void setWordWrap(bool wrap) { (void)wrap; }
     // Check box and option button, without raising an event.
     virtual void setChecked(bool checked) { (void)checked; }

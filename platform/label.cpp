@@ -36,7 +36,7 @@ void Label::fitToCaption()
     move(left(), top(), container().fromPixels(extent.width), container().fromPixels(extent.height));
 }
 
-void Label::setAlignment(Alignment alignment) { native().setAlignment(static_cast<int>(alignment)); }
+void Label::setAlignment(Alignment alignment) { native().setAlignment(alignment); }
 void Label::setWordWrap(bool wrap) { native().setWordWrap(wrap); }
 
 } // namespace platform

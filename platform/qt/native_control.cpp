@@ -1,5 +1,7 @@
 #include "platform/qt/native_control.h"
 
+#include "platform/label.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
@@ -141,9 +143,11 @@ backend::PixelRect QtControl::textExtent() const
     return { 0, 0, metrics.horizontalAdvance(label ? label->text() : QString()), metrics.height() };
 }
 
-void QtControl::setAlignment(int alignment)
+void QtControl::setAlignment(Alignment alignment)
 {
-    Qt::Alignment horizontal = alignment == 2 ? Qt::AlignHCenter : alignment == 1 ? Qt::AlignRight : Qt::AlignLeft;
+    Qt::Alignment horizontal = alignment == Alignment::Center ? Qt::AlignHCenter
+        : alignment == Alignment::Right                       ? Qt::AlignRight
+                                                              : Qt::AlignLeft;
     if (auto* label = qobject_cast<QLabel*>(widget_))
         label->setAlignment(horizontal | Qt::AlignTop);
 }

@@ -37,7 +37,7 @@ public:
     // Label, image, frame and buttons.
     void setText(const std::string& text) override;
     backend::PixelRect textExtent() const override;
-    void setAlignment(int alignment) override;
+    void setAlignment(Alignment alignment) override;
     void setWordWrap(bool wrap) override;
     void setChecked(bool checked) override;
     void setDefault(bool isDefault) override;
