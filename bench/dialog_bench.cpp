@@ -11,6 +11,7 @@
 #include "platform/app.h"
 #include "platform/message_box.h"
 #include "platform/runtime.h"
+#include "platform/testing.h"
 #include "settings/setting.h"
 
 #include <stdlib.h>
@@ -85,7 +86,7 @@ int main(int argc, char** argv)
         return 2;
     }
     writeSettings(folder / "zandreth.ini");
-    platform::App.setPathForTesting(folder.string());
+    platform::setAppPathForTesting(folder.string());
     zandreth::AppPath = folder.string();
 
     std::printf("catalogue: %d records, 10 lists\n", kLastRecord + 1);
@@ -117,7 +118,7 @@ int main(int argc, char** argv)
         dialog->Combo1(0).setFocus();
         dialog->Combo1(0).setText("");
         for (const char* key : { "C", "i", "t", "y" }) {
-            double keyMs = timeMs([&] { dialog->Combo1(0).typeForTesting(key); });
+            double keyMs = timeMs([&] { platform::typeForTesting(dialog->Combo1(0), key); });
             std::printf("  key %-10s %8.1f ms\n", key, keyMs);
         }
         dialog->Command2.click();

@@ -1,6 +1,7 @@
 #include "platform/app.h"
 
 #include "platform/backend.h"
+#include "platform/container.h"
 #include "platform/settings_folder.h"
 #include "platform/system_files.h"
 #include "platform/testing.h"
@@ -17,6 +18,7 @@
 namespace platform {
 
 Application App;
+ScreenInfo Screen;
 
 namespace {
 
@@ -50,7 +52,10 @@ int16_t Application::major() const { return ZANDRETH_VERSION_MAJOR; }
 int16_t Application::minor() const { return ZANDRETH_VERSION_MINOR; }
 int16_t Application::revision() const { return ZANDRETH_VERSION_PATCH; }
 
-void Application::setPathForTesting(const std::string& path) { testPath() = path; }
+void setAppPathForTesting(const std::string& path) { testPath() = path; }
+
+float ScreenInfo::width() const { return static_cast<float>(backend::screenArea().width) * twipsPerPixel(); }
+float ScreenInfo::height() const { return static_cast<float>(backend::screenArea().height) * twipsPerPixel(); }
 
 std::string Command()
 {

@@ -23,9 +23,6 @@ public:
     int16_t major() const;
     int16_t minor() const;
     int16_t revision() const;
-
-    // Tests point the program at a folder of their own.
-    void setPathForTesting(const std::string& path);
 };
 
 extern Application App;

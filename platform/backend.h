@@ -1,12 +1,231 @@
 #pragma once
 
-// What a toolkit backend implements for the platform's toolkit-neutral code
-// (platform/qt/ on Qt Widgets). The platform's rules live in the neutral
-// code and call a backend only to carry out what the window system must do.
+// The seam between the forms runtime's toolkit-neutral rules (platform/*.cpp)
+// and a toolkit backend (platform/qt/ on Qt Widgets): what a backend
+// implements, and the entry points through which it hands the user's input
+// to the rules.
+//
+// A backend creates one native object per form, control and timer. A native
+// object holds the native window and nothing the program can ask for: the
+// rules keep every value (positions in scale units, captions, values, items,
+// the selected option) and tell the native object what to show. Native
+// events go the other way, into the NativeEvents of the form or control, and
+// from there through the runtime's error boundary into the program's
+// handlers. Sizes and positions at this seam are device pixels.
 
+#include "platform/colour.h"
+#include "platform/font.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
+#include <vector>
+
+namespace platform {
+
+struct FormDesign;
+struct MessageBoxRequest;
+class Timer;
+enum class Alignment;
+enum class WindowState;
+
+} // namespace platform
 
 namespace platform::backend {
+
+struct PixelRect {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
+// What the user did to a native form or control. Implemented by the rules
+// (every Form and Control); a backend calls these from its event handling.
+// Positions are pixels of the receiving window's client area.
+class NativeEvents {
+public:
+    // A button was pressed.
+    virtual void nativeClicked() { }
+    // The user changed the value: a check box (0 or 1), an option button
+    // selected (1), a scroll bar (its new value).
+    virtual void nativeValueChanged(int value) { (void)value; }
+    // The edit field holds a new text, whoever changed it.
+    virtual void nativeTextChanged(const std::string& text) { (void)text; }
+    // The user typed into the edit field (after nativeTextChanged).
+    virtual void nativeTextEdited() { }
+    // A key pressed on the focused control; true when the control used it,
+    // else it goes on to the control's container and to the form.
+    virtual bool nativeKeyPressed(int16_t keyCode, int16_t shift) { (void)keyCode, (void)shift; return false; }
+    // The control lost the focus to another control of the program.
+    virtual void nativeFocusLost() { }
+    virtual void nativeMouseDown(int16_t button, int16_t shift, int x, int y) { (void)button, (void)shift, (void)x, (void)y; }
+    virtual void nativeMouseMove(int16_t button, int16_t shift, int x, int y) { (void)button, (void)shift, (void)x, (void)y; }
+    // A key that no control of the form used (classic key codes: 13 Enter,
+    // 27 Esc, 65 A, ...; shift 1 Shift, 2 Ctrl, 4 Alt).
+    virtual void nativeKeyDown(int16_t keyCode, int16_t shift) { (void)keyCode, (void)shift; }
+    // The close box, or the end of the window a form is shown in.
+    virtual void nativeCloseRequested() { }
+
+protected:
+    ~NativeEvents() = default;
+};
+
+// A native window: a form's or a control's.
+class NativeWindow {
+public:
+    virtual ~NativeWindow() = default;
+    // byTab: the focus comes as from the Tab key (an edit field selects its
+    // text), else as set by code.
+    virtual void setFocus(bool byTab) = 0;
+};
+
+enum class ControlKind { Label, Image, PictureBox, Line, Frame, CheckBox, OptionButton, CommandButton, ComboBox, HScrollBar };
+
+// A control's native window. Operations that a kind of control does not have
+// are never called for it.
+class NativeControl : public NativeWindow {
+public:
+    virtual void setGeometry(const PixelRect& rect) = 0;
+    virtual void setVisible(bool visible) = 0;
+    virtual void setEnabled(bool enabled) = 0;
+    virtual void setFont(const Font& font) = 0;
+    virtual void setForeColor(Colour colour) = 0;
+    virtual void setBackColor(Colour colour) = 0;
+    virtual void setToolTip(const std::string& text) = 0;
+    virtual bool hasFocus() const = 0;
+    virtual void raise() = 0;
+
+    // Caption of a label, frame, check box, option or command button.
+    virtual void setText(const std::string& text) { (void)text; }
+    // Label: the caption's size in pixels in the label's font.
+    virtual PixelRect textExtent() const { return {}; }
+    virtual void setAlignment(Alignment alignment) { (void)alignment; }
+    virtual void setWordWrap(bool wrap) { (void)wrap; }
+    // Check box and option button, without raising an event.
+    virtual void setChecked(bool checked) { (void)checked; }
+    // Command button: drawn as the default button.
+    virtual void setDefault(bool isDefault) { (void)isDefault; }
+    // Scroll bar, without raising an event.
+    virtual void setRange(int min, int max) { (void)min, (void)max; }
+    virtual void setValue(int value) { (void)value; }
+    virtual void setSteps(int small, int large) { (void)small, (void)large; }
+    // Image and picture box: show a picture compiled into the program (or
+    // the program's icon); returns its size in pixels.
+    virtual PixelRect setPicture(const std::string& resourceName) { (void)resourceName; return {}; }
+    virtual PixelRect setProgramIcon() { return {}; }
+    // Line: its colour and pen width.
+    virtual void setLineStyle(Colour colour, int penWidth) { (void)colour, (void)penWidth; }
+
+    // Combo box. Item `row` gets `text` (row == the count so far appends).
+    virtual void setItem(int32_t row, const std::string& text) { (void)row, (void)text; }
+    // The item shown as selected, -1 for none.
+    virtual int32_t selectedItem() const { return -1; }
+    // Selects item `index` (-1 none), as code does / as the typed text does
+    // (the edit field's cursor stays where it is).
+    virtual void selectItem(int32_t index) { (void)index; }
+    virtual void selectTypedItem(int32_t index) { (void)index; }
+    // The edit field's text.
+    virtual std::string text() const { return {}; }
+    virtual void setEditText(const std::string& text) { (void)text; }
+};
+
+// A form's top-level window.
+class NativeForm : public NativeWindow {
+public:
+    virtual void setCaption(const std::string& text) = 0;
+    // The client area's size and the outer rectangle (frame included), in
+    // pixels; the outer position is where code placed the window until it
+    // is on the screen.
+    virtual PixelRect clientArea() const = 0;
+    virtual PixelRect outerArea() = 0;
+    virtual void setClientSize(int width, int height) = 0;
+    // Puts the window's frame at (x, y) and holds it there when it is shown.
+    virtual void placeOuter(int x, int y) = 0;
+    // Shows the window in `state` (maximised without a border: covering
+    // the whole screen), modal when asked, in front and active.
+    virtual void show(WindowState state, bool modal) = 0;
+    virtual void setWindowState(WindowState state) = 0;
+    // Hides the window, ends its modality and gives back what covering the
+    // screen took (the keyboard, the mouse).
+    virtual void hide() = 0;
+    // Gives the window the whole screen's geometry (every monitor).
+    virtual void coverScreen() = 0;
+    // The monitors the covering window's client area shows; empty when it
+    // does not cover the screen.
+    virtual std::vector<PixelRect> monitors() const = 0;
+    // Makes the form a picture in a screen-saver host's window (see
+    // Form::hostIn); a window that does not exist is a run-time error.
+    virtual void hostIn(uint64_t windowId, int pictureWidth, int pictureHeight) = 0;
+    virtual void showInHost() = 0;
+    // The order in which Tab moves through the form's controls; the window
+    // itself takes the keyboard only when the order is empty.
+    virtual void setTabOrder(const std::vector<NativeControl*>& order) = 0;
+    // Attaches the input method to the window or detaches it.
+    virtual void setInputMethodEnabled(bool enabled) = 0;
+};
+
+// A timer: calls Timer::tick every `milliseconds` while started.
+class NativeTimer {
+public:
+    virtual ~NativeTimer() = default;
+    virtual void start(int32_t milliseconds) = 0;
+    virtual void stop() = 0;
+};
+
+// A nested event loop (a modal form).
+class NativeEventLoop {
+public:
+    virtual ~NativeEventLoop() = default;
+    virtual void run() = 0;
+    virtual void quit() = 0;
+};
+
+// Held by the backend while it dispatches one window-system event; the
+// runtime tells by it a handler raised by the program's own code from one
+// raised by a new event (platform/runtime.cpp).
+class DispatchScope {
+public:
+    DispatchScope();
+    ~DispatchScope();
+    DispatchScope(const DispatchScope&) = delete;
+    DispatchScope& operator=(const DispatchScope&) = delete;
+};
+
+// --- Factories --------------------------------------------------------------
+
+// `clientAt` is where the client area opens, none letting the window system
+// choose; the window starts hidden.
+std::unique_ptr<NativeForm> createForm(const FormDesign& design, int clientWidth, int clientHeight,
+                                       std::optional<PixelRect> clientAt, NativeEvents& events);
+std::unique_ptr<NativeControl> createControl(ControlKind kind, NativeWindow& parent, NativeEvents& events);
+std::unique_ptr<NativeTimer> createTimer(Timer& timer);
+std::unique_ptr<NativeEventLoop> createEventLoop();
+
+// --- The application --------------------------------------------------------
+
+void startApplication(int& argc, char** argv);
+void stopApplication();
+// Runs the main event loop until quitEventLoop or exitEventLoops.
+void runEventLoop();
+// Ends the main event loop (no form is loaded any more).
+void quitEventLoop();
+// Ends every event loop, the nested ones included, and those started before
+// clearEndedEventLoops.
+void exitEventLoops(int status);
+void clearEndedEventLoops();
+void hideAllWindows();
+// Shows an application-modal message box and returns when it is closed.
+void showMessageBox(const MessageBoxRequest& request);
+// Delivers the events that are waiting, painting included.
+void processPendingEvents();
+void processEventsFor(int milliseconds);
+
+// The screen's logical resolution (0 when unknown) and the primary
+// monitor's size in pixels.
+double dotsPerInch();
+PixelRect screenArea();
 
 // Hides the mouse pointer over every window of the program, or shows it
 // again.
@@ -17,5 +236,14 @@ std::string programFolder();
 
 // The command-line arguments after the program's name, joined by blanks.
 std::string commandTail();
+
+// --- What tests do through the window system ---------------------------------
+
+// A key pressed and released on the form's focused window.
+void pressKey(NativeForm& form, int16_t keyCode);
+// Text typed key by key into a combo box's edit field.
+void typeKeys(NativeControl& comboBox, const std::string& text);
+// The window as drawn now, rows of 0xAARRGGBB pixels, top row first.
+std::vector<std::vector<uint32_t>> grabPixels(const NativeControl& control);
 
 } // namespace platform::backend

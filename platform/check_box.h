@@ -23,6 +23,12 @@ public:
     void setCaption(const std::string& text);
 
     std::function<void()> onClick;
+
+private:
+    void nativeValueChanged(int value) override;
+
+    int16_t value_ = 0;
+    std::string caption_;
 };
 
 } // namespace platform

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -48,10 +49,21 @@ public:
     // never had a selected item.
     void revertUnmatchedText();
 
-    // Tests: types `text` into the edit field key by key, as the user would.
-    void typeForTesting(const std::string& text);
-
     std::function<void()> onChange;
+
+private:
+    // Keeps listIndex() in step with the text in the edit field, whoever
+    // changed it.
+    void nativeTextChanged(const std::string& text) override;
+    void nativeTextEdited() override;
+    void nativeFocusLost() override { revertUnmatchedText(); }
+    // The item whose text is exactly `text`: `preferred` when it is one,
+    // otherwise the first; -1 when none is.
+    int32_t findExact(const std::string& text, int32_t preferred) const;
+
+    std::vector<std::string> items_;
+    // True while the edit field holds a text that names no item.
+    bool unmatched_ = false;
 };
 
 } // namespace platform

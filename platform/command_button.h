@@ -23,6 +23,12 @@ public:
     void click();
 
     std::function<void()> onClick;
+
+private:
+    void nativeClicked() override { click(); }
+    bool nativeKeyPressed(int16_t keyCode, int16_t shift) override;
+
+    std::string caption_;
 };
 
 } // namespace platform

@@ -4,12 +4,16 @@
 // its controls' positions: pixels, or twips (1440 to the inch, 15 to a pixel
 // at 96 dots per inch, converted with the screen's real resolution).
 
-#include <memory>
+#include <vector>
 
 namespace platform {
 
+namespace backend {
+class NativeWindow;
+}
+
 class Form;
-struct ContainerImpl;
+class OptionButton;
 
 enum class ScaleMode { Twips = 1, Pixels = 3 };
 
@@ -27,14 +31,21 @@ public:
     int toPixels(float units) const;
     float fromPixels(int pixels) const;
 
-    ContainerImpl& containerImpl() const { return *containerImpl_; }
+    // The native window the container's controls are placed in.
+    backend::NativeWindow& nativeHost() const { return *host_; }
 
 protected:
-    explicit Container(std::unique_ptr<ContainerImpl> impl);
-    void setContainerImpl(std::unique_ptr<ContainerImpl> impl);
+    Container(Form& form, ScaleMode scaleMode);
+    void setNativeHost(backend::NativeWindow& host) { host_ = &host; }
 
 private:
-    std::unique_ptr<ContainerImpl> containerImpl_;
+    friend class OptionButton;
+
+    Form& form_;
+    ScaleMode scaleMode_;
+    backend::NativeWindow* host_ = nullptr;
+    // Option buttons placed directly in this container: one exclusive group.
+    std::vector<OptionButton*> optionButtons_;
 };
 
 // Twips per device pixel on this screen (15 at 96 dots per inch).

@@ -5,20 +5,19 @@
 // values exactly as code set them and turned into device pixels in one place,
 // plus visibility, tool tip and tab order.
 
+#include "platform/backend.h"
 #include "platform/colour.h"
 #include "platform/font.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <vector>
 
 namespace platform {
 
 class Container;
-struct ControlImpl;
 
-class Control {
+class Control : private backend::NativeEvents {
 public:
     virtual ~Control();
     Control(const Control&) = delete;
@@ -59,16 +58,30 @@ public:
 
     Container& container() const;
 
-    // Tests: the control as it is drawn now, one row of 0xAARRGGBB pixels
-    // after the other, top row first.
-    std::vector<std::vector<uint32_t>> pixelsForTesting() const;
-    ControlImpl& impl() const { return *impl_; }
+    // The control's native window (the backend's object).
+    backend::NativeControl& native() const { return *native_; }
+    // Whether the control can take the focus at all (Tab stops at it).
+    bool takesFocus() const;
+    // Visible, and so is every frame it lies in.
+    bool shownInForm() const;
 
 protected:
-    Control(Container& container, std::unique_ptr<ControlImpl> impl);
+    Control(Container& container, backend::ControlKind kind);
+    // Turns the Single position and size into device pixels.
+    void applyGeometry();
 
 private:
-    std::unique_ptr<ControlImpl> impl_;
+    Container& container_;
+    backend::ControlKind kind_;
+    std::unique_ptr<backend::NativeControl> native_;
+    float left_ = 0;
+    float top_ = 0;
+    float width_ = 0;
+    float height_ = 0;
+    bool visible_ = true;
+    bool enabled_ = true;
+    int tabIndex_ = -1;
+    std::string toolTip_;
 };
 
 } // namespace platform

@@ -5,6 +5,7 @@
 // modal, and unloaded (Form_Unload runs, the window goes). The program ends
 // when no form is left loaded.
 
+#include "platform/backend.h"
 #include "platform/colour.h"
 #include "platform/container.h"
 
@@ -39,7 +40,9 @@ struct FormDesign {
     bool showInTaskbar = true;
 };
 
-struct FormImpl;
+class CommandButton;
+class Control;
+class Timer;
 using HWND = Form*;
 
 // A rectangle of a form's client area, in the form's scale units from its
@@ -52,7 +55,7 @@ struct Area {
 };
 
 
-class Form : public Container {
+class Form : public Container, private backend::NativeEvents {
 public:
     explicit Form(const FormDesign& design);
     ~Form() override;
@@ -111,7 +114,8 @@ public:
     void hostIn(uint64_t windowId, float pictureWidth, float pictureHeight);
 
     HWND hWnd() { return this; }
-    FormImpl& formImpl() const;
+    // The form's native window (the backend's object).
+    backend::NativeForm& native() const { return *native_; }
 
     // Event delivery from the runtime.
     void deliverKeyDown(int16_t keyCode, int16_t shift);
@@ -119,14 +123,6 @@ public:
     void deliverMouseMove(int16_t button, int16_t shift, float x, float y);
     // The close box: unloads the form.
     void deliverClose();
-
-    // Tests: a key (classic key code: 13 Enter, 27 Esc, 9 Tab, 32 Space, 33
-    // Page Up, 34 Page Down, 35 End, 36 Home, 37 to 40 the arrows, the
-    // letters and digits) pressed and released on the form, as the keyboard
-    // would: it goes to the control that has the focus (to the form itself
-    // when none has), and what that control does not use goes on to its
-    // container and to the form.
-    void pressKeyForTesting(int16_t keyCode);
 
 protected:
     virtual void Form_Load() { }
@@ -146,10 +142,37 @@ protected:
     }
 
 private:
-    void finishUnload();
+    friend class Control;
+    friend class CommandButton;
+    friend class Timer;
 
-    std::unique_ptr<FormImpl> formImpl_;
+    void finishUnload();
+    void startTimers();
+    // The focusable controls in tab order.
+    std::vector<Control*> tabOrder() const;
+
+    // What the window system tells the form.
+    void nativeKeyDown(int16_t keyCode, int16_t shift) override;
+    void nativeMouseDown(int16_t button, int16_t shift, int x, int y) override;
+    void nativeMouseMove(int16_t button, int16_t shift, int x, int y) override;
+    void nativeCloseRequested() override;
+
+    FormDesign design_;
+    std::string caption_;
+    std::unique_ptr<backend::NativeForm> native_;
+    WindowState windowState_ = WindowState::Normal;
+    std::vector<Control*> controls_;
+    std::vector<Timer*> timers_;
+    CommandButton* defaultButton_ = nullptr;
+    CommandButton* cancelButton_ = nullptr;
     bool loaded_ = false;
+    bool shown_ = false;
+    // True while Form_Load runs: the form's timers wait until it has
+    // returned, even when it waits itself (a message box).
+    bool loading_ = false;
+    bool hosted_ = false;
+    // The nested event loop of a modal show, while it runs.
+    backend::NativeEventLoop* modalLoop_ = nullptr;
 };
 
 } // namespace platform

@@ -24,7 +24,7 @@ public:
     void setCaption(const std::string& text);
 
 private:
-    std::string captionText_;
+    std::string caption_;
 };
 
 } // namespace platform

@@ -25,6 +25,16 @@ public:
     void setLargeChange(int16_t value);
 
     std::function<void()> onChange;
+
+private:
+    void nativeValueChanged(int value) override;
+    bool nativeKeyPressed(int16_t keyCode, int16_t shift) override;
+
+    int16_t value_ = 0;
+    int16_t min_ = 0;
+    int16_t max_ = 32767;
+    int16_t smallChange_ = 1;
+    int16_t largeChange_ = 10;
 };
 
 } // namespace platform

@@ -18,6 +18,11 @@ public:
 
     MouseHandler onMouseMove;
     MouseHandler onMouseDown;
+
+private:
+    void nativeMouseDown(int16_t button, int16_t shift, int x, int y) override;
+    void nativeMouseMove(int16_t button, int16_t shift, int x, int y) override;
+    void raise(const MouseHandler& handler, int16_t button, int16_t shift, int x, int y);
 };
 
 } // namespace platform

@@ -18,4 +18,10 @@ inline constexpr HIMC kNullInputContext = 0;
 HIMC ImmAssociateContext(HWND window, HIMC context);
 HIMC currentInputContext(HWND window);
 
+// Re-attaches the default input context to every window that had it taken
+// away (the end of the program after a run-time error).
+void restoreAllInputContexts();
+// Drops what is known of a form's input context (the form is going away).
+void forgetInputContext(HWND window);
+
 } // namespace platform

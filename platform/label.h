@@ -24,6 +24,12 @@ public:
 
     void setAlignment(Alignment alignment);
     void setWordWrap(bool wrap);
+
+private:
+    void fitToCaption();
+
+    std::string caption_;
+    bool autoSize_ = false;
 };
 
 } // namespace platform

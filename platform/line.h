@@ -11,6 +11,10 @@ public:
     void setPoints(float x1, float y1, float x2, float y2);
     void setBorderColor(Colour colour);
     void setBorderWidth(int pixels);
+
+private:
+    Colour colour_ = 0;
+    int penWidth_ = 1;
 };
 
 } // namespace platform

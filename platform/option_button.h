@@ -22,6 +22,14 @@ public:
     void setCaption(const std::string& text);
 
     std::function<void()> onClick;
+
+private:
+    void nativeValueChanged(int value) override;
+    // Selects this button and clears the others of its container.
+    void select();
+
+    bool value_ = false;
+    std::string caption_;
 };
 
 } // namespace platform

@@ -8,13 +8,10 @@
 // written) and the process exits with status 1.
 
 #include <functional>
-#include <memory>
 #include <stdexcept>
 #include <string>
 
 namespace platform {
-
-struct RuntimeImpl;
 
 // Thrown by End(): stops the program at once, without unload handlers.
 class EndProgram : public std::exception {
@@ -64,18 +61,9 @@ public:
     void formUnloaded();
     int loadedForms() const;
 
-    // Runs the event loop for `timeoutMs` milliseconds (tests).
-    void processEventsFor(int timeoutMs);
     // Delivers the events that are waiting, painting included, and returns
     // without waiting for more (tests, benchmarks).
     void processPendingEvents();
-    // Makes a new start possible after an end (tests).
-    void resetForTesting();
-
-    RuntimeImpl& impl() { return *impl_; }
-
-private:
-    std::unique_ptr<RuntimeImpl> impl_;
 };
 
 } // namespace platform

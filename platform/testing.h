@@ -6,16 +6,44 @@
 #include "platform/system_time.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace platform {
 
+class ComboBox;
+class Control;
 class Form;
 
 // The command-line tail that Command() returns.
 void setCommandForTesting(const std::string& command);
+
+// The folder App.path() returns: a test's own.
+void setAppPathForTesting(const std::string& path);
+
+// Makes a new start of the runtime possible after the program ended: no
+// form loaded, no error.
+void resetRuntimeForTesting();
+
+// Runs the event loop for `milliseconds`.
+void processEventsFor(int milliseconds);
+
+// A key (classic key code: 13 Enter, 27 Esc, 9 Tab, 32 Space, 33 Page Up, 34
+// Page Down, 35 End, 36 Home, 37 to 40 the arrows, the letters and digits)
+// pressed and released on the form, as the keyboard would: it goes to the
+// control that has the focus (to the form itself when none has), and what
+// that control does not use goes on to its container and to the form.
+void pressKeyForTesting(Form& form, int16_t keyCode);
+
+// Types `text` into the list's edit field key by key, as the user would.
+void typeForTesting(ComboBox& list, const std::string& text);
+
+// The control as it is drawn now, one row of 0xAARRGGBB pixels after the
+// other, top row first.
+std::vector<std::vector<uint32_t>> pixelsForTesting(const Control& control);
 
 // Called with each form that a modal show has just shown, before the show
 // waits for it to be unloaded. A form that the observer unloads ends the

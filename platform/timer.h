@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/backend.h"
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -7,7 +9,6 @@
 namespace platform {
 
 class Form;
-struct TimerImpl;
 
 // A form's timer. It ticks every interval() milliseconds while the interval
 // is not 0 and the form is loaded, from the moment its Form_Load has
@@ -32,8 +33,16 @@ public:
     void tick();
 
 private:
-    friend TimerImpl& timerImplOf(Timer& timer);
-    std::unique_ptr<TimerImpl> impl_;
+    friend class Form;
+    // Starts or stops the native timer to match the interval and whether
+    // the form is loaded and done loading.
+    void refresh();
+
+    Form& form_;
+    std::unique_ptr<backend::NativeTimer> native_;
+    int32_t interval_ = 0;
+    // The interval the native timer runs at, 0 while stopped.
+    int32_t running_ = 0;
 };
 
 } // namespace platform

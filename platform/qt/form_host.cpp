@@ -8,12 +8,7 @@
 // whole picture scaled down to fit, centred: the form then keeps the
 // picture's size off screen and a view in the host window paints it scaled.
 
-#include "platform/form.h"
-
-#include "platform/qt/control_impl.h"
-#include "platform/qt/form_host.h"
-#include "platform/qt/form_window.h"
-#include "platform/runtime.h"
+#include "platform/qt/native_form.h"
 #include "platform/runtime_error.h"
 
 #include <QGuiApplication>
@@ -35,7 +30,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-namespace platform {
+namespace platform::qt {
 
 namespace {
 
@@ -50,7 +45,7 @@ xcb_connection_t* x11Connection()
 }
 
 // The size of an X window; empty when there is no such window.
-QSize hostSize(xcb_connection_t* connection, uint32_t window)
+QSize hostSizeOf(xcb_connection_t* connection, uint32_t window)
 {
     xcb_generic_error_t* error = nullptr;
     xcb_get_geometry_reply_t* reply
@@ -81,18 +76,18 @@ extern "C" void onEndSignal(int)
     (void)written;
 }
 
-void watchEndSignals(Form& form)
+void watchEndSignals(QtForm& form)
 {
     if (signalPipe[0] < 0) {
         if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
             return;
     }
-    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, form.formImpl().window);
-    QObject::connect(notifier, &QSocketNotifier::activated, form.formImpl().window, [&form] {
+    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, form.window);
+    QObject::connect(notifier, &QSocketNotifier::activated, form.window, [&form] {
         char bytes[16];
         while (::read(signalPipe[0], bytes, sizeof bytes) > 0) {
         }
-        Runtime::current().deliver([&form] { form.unload(); });
+        form.events.nativeCloseRequested();
     });
     struct sigaction action {};
     action.sa_handler = onEndSignal;
@@ -149,72 +144,69 @@ void embed(QWidget& widget, QWindow& host, const QSize& size)
 
 } // namespace
 
-void Form::hostIn(uint64_t windowId, float pictureWidth, float pictureHeight)
+void QtForm::hostIn(uint64_t windowId, int pictureWidth, int pictureHeight)
 {
-    auto& impl = *formImpl_;
     xcb_connection_t* connection = x11Connection();
     if (!connection)
         throw RuntimeError(RuntimeErrorKind::Other,
                            "drawing into the screen saver's window needs an X display (X11), and "
                                + QGuiApplication::platformName().toStdString() + " is not one");
-    uint32_t window = static_cast<uint32_t>(windowId);
+    uint32_t target = static_cast<uint32_t>(windowId);
     if (windowId == 0) {
         xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(connection));
-        window = screens.data ? screens.data->root : 0;
+        target = screens.data ? screens.data->root : 0;
     }
-    QSize size = windowId <= UINT32_MAX && window != 0 ? hostSize(connection, window) : QSize();
+    QSize size = windowId <= UINT32_MAX && target != 0 ? hostSizeOf(connection, target) : QSize();
     if (size.isEmpty())
         throw RuntimeError(RuntimeErrorKind::Other,
                            "the screen saver's window " + windowName(windowId) + " does not exist");
-    impl.hostWindowId = window;
-    impl.hostSize = size;
-    QSize picture(toPixels(pictureWidth), toPixels(pictureHeight));
-    impl.hostScaled = size.width() < picture.width() || size.height() < picture.height();
-    impl.window->resize(impl.hostScaled ? picture : size);
+    hostWindowId = target;
+    hostSize = size;
+    QSize picture(pictureWidth, pictureHeight);
+    hostScaled = size.width() < picture.width() || size.height() < picture.height();
+    window->resize(hostScaled ? picture : size);
 }
 
-void showInHost(Form& form)
+void QtForm::showInHost()
 {
-    auto& impl = form.formImpl();
-    auto* window = impl.window;
-    if (!impl.host) {
-        impl.host = QWindow::fromWinId(impl.hostWindowId);
-        if (impl.hostScaled) {
+    if (!host) {
+        host = QWindow::fromWinId(hostWindowId);
+        if (hostScaled) {
             // The picture stays off screen at its own size; the view shows it.
             window->setAttribute(Qt::WA_DontShowOnScreen);
-            impl.hostView = new ScaledView(*window);
-            embed(*impl.hostView, *impl.host, impl.hostSize);
+            hostView = new ScaledView(*window);
+            embed(*hostView, *host, hostSize);
         } else {
-            embed(*window, *impl.host, impl.hostSize);
+            embed(*window, *host, hostSize);
         }
-        watchEndSignals(form);
+        watchEndSignals(*this);
         auto* poll = new QTimer(window);
-        QObject::connect(poll, &QTimer::timeout, window, [&form] {
-            auto& formState = form.formImpl();
-            if (!form.loaded())
+        QObject::connect(poll, &QTimer::timeout, window, [this] {
+            if (!shown)
                 return;
             xcb_connection_t* connection = x11Connection();
-            QSize size = connection ? hostSize(connection, formState.hostWindowId) : QSize();
+            QSize size = connection ? hostSizeOf(connection, hostWindowId) : QSize();
             if (size.isEmpty()) {
                 // The host destroyed its window: the run is over.
-                Runtime::current().deliver([&form] { form.unload(); });
+                events.nativeCloseRequested();
                 return;
             }
-            if (size != formState.hostSize) {
-                formState.hostSize = size;
-                if (formState.hostView)
-                    formState.hostView->resize(size);
+            if (size != hostSize) {
+                hostSize = size;
+                if (hostView)
+                    hostView->resize(size);
                 else
-                    formState.window->resize(size);
+                    window->resize(size);
             }
-            if (formState.hostView)
-                formState.hostView->update();
+            if (hostView)
+                hostView->update();
         });
         poll->start(kHostPollMs);
     }
+    shown = true;
     window->show();
-    if (impl.hostView)
-        impl.hostView->show();
+    if (hostView)
+        hostView->show();
 }
 
-} // namespace platform
+} // namespace platform::qt

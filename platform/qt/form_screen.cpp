@@ -7,18 +7,14 @@
 // raised again every second so that no window opened later stays above it,
 // and grabs the keyboard and the mouse, so that input anywhere reaches it.
 
-#include "platform/form.h"
-
-#include "platform/qt/control_impl.h"
-#include "platform/qt/form_screen.h"
-#include "platform/qt/form_window.h"
+#include "platform/qt/native_form.h"
 
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
 
-namespace platform {
+namespace platform::qt {
 
 namespace {
 
@@ -37,28 +33,24 @@ QRect wholeScreen()
 
 // Raises the window and takes the keyboard and the mouse; a grab fails while
 // the window is not yet viewable, so it is tried again on the next round.
-void keepOnTop(FormImpl& impl)
+void holdOnTop(QtForm& form)
 {
-    QWindow* handle = impl.window->windowHandle();
-    if (!handle || !impl.window->isVisible())
+    QWindow* handle = form.window->windowHandle();
+    if (!handle || !form.window->isVisible())
         return;
-    impl.window->raise();
-    if (!impl.keyboardGrabbed)
-        impl.keyboardGrabbed = handle->setKeyboardGrabEnabled(true);
-    if (!impl.mouseGrabbed)
-        impl.mouseGrabbed = handle->setMouseGrabEnabled(true);
+    form.window->raise();
+    if (!form.keyboardGrabbed)
+        form.keyboardGrabbed = handle->setKeyboardGrabEnabled(true);
+    if (!form.mouseGrabbed)
+        form.mouseGrabbed = handle->setMouseGrabEnabled(true);
 }
 
 } // namespace
 
-void Form::coverScreen()
+void QtForm::coverScreen()
 {
-    auto& impl = *formImpl_;
-    if (impl.design.borderStyle != BorderStyle::None)
-        return;
-    auto* window = impl.window;
-    if (!impl.coversScreen) {
-        impl.coversScreen = true;
+    if (!coversScreen) {
+        coversScreen = true;
         if (onX11()) {
             bool wasVisible = window->isVisible();
             window->setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint
@@ -67,7 +59,7 @@ void Form::coverScreen()
                 window->show();
         }
         // A monitor added, removed or resized: cover the new screen.
-        auto recover = [window] {
+        auto recover = [this] {
             if (window->isVisible() && !wholeScreen().isEmpty())
                 window->setGeometry(wholeScreen());
         };
@@ -82,58 +74,51 @@ void Form::coverScreen()
         window->setGeometry(screen);
 }
 
-std::vector<Area> Form::monitors() const
+std::vector<backend::PixelRect> QtForm::monitors() const
 {
-    const Area whole { 0, 0, scaleWidth(), scaleHeight() };
-    if (!formImpl_->coversScreen)
-        return { whole };
-    QRect client = formImpl_->window->geometry();
+    if (!coversScreen)
+        return {};
+    QRect client = window->geometry();
     QRect inside(QPoint(0, 0), client.size());
-    std::vector<Area> areas;
+    std::vector<backend::PixelRect> areas;
     for (QScreen* screen : QGuiApplication::screens()) {
         QRect area = screen->geometry().translated(-client.topLeft()).intersected(inside);
         if (area.isEmpty())
             continue;
-        areas.push_back({ fromPixels(area.x()), fromPixels(area.y()), fromPixels(area.width()),
-                          fromPixels(area.height()) });
+        areas.push_back({ area.x(), area.y(), area.width(), area.height() });
     }
-    if (areas.size() < 2)
-        return { whole };
     return areas;
 }
 
-void showCoveringScreen(Form& form)
+void QtForm::showCoveringScreen()
 {
-    auto& impl = form.formImpl();
-    auto* window = impl.window;
-    form.coverScreen();
+    coverScreen();
     if (!onX11()) {
         window->showFullScreen();
         return;
     }
     window->show();
-    if (!impl.keepOnTop) {
-        impl.keepOnTop = new QTimer(window);
-        QObject::connect(impl.keepOnTop, &QTimer::timeout, window, [&impl] { keepOnTop(impl); });
+    if (!keepOnTop) {
+        keepOnTop = new QTimer(window);
+        QObject::connect(keepOnTop, &QTimer::timeout, window, [this] { holdOnTop(*this); });
     }
-    impl.keepOnTop->start(kKeepOnTopMs);
+    keepOnTop->start(kKeepOnTopMs);
     // The grabs succeed once the server has mapped the window: try soon.
-    QTimer::singleShot(50, window, [&impl] { keepOnTop(impl); });
-    QTimer::singleShot(250, window, [&impl] { keepOnTop(impl); });
+    QTimer::singleShot(50, window, [this] { holdOnTop(*this); });
+    QTimer::singleShot(250, window, [this] { holdOnTop(*this); });
 }
 
-void stopCoveringScreen(Form& form)
+void QtForm::stopCoveringScreen()
 {
-    auto& impl = form.formImpl();
-    if (impl.keepOnTop)
-        impl.keepOnTop->stop();
-    QWindow* handle = impl.window->windowHandle();
-    if (handle && impl.keyboardGrabbed)
+    if (keepOnTop)
+        keepOnTop->stop();
+    QWindow* handle = window->windowHandle();
+    if (handle && keyboardGrabbed)
         handle->setKeyboardGrabEnabled(false);
-    if (handle && impl.mouseGrabbed)
+    if (handle && mouseGrabbed)
         handle->setMouseGrabEnabled(false);
-    impl.keyboardGrabbed = false;
-    impl.mouseGrabbed = false;
+    keyboardGrabbed = false;
+    mouseGrabbed = false;
 }
 
-} // namespace platform
+} // namespace platform::qt

@@ -1,8 +1,4 @@
-#include "platform/h_scroll_bar.h"
-
-#include "platform/qt/control_impl.h"
-#include "platform/runtime.h"
-#include "platform/runtime_error.h"
+#include "platform/qt/native_control.h"
 
 #include <QKeyEvent>
 #include <QPainter>
@@ -10,15 +6,13 @@
 #include <QStyleOptionFocusRect>
 #include <QStyleOptionSlider>
 
-namespace platform {
+namespace platform::qt {
 
 namespace {
 
-// The scroll bar as Windows users' hands know it: Left and Up lower the
-// value by a small change, Right and Down raise it, Page Up and Page Down
-// move by a large change, Home and End go to the ends. (Qt's own scroll bar
-// runs the arrow keys the other way.) While it has the focus, its thumb is
-// framed by a focus rectangle, where Windows blinks the thumb.
+// Its keys are the rules' (HScrollBar): Qt's own runs the arrow keys the
+// other way. While it has the focus, its thumb is framed by a focus
+// rectangle, where Windows blinks the thumb.
 class ScrollBarWidget : public QScrollBar {
 public:
     ScrollBarWidget()
@@ -27,42 +21,7 @@ public:
     }
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override
-    {
-        if (event->modifiers() & ~Qt::KeypadModifier) {
-            event->ignore();
-            return;
-        }
-        SliderAction action = SliderNoAction;
-        switch (event->key()) {
-        case Qt::Key_Left:
-        case Qt::Key_Up:
-            action = SliderSingleStepSub;
-            break;
-        case Qt::Key_Right:
-        case Qt::Key_Down:
-            action = SliderSingleStepAdd;
-            break;
-        case Qt::Key_PageUp:
-            action = SliderPageStepSub;
-            break;
-        case Qt::Key_PageDown:
-            action = SliderPageStepAdd;
-            break;
-        case Qt::Key_Home:
-            action = SliderToMinimum;
-            break;
-        case Qt::Key_End:
-            action = SliderToMaximum;
-            break;
-        default:
-            // Esc, Enter and the rest go on to the form.
-            event->ignore();
-            return;
-        }
-        triggerAction(action);
-        event->accept();
-    }
+    void keyPressEvent(QKeyEvent* event) override { event->ignore(); }
 
     void paintEvent(QPaintEvent* event) override
     {
@@ -83,56 +42,44 @@ protected:
     }
 };
 
-QScrollBar* bar(const HScrollBar& scrollBar) { return static_cast<QScrollBar*>(scrollBar.impl().widget.data()); }
+class ScrollBarControl : public QtControl {
+public:
+    ScrollBarControl(ScrollBarWidget* bar, backend::NativeEvents& events)
+        : QtControl(bar, events)
+        , bar_(bar)
+    {
+        QObject::connect(bar, &QScrollBar::valueChanged, [&events](int value) { events.nativeValueChanged(value); });
+    }
+
+    void setRange(int min, int max) override
+    {
+        bar_->blockSignals(true);
+        bar_->setRange(min, max);
+        bar_->blockSignals(false);
+    }
+
+    void setValue(int value) override
+    {
+        bar_->blockSignals(true);
+        bar_->setValue(value);
+        bar_->blockSignals(false);
+    }
+
+    void setSteps(int small, int large) override
+    {
+        bar_->setSingleStep(small);
+        bar_->setPageStep(large);
+    }
+
+private:
+    ScrollBarWidget* bar_;
+};
 
 } // namespace
 
-HScrollBar::HScrollBar(Container& container)
-    : Control(container, std::make_unique<ControlImpl>(container, new ScrollBarWidget))
+std::unique_ptr<QtControl> createHScrollBar(backend::NativeEvents& events)
 {
-    bar(*this)->setFocusPolicy(Qt::StrongFocus);
-    bar(*this)->setRange(0, 32767);
-    QObject::connect(bar(*this), &QScrollBar::valueChanged, [this](int) {
-        if (onChange)
-            Runtime::current().deliver(onChange);
-    });
+    return std::make_unique<ScrollBarControl>(new ScrollBarWidget, events);
 }
 
-int16_t HScrollBar::value() const { return static_cast<int16_t>(bar(*this)->value()); }
-
-void HScrollBar::setValue(int16_t value)
-{
-    if (value < min() || value > max())
-        throw RuntimeError(RuntimeErrorKind::Other,
-                           "a scroll bar value of " + std::to_string(value) + " is outside its range "
-                               + std::to_string(min()) + " to " + std::to_string(max()));
-    if (value == this->value())
-        return;
-    bar(*this)->blockSignals(true);
-    bar(*this)->setValue(value);
-    bar(*this)->blockSignals(false);
-    if (onChange)
-        Runtime::current().deliver(onChange);
-}
-
-int16_t HScrollBar::min() const { return static_cast<int16_t>(bar(*this)->minimum()); }
-int16_t HScrollBar::max() const { return static_cast<int16_t>(bar(*this)->maximum()); }
-
-void HScrollBar::setMin(int16_t value)
-{
-    bar(*this)->blockSignals(true);
-    bar(*this)->setMinimum(value);
-    bar(*this)->blockSignals(false);
-}
-
-void HScrollBar::setMax(int16_t value)
-{
-    bar(*this)->blockSignals(true);
-    bar(*this)->setMaximum(value);
-    bar(*this)->blockSignals(false);
-}
-
-void HScrollBar::setSmallChange(int16_t value) { bar(*this)->setSingleStep(value); }
-void HScrollBar::setLargeChange(int16_t value) { bar(*this)->setPageStep(value); }
-
-} // namespace platform
+} // namespace platform::qt

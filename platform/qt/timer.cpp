@@ -1,64 +1,29 @@
+#include "platform/backend.h"
 #include "platform/timer.h"
 
-#include "platform/form.h"
-#include "platform/qt/control_impl.h"
-#include "platform/qt/timer_impl.h"
-#include "platform/runtime.h"
-#include "platform/runtime_error.h"
+#include <QTimer>
 
-namespace platform {
+namespace platform::backend {
 
-TimerImpl::TimerImpl(Form& owner)
-    : form(owner)
-{
-    qtTimer.setTimerType(Qt::CoarseTimer);
-}
+namespace {
 
-void TimerImpl::refresh()
-{
-    bool running = form.loaded() && !form.formImpl().loading && enabled && interval > 0;
-    if (!running) {
-        qtTimer.stop();
-        return;
+class QtTimer : public NativeTimer {
+public:
+    explicit QtTimer(Timer& timer)
+    {
+        timer_.setTimerType(Qt::CoarseTimer);
+        QObject::connect(&timer_, &QTimer::timeout, [&timer] { timer.tick(); });
     }
-    if (!qtTimer.isActive() || qtTimer.interval() != interval)
-        qtTimer.start(interval);
-}
 
-Timer::Timer(Form& form)
-    : impl_(std::make_unique<TimerImpl>(form))
-{
-    impl_->timer = this;
-    form.formImpl().timers.push_back(this);
-    QObject::connect(&impl_->qtTimer, &QTimer::timeout, [this] { tick(); });
-}
+    void start(int32_t milliseconds) override { timer_.start(milliseconds); }
+    void stop() override { timer_.stop(); }
 
-Timer::~Timer()
-{
-    std::erase(impl_->form.formImpl().timers, this);
-}
+private:
+    QTimer timer_;
+};
 
-int32_t Timer::interval() const { return impl_->interval; }
+} // namespace
 
-void Timer::setInterval(int32_t milliseconds)
-{
-    if (milliseconds < 0)
-        throw RuntimeError(RuntimeErrorKind::Other,
-                           "a timer interval of " + std::to_string(milliseconds) + " ms is not a valid interval");
-    impl_->interval = milliseconds;
-    impl_->refresh();
-}
+std::unique_ptr<NativeTimer> createTimer(Timer& timer) { return std::make_unique<QtTimer>(timer); }
 
-bool Timer::enabled() const { return impl_->enabled; }
-
-void Timer::tick()
-{
-    if (!impl_->form.loaded() || impl_->form.formImpl().loading)
-        return;
-    if (onTimer)
-        Runtime::current().deliver(onTimer);
-}
-
-TimerImpl& timerImplOf(Timer& timer) { return *timer.impl_; }
-
-} // namespace platform
+} // namespace platform::backend

@@ -29,7 +29,7 @@ protected:
     void SetUp() override
     {
         FreshProgramState::SetUp();
-        platform::App.setPathForTesting(folder.path().string());
+        platform::setAppPathForTesting(folder.path().string());
         folder.write("zandreth.ini", fixture("three_cities.ini"));
         platform::setCommandForTesting("/S");
         form = std::make_unique<Form1>();

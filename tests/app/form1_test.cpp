@@ -40,7 +40,7 @@ protected:
     void SetUp() override
     {
         FreshProgramState::SetUp();
-        platform::App.setPathForTesting(folder.path().string());
+        platform::setAppPathForTesting(folder.path().string());
     }
 
     void writeCatalogue(const std::string& text) { folder.write("zandreth.ini", text); }

@@ -63,7 +63,7 @@ protected:
     void SetUp() override
     {
         FreshProgramState::SetUp();
-        platform::App.setPathForTesting(folder.path().string());
+        platform::setAppPathForTesting(folder.path().string());
     }
 
     testing_support::TempDir folder;
@@ -153,7 +153,7 @@ protected:
     void SetUp() override
     {
         FreshProgramState::SetUp();
-        platform::App.setPathForTesting(folder.path().string());
+        platform::setAppPathForTesting(folder.path().string());
     }
 
     testing_support::TempDir folder;

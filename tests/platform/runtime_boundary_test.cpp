@@ -71,7 +71,7 @@ public:
             Runtime::current().runNested([this] {
                 for (int waited = 0; waited < kWaitMs && !Runtime::current().ended() && !(waitUntil && waitUntil());
                      waited += kTickMs)
-                    Runtime::current().processEventsFor(kTickMs);
+                    platform::processEventsFor(kTickMs);
             });
         });
     }
@@ -121,12 +121,12 @@ TEST_F(RuntimeBoundary, TimersWaitUntilFormLoadHasReturned)
 
     EXPECT_EQ(ticksAfterTheBox, 0) << "a timer ticked into a Form_Load that had not returned";
     for (int waited = 0; waited < kWaitMs && ticks == 0; waited += kTickMs)
-        Runtime::current().processEventsFor(kTickMs);
+        platform::processEventsFor(kTickMs);
     EXPECT_GT(ticks, 0) << "the timer runs once the load is over";
 
     form.unload();
     const int ticksAtUnload = ticks;
-    Runtime::current().processEventsFor(10 * kTickMs);
+    platform::processEventsFor(10 * kTickMs);
     EXPECT_EQ(ticks, ticksAtUnload) << "no tick after the form has unloaded";
     EXPECT_FALSE(Runtime::current().ended());
 }
@@ -141,19 +141,19 @@ TEST_F(RuntimeBoundary, AnIntervalOfZeroStopsTheTimer)
     form.Timer1.onTimer = [&] { ++ticks; };
     form.load();
     for (int waited = 0; waited < kWaitMs && ticks < 2; waited += kTickMs)
-        Runtime::current().processEventsFor(kTickMs);
+        platform::processEventsFor(kTickMs);
     ASSERT_GE(ticks, 2) << "the timer ticks at its interval";
 
     form.Timer1.setInterval(0);
     EXPECT_EQ(form.Timer1.interval(), 0);
     EXPECT_TRUE(form.Timer1.enabled()) << "an interval of 0 stops the timer without disabling it";
     const int ticksAtZero = ticks;
-    Runtime::current().processEventsFor(20 * kTickMs);
+    platform::processEventsFor(20 * kTickMs);
     EXPECT_EQ(ticks, ticksAtZero) << "no tick while the interval is 0";
 
     form.Timer1.setInterval(kTickMs);
     for (int waited = 0; waited < kWaitMs && ticks == ticksAtZero; waited += kTickMs)
-        Runtime::current().processEventsFor(kTickMs);
+        platform::processEventsFor(kTickMs);
     EXPECT_GT(ticks, ticksAtZero) << "a new interval starts the timer again";
     form.unload();
     EXPECT_FALSE(Runtime::current().ended());

@@ -86,7 +86,7 @@ TEST_P(AboutCloseKeys, CloseTheBox)
     about.show();
     platform::Runtime::current().processPendingEvents();
     GetParam().focus(about).setFocus();
-    about.pressKeyForTesting(GetParam().keyCode);
+    platform::pressKeyForTesting(about, GetParam().keyCode);
     EXPECT_FALSE(about.loaded());
 }
 
@@ -109,8 +109,8 @@ TEST_F(AboutTest, OtherKeysLeaveItOpen)
     frmAbout about;
     about.show();
     about.cmdOK.setFocus();
-    about.pressKeyForTesting('A');
-    about.pressKeyForTesting(9);
+    platform::pressKeyForTesting(about, 'A');
+    platform::pressKeyForTesting(about, 9);
     EXPECT_TRUE(about.loaded());
 }
 
@@ -118,7 +118,7 @@ TEST_F(AboutTest, TheSettingsDialogOpensAFreshBoxModallyEachTime)
 {
     TempDir folder;
     folder.write("zandreth.ini", testing_support::fixture("six_cities.ini"));
-    platform::App.setPathForTesting(folder.path().string());
+    platform::setAppPathForTesting(folder.path().string());
     zandreth::AppPath = folder.path().string();
     MessageBoxRecorder boxes;
 
@@ -134,7 +134,7 @@ TEST_F(AboutTest, TheSettingsDialogOpensAFreshBoxModallyEachTime)
         EXPECT_TRUE(about->shown());
         expectAboutTexts(*about);
         versions.push_back(about->lblVersion.caption());
-        about->pressKeyForTesting(27);
+        platform::pressKeyForTesting(*about, 27);
     });
     dialog.Command3.click();
     dialog.Command3.click();

@@ -56,7 +56,7 @@ protected:
     void SetUp() override
     {
         FreshProgramState::SetUp();
-        platform::App.setPathForTesting(folder.path().string());
+        platform::setAppPathForTesting(folder.path().string());
         zandreth::AppPath = folder.path().string();
     }
 
@@ -335,22 +335,22 @@ const CloseCase kCloseCases[] {
     { "EscOnFirstRow",
       [](Setting& dialog) {
           dialog.Check1(0).setFocus();
-          dialog.pressKeyForTesting(27);
+          platform::pressKeyForTesting(dialog, 27);
       } },
     { "EscInACityList",
       [](Setting& dialog) {
           dialog.Combo1(2).setFocus();
-          dialog.pressKeyForTesting(27);
+          platform::pressKeyForTesting(dialog, 27);
       } },
     { "EscOnAScrollBar",
       [](Setting& dialog) {
           dialog.HScroll1.setFocus();
-          dialog.pressKeyForTesting(27);
+          platform::pressKeyForTesting(dialog, 27);
       } },
     { "EscOnApply",
       [](Setting& dialog) {
           dialog.Command1.setFocus();
-          dialog.pressKeyForTesting(27);
+          platform::pressKeyForTesting(dialog, 27);
       } },
     { "CloseBox", [](Setting& dialog) { dialog.deliverClose(); } },
 };
@@ -364,7 +364,7 @@ TEST_F(SettingTest, EnterDoesNotApply)
     const std::string before = fileBytes();
     auto dialog = open();
     dialog->Check1(0).setFocus();
-    dialog->pressKeyForTesting(13);
+    platform::pressKeyForTesting(*dialog, 13);
 
     EXPECT_TRUE(dialog->loaded());
     EXPECT_EQ(fileBytes(), before);
@@ -493,9 +493,9 @@ TEST_F(SettingTest, TypingAnExactNameSelectsThatCity)
     auto& list = dialog->Combo1(0);
     list.setFocus();
     list.setText("");
-    list.typeForTesting("Par");
+    platform::typeForTesting(list, "Par");
     EXPECT_EQ(list.listIndex(), -1);
-    list.typeForTesting("is");
+    platform::typeForTesting(list, "is");
     EXPECT_EQ(list.text(), "Paris");
     EXPECT_EQ(list.listIndex(), 5);
 
@@ -512,7 +512,7 @@ TEST_F(SettingTest, TypingASharedNameKeepsTheSelectedCityThatHasIt)
     for (int row : { 0, 1 }) {
         dialog->Combo1(row).setFocus();
         dialog->Combo1(row).setText("");
-        dialog->Combo1(row).typeForTesting("United States");
+        platform::typeForTesting(dialog->Combo1(row), "United States");
     }
     // Row 0 stood on the second city of that country and stays there; row 1
     // takes the first.
@@ -526,7 +526,7 @@ TEST_F(SettingTest, LeavingAListWithAnUnknownNamePutsBackItsCity)
     auto dialog = open();
     auto& list = dialog->Combo1(0);
     list.setFocus();
-    list.typeForTesting("xyz");
+    platform::typeForTesting(list, "xyz");
     EXPECT_EQ(list.text(), "Tokyoxyz");
     EXPECT_EQ(list.listIndex(), -1);
 
@@ -545,7 +545,7 @@ TEST_F(SettingTest, ApplyWithAnUnknownNameInAListSavesTheRowsCity)
     auto& list = dialog->Combo1(2);
     list.setFocus();
     list.setText("");
-    list.typeForTesting("Atlantis");
+    platform::typeForTesting(list, "Atlantis");
     ASSERT_EQ(list.listIndex(), -1);
 
     dialog->Command1.click();
@@ -719,7 +719,7 @@ protected:
     {
         std::vector<std::string> visited { focused(dialog) };
         for (int step = 0; step < 60; ++step) {
-            dialog.pressKeyForTesting(9);
+            platform::pressKeyForTesting(dialog, 9);
             std::string now = focused(dialog);
             if (now == visited.front())
                 break;
@@ -782,12 +782,12 @@ TEST_P(SettingScrollKeys, MoveTheFocusedBar)
     auto dialog = open();
 
     dialog->HScroll2.setFocus();
-    dialog->pressKeyForTesting(c.keyCode);
+    platform::pressKeyForTesting(*dialog, c.keyCode);
     EXPECT_EQ(dialog->HScroll2.value(), c.relocation);
     EXPECT_EQ(dialog->Label4.caption(), std::to_string(c.relocation) + "秒");
 
     dialog->HScroll1.setFocus();
-    dialog->pressKeyForTesting(c.keyCode);
+    platform::pressKeyForTesting(*dialog, c.keyCode);
     EXPECT_EQ(dialog->HScroll1.value(), c.blink);
     EXPECT_EQ(dialog->Label5.caption(), std::to_string(c.blink) + "秒");
     EXPECT_TRUE(dialog->loaded());
@@ -808,16 +808,16 @@ TEST_F(SettingTest, AFocusedScrollBarShowsItsFocus)
     writeSettings("");
     auto dialog = open();
     platform::Runtime::current().processPendingEvents();
-    const auto unfocused = dialog->HScroll2.pixelsForTesting();
+    const auto unfocused = platform::pixelsForTesting(dialog->HScroll2);
 
     dialog->HScroll2.setFocus();
     platform::Runtime::current().processPendingEvents();
     ASSERT_TRUE(dialog->HScroll2.hasFocus());
-    EXPECT_TRUE(dialog->HScroll2.pixelsForTesting() != unfocused) << "the focused bar looks different";
+    EXPECT_TRUE(platform::pixelsForTesting(dialog->HScroll2) != unfocused) << "the focused bar looks different";
 
     dialog->HScroll1.setFocus();
     platform::Runtime::current().processPendingEvents();
-    EXPECT_TRUE(dialog->HScroll2.pixelsForTesting() == unfocused) << "the mark goes with the focus";
+    EXPECT_TRUE(platform::pixelsForTesting(dialog->HScroll2) == unfocused) << "the mark goes with the focus";
 }
 
 // Enter on a focused button presses it, as Space does; there is still no
@@ -831,7 +831,7 @@ TEST_F(SettingTest, EnterOnAFocusedButtonPressesIt)
 
     const std::string before = fileBytes();
     dialog->Command2.setFocus();
-    dialog->pressKeyForTesting(13);
+    platform::pressKeyForTesting(*dialog, 13);
     EXPECT_FALSE(dialog->loaded()) << "キャンセル closed the dialog";
     EXPECT_EQ(fileBytes(), before);
 
@@ -839,7 +839,7 @@ TEST_F(SettingTest, EnterOnAFocusedButtonPressesIt)
     again->Check1(2).setValue(1);
     again->Combo1(2).setListIndex(4);
     again->Command1.setFocus();
-    again->pressKeyForTesting(13);
+    platform::pressKeyForTesting(*again, 13);
     EXPECT_FALSE(again->loaded()) << "設定 saved and closed the dialog";
     EXPECT_EQ(savedCity(2), 4);
 }
@@ -859,7 +859,7 @@ TEST_F(SettingTest, ALongNameShowsItsStart)
 
     auto leftOfTheField = [&](int row) {
         platform::Runtime::current().processPendingEvents();
-        auto pixels = dialog->Combo1(row).pixelsForTesting();
+        auto pixels = platform::pixelsForTesting(dialog->Combo1(row));
         for (auto& line : pixels)
             line.resize(std::min<std::size_t>(line.size(), 40));
         return pixels;

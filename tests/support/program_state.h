@@ -22,7 +22,7 @@ inline void resetProgramState()
     platform::setFixedSystemTime(std::nullopt);
     platform::clearFileReplaceFaults();
     platform::restoreCursor();
-    platform::Runtime::current().resetForTesting();
+    platform::resetRuntimeForTesting();
 }
 
 // Base is testing::Test or a testing::TestWithParam<>.

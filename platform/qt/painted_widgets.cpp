@@ -1,22 +1,16 @@
-#include "platform/frame.h"
+// The controls Qt has no widget for, drawn here: the classic frame and the
+// horizontal rule.
 
-#include "platform/qt/control_impl.h"
+#include "platform/qt/native_control.h"
 
 #include <QGroupBox>
 #include <QPainter>
 
-namespace platform {
+#include <algorithm>
+
+namespace platform::qt {
 
 namespace {
-
-std::unique_ptr<ContainerImpl> frameContainer(Container& parent, QWidget* host)
-{
-    auto impl = std::make_unique<ContainerImpl>();
-    impl->form = &parent.form();
-    impl->scaleMode = parent.scaleMode();
-    impl->host = host;
-    return impl;
-}
 
 // A frame drawn the classic way: an etched rectangle whose top edge runs
 // through the middle of the caption, the caption standing on it near the
@@ -45,20 +39,34 @@ protected:
     }
 };
 
+// Only horizontal rules are drawn: the widget spans the line's length and
+// its pen's width.
+class LineWidget : public QWidget {
+public:
+    LineWidget() { setAttribute(Qt::WA_TransparentForMouseEvents); }
+
+    QColor colour { Qt::black };
+    int penWidth = 1;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.fillRect(0, 0, width(), std::min(height(), penWidth), colour);
+    }
+};
+
 } // namespace
 
-Frame::Frame(Container& container)
-    : Control(container, std::make_unique<ControlImpl>(container, new FrameWidget))
-    , Container(frameContainer(container, impl().widget.data()))
+QWidget* createFrameWidget() { return new FrameWidget; }
+QWidget* createLineWidget() { return new LineWidget; }
+
+void styleLine(QWidget& line, const QColor& colour, int penWidth)
 {
+    auto& widget = static_cast<LineWidget&>(line);
+    widget.colour = colour;
+    widget.penWidth = penWidth;
+    widget.update();
 }
 
-const std::string& Frame::caption() const { return captionText_; }
-
-void Frame::setCaption(const std::string& text)
-{
-    captionText_ = text;
-    static_cast<QGroupBox*>(impl().widget.data())->setTitle(QString::fromStdString(text));
-}
-
-} // namespace platform
+} // namespace platform::qt

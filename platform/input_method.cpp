@@ -1,11 +1,6 @@
 #include "platform/input_method.h"
 
-#include "platform/qt/control_impl.h"
-#include "platform/qt/form_window.h"
-#include "platform/qt/input_method_registry.h"
-
-#include <QGuiApplication>
-#include <QInputMethod>
+#include "platform/backend.h"
 
 #include <map>
 
@@ -16,6 +11,7 @@ namespace {
 // The default input context every window starts with.
 constexpr HIMC kDefaultInputContext = 1;
 
+// The windows whose context differs from the default one.
 std::map<Form*, HIMC>& associations()
 {
     static std::map<Form*, HIMC> contexts;
@@ -24,12 +20,7 @@ std::map<Form*, HIMC>& associations()
 
 void applyTo(Form& form, HIMC context)
 {
-    QWidget* window = form.formImpl().window;
-    bool enabled = context != kNullInputContext;
-    window->setAttribute(Qt::WA_InputMethodEnabled, enabled);
-    if (!enabled && window->isActiveWindow())
-        QGuiApplication::inputMethod()->reset();
-    QGuiApplication::inputMethod()->update(Qt::ImEnabled);
+    form.native().setInputMethodEnabled(context != kNullInputContext);
 }
 
 } // namespace
@@ -59,13 +50,6 @@ void restoreAllInputContexts()
     associations().clear();
 }
 
-} // namespace platform
-
-namespace platform {
-
-void forgetInputContext(Form* form)
-{
-    associations().erase(form);
-}
+void forgetInputContext(HWND window) { associations().erase(window); }
 
 } // namespace platform

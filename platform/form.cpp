@@ -1,0 +1,265 @@
+#include "platform/form.h"
+
+#include "platform/command_button.h"
+#include "platform/control.h"
+#include "platform/input_method.h"
+#include "platform/runtime.h"
+#include "platform/testing.h"
+#include "platform/timer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace platform {
+
+namespace {
+
+ModalShowObserver& modalShowObserver()
+{
+    static ModalShowObserver observer;
+    return observer;
+}
+
+int twipsToPixels(float twips) { return static_cast<int>(std::lround(twips / twipsPerPixel())); }
+
+} // namespace
+
+ModalShowObserver setModalShowObserverForTesting(ModalShowObserver observer)
+{
+    return std::exchange(modalShowObserver(), std::move(observer));
+}
+
+Form::Form(const FormDesign& design)
+    : Container(*this, design.scaleMode)
+    , design_(design)
+    , caption_(design.caption)
+{
+    std::optional<backend::PixelRect> at;
+    if (design.clientLeft && design.clientTop)
+        at = backend::PixelRect { twipsToPixels(*design.clientLeft), twipsToPixels(*design.clientTop), 0, 0 };
+    native_ = backend::createForm(design, toPixels(design.clientWidth), toPixels(design.clientHeight), at, *this);
+    setNativeHost(*native_);
+}
+
+Form::~Form()
+{
+    // Controls are members of the derived form and are already gone; the
+    // window goes last.
+    forgetInputContext(this);
+    if (loaded_)
+        Runtime::current().formUnloaded();
+}
+
+void Form::startTimers()
+{
+    for (Timer* timer : timers_)
+        timer->refresh();
+}
+
+void Form::load()
+{
+    if (loaded_)
+        return;
+    auto& runtime = Runtime::current();
+    if (runtime.ended())
+        return;
+    loaded_ = true;
+    runtime.formLoaded();
+    // The timers start once the load is over and events flow: none ticks
+    // into a Form_Load that has not finished.
+    loading_ = true;
+    runtime.deliver([this] { Form_Load(); });
+    loading_ = false;
+    startTimers();
+}
+
+std::vector<Control*> Form::tabOrder() const
+{
+    std::vector<Control*> order;
+    for (Control* control : controls_)
+        if (control->tabIndex() >= 0 && control->takesFocus())
+            order.push_back(control);
+    std::stable_sort(order.begin(), order.end(),
+                     [](Control* a, Control* b) { return a->tabIndex() < b->tabIndex(); });
+    return order;
+}
+
+void Form::show(ShowMode mode)
+{
+    load();
+    auto& runtime = Runtime::current();
+    if (!loaded_ || runtime.ended())
+        return;
+    if (hosted_) {
+        native_->showInHost();
+        shown_ = true;
+        return;
+    }
+
+    // Tab order and the first focus follow the controls' tab indices; Tab
+    // goes round the controls, from the last back to the first.
+    auto order = tabOrder();
+    std::vector<backend::NativeControl*> natives;
+    for (Control* control : order)
+        natives.push_back(&control->native());
+    native_->setTabOrder(natives);
+    native_->show(windowState_, mode == ShowMode::Modal);
+    shown_ = true;
+    auto first = std::find_if(order.begin(), order.end(),
+                              [](Control* control) { return control->shownInForm() && control->enabled(); });
+    if (first != order.end())
+        (*first)->native().setFocus(true);
+    else if (order.empty())
+        native_->setFocus(false);
+
+    if (mode == ShowMode::Modal) {
+        if (modalShowObserver()) {
+            ModalShowObserver observer = modalShowObserver();
+            observer(*this);
+            if (!loaded_)
+                return;
+        }
+        auto loop = backend::createEventLoop();
+        modalLoop_ = loop.get();
+        struct ModalLoop {
+            backend::NativeEventLoop*& current;
+            ~ModalLoop() { current = nullptr; }
+        } modalLoop { modalLoop_ };
+        runtime.runNested([&] { loop->run(); });
+    }
+}
+
+void Form::unload()
+{
+    if (!loaded_)
+        return;
+    int16_t cancel = 0;
+    Runtime::current().deliver([&] { Form_Unload(cancel); });
+    if (cancel != 0 && !Runtime::current().ended())
+        return;
+    finishUnload();
+}
+
+void Form::finishUnload()
+{
+    if (!loaded_)
+        return;
+    loaded_ = false;
+    shown_ = false;
+    startTimers();
+    native_->hide();
+    if (modalLoop_)
+        modalLoop_->quit();
+    Runtime::current().formUnloaded();
+}
+
+bool Form::loaded() const { return loaded_; }
+bool Form::shown() const { return shown_; }
+
+const std::string& Form::caption() const { return caption_; }
+
+void Form::setCaption(const std::string& text)
+{
+    caption_ = text;
+    native_->setCaption(text);
+}
+
+float Form::left() const { return static_cast<float>(native_->outerArea().x) * twipsPerPixel(); }
+float Form::top() const { return static_cast<float>(native_->outerArea().y) * twipsPerPixel(); }
+float Form::width() const { return static_cast<float>(native_->outerArea().width) * twipsPerPixel(); }
+float Form::height() const { return static_cast<float>(native_->outerArea().height) * twipsPerPixel(); }
+
+void Form::setLeft(float twips) { native_->placeOuter(twipsToPixels(twips), native_->outerArea().y); }
+void Form::setTop(float twips) { native_->placeOuter(native_->outerArea().x, twipsToPixels(twips)); }
+
+float Form::scaleWidth() const { return fromPixels(native_->clientArea().width); }
+float Form::scaleHeight() const { return fromPixels(native_->clientArea().height); }
+
+void Form::setClientSize(float width, float height) { native_->setClientSize(toPixels(width), toPixels(height)); }
+
+WindowState Form::windowState() const { return windowState_; }
+
+void Form::setWindowState(WindowState state)
+{
+    windowState_ = state;
+    if (shown_)
+        native_->setWindowState(state);
+}
+
+void Form::coverScreen()
+{
+    if (design_.borderStyle != BorderStyle::None)
+        return;
+    native_->coverScreen();
+}
+
+std::vector<Area> Form::monitors() const
+{
+    const Area whole { 0, 0, scaleWidth(), scaleHeight() };
+    std::vector<Area> areas;
+    for (const auto& area : native_->monitors())
+        areas.push_back({ fromPixels(area.x), fromPixels(area.y), fromPixels(area.width), fromPixels(area.height) });
+    if (areas.size() < 2)
+        return { whole };
+    return areas;
+}
+
+void Form::hostIn(uint64_t windowId, float pictureWidth, float pictureHeight)
+{
+    native_->hostIn(windowId, toPixels(pictureWidth), toPixels(pictureHeight));
+    hosted_ = true;
+}
+
+void Form::deliverKeyDown(int16_t keyCode, int16_t shift)
+{
+    if (loaded_)
+        Runtime::current().deliver([&] { Form_KeyDown(keyCode, shift); });
+}
+
+void Form::deliverMouseDown(int16_t button, int16_t shift, float x, float y)
+{
+    if (loaded_)
+        Runtime::current().deliver([&] { Form_MouseDown(button, shift, x, y); });
+}
+
+void Form::deliverMouseMove(int16_t button, int16_t shift, float x, float y)
+{
+    if (loaded_)
+        Runtime::current().deliver([&] { Form_MouseMove(button, shift, x, y); });
+}
+
+void Form::deliverClose()
+{
+    Runtime::current().deliver([this] { unload(); });
+}
+
+// Esc presses the cancel button and Enter the default button, wherever the
+// focus is in the form; any other key no control used is the form's.
+void Form::nativeKeyDown(int16_t keyCode, int16_t shift)
+{
+    constexpr int16_t kEnter = 13;
+    constexpr int16_t kEscape = 27;
+    CommandButton* button = keyCode == kEscape ? cancelButton_ : keyCode == kEnter ? defaultButton_ : nullptr;
+    if (button && button->visible() && button->enabled()) {
+        button->click();
+        return;
+    }
+    deliverKeyDown(keyCode, shift);
+}
+
+void Form::nativeMouseDown(int16_t button, int16_t shift, int x, int y)
+{
+    deliverMouseDown(button, shift, fromPixels(x), fromPixels(y));
+}
+
+void Form::nativeMouseMove(int16_t button, int16_t shift, int x, int y)
+{
+    deliverMouseMove(button, shift, fromPixels(x), fromPixels(y));
+}
+
+void Form::nativeCloseRequested() { deliverClose(); }
+
+void pressKeyForTesting(Form& form, int16_t keyCode) { backend::pressKey(form.native(), keyCode); }
+
+} // namespace platform

@@ -1,0 +1,174 @@
+// The application on Qt: the event loops, the message box, the screen, the
+// pointer, and the program's folder and command line.
+
+#include "platform/backend.h"
+#include "platform/message_box.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFont>
+#include <QIcon>
+#include <QMessageBox>
+#include <QScreen>
+#include <QTimer>
+#include <QWidget>
+
+namespace platform::backend {
+
+namespace {
+
+// Tells the runtime of every event Qt dispatches.
+class RuntimeApplication : public QApplication {
+public:
+    RuntimeApplication(int& argc, char** argv)
+        : QApplication(argc, argv)
+    {
+    }
+
+    bool notify(QObject* receiver, QEvent* event) override
+    {
+        DispatchScope dispatch;
+        return QApplication::notify(receiver, event);
+    }
+};
+
+QApplication*& application()
+{
+    static QApplication* current = nullptr;
+    return current;
+}
+
+void installFontSubstitutes()
+{
+    // The program's forms name the fonts of Japanese Windows; the installed
+    // Japanese Gothic faces stand in for them, so Japanese renders with the
+    // same look.
+    const QStringList gothic { "IPAGothic", "IPAexGothic", "Noto Sans CJK JP", "VL Gothic", "TakaoGothic" };
+    const QStringList proportionalGothic { "IPAPGothic", "IPAexGothic", "IPAGothic", "Noto Sans CJK JP",
+                                           "VL PGothic" };
+    QFont::insertSubstitutions("MS UI Gothic", proportionalGothic);
+    QFont::insertSubstitutions(QString::fromUtf8("ＭＳ Ｐゴシック"), proportionalGothic);
+    QFont::insertSubstitutions(QString::fromUtf8("ＭＳ ゴシック"), gothic);
+    QFont::insertSubstitutions("Times New Roman", { "Liberation Serif", "DejaVu Serif", "IPAPMincho" });
+}
+
+class QtEventLoop : public NativeEventLoop {
+public:
+    void run() override { loop_.exec(); }
+    void quit() override { loop_.quit(); }
+
+private:
+    QEventLoop loop_;
+};
+
+} // namespace
+
+void startApplication(int& argc, char** argv)
+{
+    application() = new RuntimeApplication(argc, argv);
+    installFontSubstitutes();
+    QApplication::setFont(QFont("MS UI Gothic", 9));
+    QIcon icon;
+    icon.addFile(":/zandreth/zandreth-16.png", QSize(16, 16));
+    icon.addFile(":/zandreth/zandreth-32.png", QSize(32, 32));
+    QApplication::setWindowIcon(icon);
+    QApplication::setQuitOnLastWindowClosed(false);
+}
+
+void stopApplication()
+{
+    delete application();
+    application() = nullptr;
+}
+
+void runEventLoop() { QApplication::exec(); }
+void quitEventLoop() { QApplication::quit(); }
+void exitEventLoops(int status) { QApplication::exit(status); }
+
+void clearEndedEventLoops()
+{
+    // A run of the main loop that ends at once clears an earlier exit.
+    QTimer::singleShot(0, application(), [] { QApplication::exit(0); });
+    QApplication::exec();
+}
+
+std::unique_ptr<NativeEventLoop> createEventLoop() { return std::make_unique<QtEventLoop>(); }
+
+void hideAllWindows()
+{
+    for (QWidget* window : QApplication::topLevelWidgets())
+        window->hide();
+}
+
+void showMessageBox(const MessageBoxRequest& request)
+{
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    switch (request.icon) {
+    case MessageBoxIcon::Critical:
+        icon = QMessageBox::Critical;
+        break;
+    case MessageBoxIcon::Exclamation:
+        icon = QMessageBox::Warning;
+        break;
+    case MessageBoxIcon::Information:
+        icon = QMessageBox::Information;
+        break;
+    case MessageBoxIcon::None:
+        break;
+    }
+    QMessageBox box(icon, QString::fromStdString(request.title), QString::fromStdString(request.text),
+                    QMessageBox::Ok);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.exec();
+}
+
+void processPendingEvents()
+{
+    QApplication::sendPostedEvents();
+    QApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void processEventsFor(int milliseconds)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < milliseconds)
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+double dotsPerInch()
+{
+    QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->logicalDotsPerInchX() : 0;
+}
+
+PixelRect screenArea()
+{
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return {};
+    QRect area = screen->geometry();
+    return { area.x(), area.y(), area.width(), area.height() };
+}
+
+void setPointerHidden(bool hidden)
+{
+    if (hidden)
+        QGuiApplication::setOverrideCursor(Qt::BlankCursor);
+    else
+        QGuiApplication::restoreOverrideCursor();
+}
+
+std::string programFolder() { return QCoreApplication::applicationDirPath().toStdString(); }
+
+std::string commandTail()
+{
+    QStringList arguments = QCoreApplication::arguments();
+    if (!arguments.isEmpty())
+        arguments.removeFirst();
+    return arguments.join(' ').toStdString();
+}
+
+} // namespace platform::backend

@@ -1,0 +1,528 @@
+// The forms runtime's rules on a backend that draws nothing
+// (recording_backend.h): what every backend may count on, Qt's or another.
+// The native events come as a window system delivers them, and the tests
+// look at what the rules asked of the native windows.
+
+#include "recording_backend.h"
+
+#include "platform/check_box.h"
+#include "platform/combo_box.h"
+#include "platform/command_button.h"
+#include "platform/cursor.h"
+#include "platform/form.h"
+#include "platform/frame.h"
+#include "platform/h_scroll_bar.h"
+#include "platform/input_method.h"
+#include "platform/label.h"
+#include "platform/option_button.h"
+#include "platform/runtime.h"
+#include "platform/runtime_error.h"
+#include "platform/testing.h"
+#include "platform/timer.h"
+
+#include "support/program_state.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using recording_backend::recorded;
+
+platform::FormDesign design(platform::ScaleMode scaleMode = platform::ScaleMode::Pixels)
+{
+    return { .caption = "Rules", .scaleMode = scaleMode, .clientWidth = 3000, .clientHeight = 2000 };
+}
+
+// A form with one control of each kind that takes input.
+class RulesForm : public platform::Form {
+public:
+    explicit RulesForm(platform::ScaleMode scaleMode = platform::ScaleMode::Pixels)
+        : Form(design(scaleMode))
+    {
+        Option1.setTabIndex(0);
+        Option2.setTabIndex(1);
+        Check1.setTabIndex(2);
+        Combo1.setTabIndex(3);
+        HScroll1.setTabIndex(4);
+        OK.setTabIndex(5);
+        Cancel.setTabIndex(6);
+        OK.setDefault(true);
+        Cancel.setCancel(true);
+    }
+
+    std::function<void()> onLoad;
+    std::function<void(int16_t&)> onUnload;
+    std::vector<int16_t> keysDown;
+
+    platform::Frame Frame1 { *this };
+    platform::OptionButton Option1 { *this };
+    platform::OptionButton Option2 { *this };
+    platform::OptionButton InFrame { Frame1 };
+    platform::CheckBox Check1 { *this };
+    platform::ComboBox Combo1 { *this };
+    platform::HScrollBar HScroll1 { *this };
+    platform::CommandButton OK { *this };
+    platform::CommandButton Cancel { *this };
+    platform::Label Label1 { *this };
+    platform::Timer Timer1 { *this };
+
+private:
+    void Form_Load() override
+    {
+        if (onLoad)
+            onLoad();
+    }
+    void Form_Unload(int16_t& cancel) override
+    {
+        if (onUnload)
+            onUnload(cancel);
+    }
+    void Form_KeyDown(int16_t keyCode, int16_t) override { keysDown.push_back(keyCode); }
+};
+
+// Each test has a runtime of its own on the recording backend.
+class FormsRules : public testing_support::FreshProgramState<> {
+protected:
+    void SetUp() override
+    {
+        recording_backend::reset();
+        FreshProgramState::SetUp();
+    }
+
+private:
+    int argc_ = 1;
+    char name_[16] = "zandreth";
+    char* argv_[2] = { name_, nullptr };
+    platform::Runtime runtime_ { argc_, argv_ };
+};
+
+// --- The error boundary --------------------------------------------------------
+
+TEST_F(FormsRules, AnErrorInAHandlerOfANativeEventEndsTheProgramAndGivesBackWhatItTook)
+{
+    RulesForm form;
+    form.show();
+    platform::ShowCursor(0);
+    platform::ImmAssociateContext(&form, platform::kNullInputContext);
+    ASSERT_TRUE(recording_backend::application().pointerHidden);
+    ASSERT_FALSE(recorded(form.native()).inputMethod);
+    form.OK.onClick = [] { platform::raiseSubscript("item 7 of 5"); };
+
+    recorded(form.OK.native()).click();
+
+    auto& application = recording_backend::application();
+    EXPECT_TRUE(platform::Runtime::current().ended());
+    EXPECT_EQ(application.exitStatus, 1) << "every event loop ends with status 1";
+    EXPECT_FALSE(application.pointerHidden);
+    EXPECT_TRUE(recorded(form.native()).inputMethod);
+    EXPECT_EQ(application.windowsHidden, 1);
+    ASSERT_EQ(application.messageBoxes.size(), 1u);
+    EXPECT_NE(application.messageBoxes[0].find("Subscript out of range"), std::string::npos);
+    EXPECT_NE(application.messageBoxes[0].find("item 7 of 5"), std::string::npos);
+}
+
+// A value set by code raises its handler at once, inside the boundary of the
+// handler that set it: an error there stops the code after the setting.
+TEST_F(FormsRules, AnErrorInAHandlerRaisedByCodeStopsTheHandlerThatRaisedIt)
+{
+    RulesForm form;
+    form.show();
+    bool afterSetting = false;
+    form.Check1.onClick = [] { throw platform::RuntimeError(platform::RuntimeErrorKind::Overflow, "x"); };
+    form.OK.onClick = [&] {
+        form.Check1.setValue(1);
+        afterSetting = true;
+    };
+
+    recorded(form.OK.native()).click();
+
+    EXPECT_FALSE(afterSetting);
+    EXPECT_EQ(recording_backend::application().exitStatus, 1);
+    EXPECT_EQ(recording_backend::application().messageBoxes.size(), 1u);
+}
+
+TEST_F(FormsRules, EndStopsTheProgramWithStatusZeroAndNoReport)
+{
+    RulesForm form;
+    form.show();
+    form.OK.onClick = [] { platform::End(); };
+
+    recorded(form.OK.native()).click();
+
+    EXPECT_EQ(recording_backend::application().exitStatus, 0);
+    EXPECT_TRUE(recording_backend::application().messageBoxes.empty());
+}
+
+// --- Values set by code and by the user ----------------------------------------
+
+TEST_F(FormsRules, ACheckBoxValueRaisesClickOnceWhenItChanges)
+{
+    RulesForm form;
+    form.show();
+    int clicks = 0;
+    form.Check1.onClick = [&] { ++clicks; };
+
+    form.Check1.setValue(1);
+    form.Check1.setValue(1);
+    EXPECT_EQ(clicks, 1) << "setting the value it has raises nothing";
+    EXPECT_TRUE(recorded(form.Check1.native()).checked);
+
+    recorded(form.Check1.native()).check(false);
+    EXPECT_EQ(clicks, 2);
+    EXPECT_EQ(form.Check1.value(), 0) << "the user's click changes the value";
+
+    EXPECT_THROW(form.Check1.setValue(2), platform::RuntimeError);
+    EXPECT_EQ(form.Check1.value(), 0);
+}
+
+TEST_F(FormsRules, SelectingAnOptionButtonClearsTheOthersOfItsContainerOnly)
+{
+    RulesForm form;
+    form.show();
+    int clicks = 0;
+    form.Option1.onClick = [&] { ++clicks; };
+    form.InFrame.setValue(true);
+    form.Option2.setVisible(false);
+    form.Option2.setValue(true);
+
+    recorded(form.Option1.native()).check(true);
+
+    EXPECT_TRUE(form.Option1.value());
+    EXPECT_FALSE(form.Option2.value()) << "a hidden button of the group is cleared too";
+    EXPECT_FALSE(recorded(form.Option2.native()).checked);
+    EXPECT_TRUE(form.InFrame.value()) << "a frame's buttons are a group of their own";
+    EXPECT_EQ(clicks, 1);
+
+    recorded(form.Option1.native()).check(true);
+    EXPECT_EQ(clicks, 1) << "a click on the selected button changes nothing";
+    form.Option1.setValue(false);
+    EXPECT_EQ(clicks, 1) << "clearing a button raises nothing";
+}
+
+// --- The list --------------------------------------------------------------------
+
+class ListRules : public FormsRules {
+protected:
+    void SetUp() override
+    {
+        FormsRules::SetUp();
+        form = std::make_unique<RulesForm>();
+        for (const char* city : { "Paris", "Oslo", "Lima", "Oslo" })
+            list().setList(list().listCount(), city);
+        form->show();
+    }
+    platform::ComboBox& list() { return form->Combo1; }
+    recording_backend::RecordedControl& native() { return recorded(list().native()); }
+
+    std::unique_ptr<RulesForm> form;
+};
+
+TEST_F(ListRules, ItemsAreWrittenInPlaceOrAppendedAndReadBackByIndex)
+{
+    list().setList(1, "Oslo");
+    EXPECT_EQ(native().itemWrites, 4) << "writing the text an item has reaches nothing native";
+    list().setList(4, "Rome");
+    EXPECT_EQ(list().listCount(), 5);
+    EXPECT_EQ(list().list(4), "Rome");
+    EXPECT_EQ(native().items.back(), "Rome");
+    EXPECT_THROW(list().setList(6, "Bern"), platform::RuntimeError);
+    EXPECT_THROW(list().list(5), platform::RuntimeError);
+    EXPECT_THROW(list().setListIndex(5), platform::RuntimeError);
+    EXPECT_THROW(list().setListIndex(-2), platform::RuntimeError);
+}
+
+struct TypingCase {
+    const char* name;
+    int32_t selectedBefore;
+    const char* typed;
+    int32_t listIndex;
+    // The text after the list has lost the focus.
+    const char* textAfterFocusLoss;
+};
+
+class ListTyping : public ListRules, public testing::WithParamInterface<TypingCase> { };
+
+TEST_P(ListTyping, TheTypedTextSelectsTheItemItNamesAndAnyOtherIsPutBackOnLeaving)
+{
+    const auto& c = GetParam();
+    list().setListIndex(c.selectedBefore);
+    list().native().setFocus(false);
+    native().editText.clear();
+
+    native().type(c.typed);
+    EXPECT_EQ(list().listIndex(), c.listIndex);
+
+    form->OK.native().setFocus(false);
+    EXPECT_EQ(list().text(), c.textAfterFocusLoss);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FormsRules, ListTyping,
+    testing::Values(TypingCase { "ExactName", -1, "Lima", 2, "Lima" },
+                    TypingCase { "FirstOfTwoEqualNames", 0, "Oslo", 1, "Oslo" },
+                    TypingCase { "SelectedOfTwoEqualNames", 3, "Oslo", 3, "Oslo" },
+                    TypingCase { "PartOfANameAfterASelection", 0, "Osl", -1, "Paris" },
+                    TypingCase { "UnknownNameWithoutASelection", -1, "Rome", -1, "Rome" },
+                    TypingCase { "OtherLetterCase", 2, "lima", -1, "Lima" }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ListRules, TypingRaisesChangeForEveryKey)
+{
+    int changes = 0;
+    list().onChange = [&] { ++changes; };
+    platform::typeForTesting(list(), "Lim");
+    EXPECT_EQ(changes, 3);
+    EXPECT_EQ(list().text(), "Lim");
+}
+
+// --- The scroll bar --------------------------------------------------------------
+
+struct ScrollKeyCase {
+    const char* name;
+    int16_t keyCode;
+    int16_t shift;
+    int16_t value;
+    bool used;
+};
+
+class ScrollBarKeys : public FormsRules, public testing::WithParamInterface<ScrollKeyCase> { };
+
+TEST_P(ScrollBarKeys, MoveTheValueAsWindowsUsersExpect)
+{
+    const auto& c = GetParam();
+    RulesForm form;
+    auto& bar = form.HScroll1;
+    bar.setMin(10);
+    bar.setMax(100);
+    bar.setSmallChange(3);
+    bar.setLargeChange(25);
+    bar.setValue(50);
+    form.show();
+    int changes = 0;
+    bar.onChange = [&] { ++changes; };
+
+    EXPECT_EQ(recorded(bar.native()).pressKey(c.keyCode, c.shift), c.used);
+    EXPECT_EQ(bar.value(), c.value);
+    EXPECT_EQ(recorded(bar.native()).value, c.value);
+    EXPECT_EQ(changes, c.value != 50 ? 1 : 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FormsRules, ScrollBarKeys,
+    testing::Values(ScrollKeyCase { "Left", 37, 0, 47, true }, ScrollKeyCase { "Up", 38, 0, 47, true },
+                    ScrollKeyCase { "Right", 39, 0, 53, true }, ScrollKeyCase { "Down", 40, 0, 53, true },
+                    ScrollKeyCase { "PageUp", 33, 0, 25, true }, ScrollKeyCase { "PageDown", 34, 0, 75, true },
+                    ScrollKeyCase { "Home", 36, 0, 10, true }, ScrollKeyCase { "End", 35, 0, 100, true },
+                    ScrollKeyCase { "ShiftRight", 39, 1, 50, false }, ScrollKeyCase { "Escape", 27, 0, 50, false }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(FormsRules, AScrollBarKeepsItsValueInsideItsRange)
+{
+    RulesForm form;
+    auto& bar = form.HScroll1;
+    bar.setValue(300);
+    bar.setMax(200);
+    EXPECT_EQ(bar.value(), 200) << "a lower maximum takes the value with it";
+    bar.setMin(250);
+    EXPECT_EQ(bar.max(), 250) << "a minimum above the maximum moves the maximum";
+    EXPECT_EQ(bar.value(), 250);
+    EXPECT_THROW(bar.setValue(251), platform::RuntimeError);
+    EXPECT_EQ(recorded(bar.native()).min, 250);
+    EXPECT_EQ(recorded(bar.native()).max, 250);
+}
+
+// --- Keys, focus and the close box -------------------------------------------------
+
+struct FormKeyCase {
+    const char* name;
+    int16_t keyCode;
+    // What is hidden or disabled before the key.
+    std::function<void(RulesForm&)> prepare;
+    int okClicks;
+    int cancelClicks;
+    bool reachesForm;
+};
+
+class FormKeys : public FormsRules, public testing::WithParamInterface<FormKeyCase> { };
+
+TEST_P(FormKeys, EnterAndEscPressTheDefaultAndCancelButtons)
+{
+    const auto& c = GetParam();
+    RulesForm form;
+    form.show();
+    int ok = 0;
+    int cancel = 0;
+    form.OK.onClick = [&] { ++ok; };
+    form.Cancel.onClick = [&] { ++cancel; };
+    if (c.prepare)
+        c.prepare(form);
+
+    platform::pressKeyForTesting(form, c.keyCode);
+
+    EXPECT_EQ(ok, c.okClicks);
+    EXPECT_EQ(cancel, c.cancelClicks);
+    EXPECT_EQ(!form.keysDown.empty(), c.reachesForm);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FormsRules, FormKeys,
+    testing::Values(FormKeyCase { "Enter", 13, {}, 1, 0, false }, FormKeyCase { "Esc", 27, {}, 0, 1, false },
+                    FormKeyCase { "EscWithTheCancelButtonHidden", 27,
+                                  [](RulesForm& form) { form.Cancel.setVisible(false); }, 0, 0, true },
+                    FormKeyCase { "EnterWithTheDefaultButtonDisabled", 13,
+                                  [](RulesForm& form) { form.OK.setEnabled(false); }, 0, 0, true },
+                    FormKeyCase { "EnterOnTheFocusedCancelButton", 13,
+                                  [](RulesForm& form) { form.Cancel.setFocus(); }, 0, 1, false },
+                    FormKeyCase { "A", 65, {}, 0, 0, true }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(FormsRules, ShowingAFormFocusesTheFirstControlInTabOrderThatIsShownAndEnabled)
+{
+    RulesForm form;
+    form.Option1.setEnabled(false);
+    form.Option2.setVisible(false);
+    form.Frame1.setTabIndex(0);
+    form.show();
+
+    auto& order = recorded(form.native()).tabOrder;
+    ASSERT_EQ(order.size(), 7u) << "the frame and the label take no focus";
+    EXPECT_EQ(order.front(), &recorded(form.Option1.native()));
+    EXPECT_TRUE(form.Check1.hasFocus());
+}
+
+TEST_F(FormsRules, TheCloseBoxUnloadsTheFormUnlessFormUnloadCancels)
+{
+    RulesForm form;
+    int16_t answer = 1;
+    form.onUnload = [&](int16_t& cancel) { cancel = answer; };
+    form.show();
+
+    recorded(form.native()).closeBox();
+    EXPECT_TRUE(form.loaded());
+    EXPECT_TRUE(recorded(form.native()).shown);
+    EXPECT_EQ(recording_backend::application().mainLoopQuits, 0);
+
+    answer = 0;
+    recorded(form.native()).closeBox();
+    EXPECT_FALSE(form.loaded());
+    EXPECT_FALSE(recorded(form.native()).shown);
+    EXPECT_EQ(recording_backend::application().mainLoopQuits, 1) << "the last form's unload ends the main loop";
+}
+
+// --- Timers ------------------------------------------------------------------------
+
+TEST_F(FormsRules, ATimerRunsFromTheEndOfFormLoadUntilTheUnloadAndStopsAtZero)
+{
+    RulesForm form;
+    int ticks = 0;
+    form.Timer1.onTimer = [&] { ++ticks; };
+    form.Timer1.setInterval(250);
+    EXPECT_EQ(recording_backend::timerInterval(form.Timer1), 0) << "no timer runs before the form is loaded";
+    form.onLoad = [&] {
+        EXPECT_EQ(recording_backend::timerInterval(form.Timer1), 0) << "nor while Form_Load runs";
+        form.Timer1.tick();
+    };
+
+    form.load();
+    EXPECT_EQ(ticks, 0) << "a tick that comes during Form_Load is dropped";
+    EXPECT_EQ(recording_backend::timerInterval(form.Timer1), 250);
+    form.Timer1.tick();
+    EXPECT_EQ(ticks, 1);
+
+    form.Timer1.setInterval(0);
+    EXPECT_EQ(recording_backend::timerInterval(form.Timer1), 0);
+    form.Timer1.setInterval(40);
+    EXPECT_EQ(recording_backend::timerInterval(form.Timer1), 40);
+    EXPECT_THROW(form.Timer1.setInterval(-1), platform::RuntimeError);
+
+    form.unload();
+    EXPECT_EQ(recording_backend::timerInterval(form.Timer1), 0);
+    form.Timer1.tick();
+    EXPECT_EQ(ticks, 1) << "an unloaded form's timer raises nothing";
+}
+
+// --- Scale units ---------------------------------------------------------------------
+
+struct GeometryCase {
+    const char* name;
+    platform::ScaleMode scaleMode;
+    float left, top, width, height;
+    recording_backend::PixelRect pixels;
+};
+
+class ControlGeometry : public FormsRules, public testing::WithParamInterface<GeometryCase> { };
+
+TEST_P(ControlGeometry, KeepsTheSinglesAsSetAndPlacesTheNearestPixels)
+{
+    const auto& c = GetParam();
+    RulesForm form(c.scaleMode);
+    form.Label1.move(c.left, c.top, c.width, c.height);
+
+    EXPECT_EQ(form.Label1.left(), c.left);
+    EXPECT_EQ(form.Label1.width(), c.width);
+    const auto& placed = recorded(form.Label1.native()).geometry;
+    EXPECT_EQ(placed.x, c.pixels.x);
+    EXPECT_EQ(placed.y, c.pixels.y);
+    EXPECT_EQ(placed.width, c.pixels.width);
+    EXPECT_EQ(placed.height, c.pixels.height);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FormsRules, ControlGeometry,
+    testing::Values(GeometryCase { "Twips", platform::ScaleMode::Twips, 150, 300, 1500, 457.4f, { 10, 20, 100, 30 } },
+                    GeometryCase { "Pixels", platform::ScaleMode::Pixels, 10.4f, 10.6f, 99.5f, 30, { 10, 11, 100, 30 } },
+                    GeometryCase { "NegativeSize", platform::ScaleMode::Pixels, -5, 0, -20, 10, { -5, 0, 0, 10 } }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// --- Monitors, captions and input methods ---------------------------------------------
+
+TEST_F(FormsRules, ACoveringFormReportsItsMonitorsInItsUnitsAndOneAreaForOneMonitor)
+{
+    RulesForm form(platform::ScaleMode::Twips);
+    form.setClientSize(2 * 1024 * 15, 768 * 15);
+    auto& native = recorded(form.native());
+
+    native.monitorAreas = { { 0, 0, 1024, 768 } };
+    auto areas = form.monitors();
+    ASSERT_EQ(areas.size(), 1u);
+    EXPECT_EQ(areas[0].width, form.scaleWidth()) << "one monitor: the whole client area";
+
+    native.monitorAreas = { { 0, 0, 1024, 768 }, { 1024, 100, 1024, 668 } };
+    areas = form.monitors();
+    ASSERT_EQ(areas.size(), 2u);
+    EXPECT_EQ(areas[1].left, 1024 * 15);
+    EXPECT_EQ(areas[1].top, 100 * 15);
+    EXPECT_EQ(areas[1].width, 1024 * 15);
+    EXPECT_EQ(areas[1].height, 668 * 15);
+}
+
+TEST_F(FormsRules, AnAutoSizedLabelTakesTheSizeOfEachNewCaption)
+{
+    RulesForm form(platform::ScaleMode::Twips);
+    form.Label1.setCaption("Oslo");
+    form.Label1.setAutoSize(true);
+    EXPECT_EQ(form.Label1.width(), 4 * 7 * 15);
+    EXPECT_EQ(form.Label1.height(), 12 * 15);
+    form.Label1.setCaption("Lima, Peru");
+    EXPECT_EQ(form.Label1.width(), 10 * 7 * 15);
+    EXPECT_EQ(recorded(form.Label1.native()).geometry.width, 70);
+}
+
+TEST_F(FormsRules, TheInputMethodIsDetachedFromAFormAndHandedBack)
+{
+    RulesForm form;
+    auto& native = recorded(form.native());
+    auto previous = platform::ImmAssociateContext(&form, platform::kNullInputContext);
+    EXPECT_FALSE(native.inputMethod);
+    EXPECT_EQ(platform::currentInputContext(&form), platform::kNullInputContext);
+    EXPECT_EQ(platform::ImmAssociateContext(&form, previous), platform::kNullInputContext);
+    EXPECT_TRUE(native.inputMethod);
+    EXPECT_EQ(platform::currentInputContext(&form), previous);
+}
+
+} // namespace

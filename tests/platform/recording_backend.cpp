@@ -1,0 +1,198 @@
+#include "recording_backend.h"
+
+#include "platform/message_box.h"
+#include "platform/timer.h"
+
+#include <map>
+
+namespace recording_backend {
+
+namespace {
+
+struct RecordedTimer : platform::backend::NativeTimer {
+    explicit RecordedTimer(const platform::Timer& owner)
+        : timer(owner)
+    {
+        intervals()[&timer] = 0;
+    }
+    ~RecordedTimer() override { intervals().erase(&timer); }
+    void start(int32_t milliseconds) override { intervals()[&timer] = milliseconds; }
+    void stop() override { intervals()[&timer] = 0; }
+
+    static std::map<const platform::Timer*, int32_t>& intervals()
+    {
+        static std::map<const platform::Timer*, int32_t> running;
+        return running;
+    }
+
+    const platform::Timer& timer;
+};
+
+struct RecordedLoop : platform::backend::NativeEventLoop {
+    // Nothing waits here: a modal show returns at once.
+    void run() override { }
+    void quit() override { }
+};
+
+} // namespace
+
+Application& application()
+{
+    static Application current;
+    return current;
+}
+
+void reset() { application() = {}; }
+
+int32_t timerInterval(const platform::Timer& timer) { return RecordedTimer::intervals().at(&timer); }
+
+RecordedControl& recorded(const platform::backend::NativeControl& control)
+{
+    return const_cast<RecordedControl&>(dynamic_cast<const RecordedControl&>(control));
+}
+
+RecordedForm& recorded(const platform::backend::NativeForm& form)
+{
+    return const_cast<RecordedForm&>(dynamic_cast<const RecordedForm&>(form));
+}
+
+void RecordedControl::setFocus(bool)
+{
+    if (application().focus == this)
+        return;
+    auto* before = dynamic_cast<const RecordedControl*>(application().focus);
+    application().focus = this;
+    if (before)
+        const_cast<RecordedControl*>(before)->loseFocus();
+}
+
+bool RecordedControl::hasFocus() const { return application().focus == this; }
+
+void RecordedControl::setItem(int32_t row, const std::string& item)
+{
+    ++itemWrites;
+    if (row == static_cast<int32_t>(items.size()))
+        items.push_back(item);
+    else
+        items.at(static_cast<std::size_t>(row)) = item;
+}
+
+// As a native list does: the selected item's text goes into the edit field.
+void RecordedControl::selectItem(int32_t index)
+{
+    selected = index;
+    if (index >= 0)
+        setEditText(items.at(static_cast<std::size_t>(index)));
+}
+
+void RecordedControl::setEditText(const std::string& value)
+{
+    if (value == editText)
+        return;
+    editText = value;
+    events.nativeTextChanged(value);
+}
+
+void RecordedControl::click()
+{
+    platform::backend::DispatchScope dispatch;
+    events.nativeClicked();
+}
+
+void RecordedControl::check(bool newValue)
+{
+    platform::backend::DispatchScope dispatch;
+    checked = newValue;
+    events.nativeValueChanged(newValue ? 1 : 0);
+}
+
+void RecordedControl::type(const std::string& keys)
+{
+    for (char key : keys) {
+        platform::backend::DispatchScope dispatch;
+        editText += key;
+        events.nativeTextChanged(editText);
+        events.nativeTextEdited();
+    }
+}
+
+bool RecordedControl::pressKey(int16_t keyCode, int16_t shift)
+{
+    platform::backend::DispatchScope dispatch;
+    return events.nativeKeyPressed(keyCode, shift);
+}
+
+void RecordedControl::loseFocus()
+{
+    platform::backend::DispatchScope dispatch;
+    events.nativeFocusLost();
+}
+
+void RecordedForm::setFocus(bool) { application().focus = this; }
+
+void RecordedForm::setTabOrder(const std::vector<platform::backend::NativeControl*>& order)
+{
+    tabOrder.clear();
+    for (auto* control : order)
+        tabOrder.push_back(&recorded(*control));
+}
+
+// The focused control sees the key first; what it does not use is the
+// form's.
+void RecordedForm::pressKey(int16_t keyCode, int16_t shift)
+{
+    for (RecordedControl* control : tabOrder)
+        if (control->hasFocus() && control->pressKey(keyCode, shift))
+            return;
+    platform::backend::DispatchScope dispatch;
+    events.nativeKeyDown(keyCode, shift);
+}
+
+void RecordedForm::closeBox()
+{
+    platform::backend::DispatchScope dispatch;
+    events.nativeCloseRequested();
+}
+
+} // namespace recording_backend
+
+namespace platform::backend {
+
+using namespace recording_backend;
+
+std::unique_ptr<NativeForm> createForm(const FormDesign&, int clientWidth, int clientHeight,
+                                       std::optional<PixelRect> clientAt, NativeEvents& events)
+{
+    auto form = std::make_unique<RecordedForm>(events);
+    form->client = { clientAt ? clientAt->x : 0, clientAt ? clientAt->y : 0, clientWidth, clientHeight };
+    return form;
+}
+
+std::unique_ptr<NativeControl> createControl(ControlKind kind, NativeWindow&, NativeEvents& events)
+{
+    return std::make_unique<RecordedControl>(kind, events);
+}
+
+std::unique_ptr<NativeTimer> createTimer(Timer& timer) { return std::make_unique<RecordedTimer>(timer); }
+std::unique_ptr<NativeEventLoop> createEventLoop() { return std::make_unique<RecordedLoop>(); }
+
+void startApplication(int&, char**) { }
+void stopApplication() { }
+void runEventLoop() { }
+void quitEventLoop() { ++application().mainLoopQuits; }
+void exitEventLoops(int status) { application().exitStatus = status; }
+void clearEndedEventLoops() { }
+void hideAllWindows() { ++application().windowsHidden; }
+void showMessageBox(const MessageBoxRequest& request) { application().messageBoxes.push_back(request.text); }
+void processPendingEvents() { }
+void processEventsFor(int) { }
+double dotsPerInch() { return 96; }
+PixelRect screenArea() { return { 0, 0, 1024, 768 }; }
+void setPointerHidden(bool hidden) { application().pointerHidden = hidden; }
+std::string programFolder() { return "."; }
+std::string commandTail() { return {}; }
+void pressKey(NativeForm& form, int16_t keyCode) { recorded(form).pressKey(keyCode); }
+void typeKeys(NativeControl& comboBox, const std::string& text) { recorded(comboBox).type(text); }
+std::vector<std::vector<uint32_t>> grabPixels(const NativeControl&) { return {}; }
+
+} // namespace platform::backend
