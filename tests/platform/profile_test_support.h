@@ -4,6 +4,8 @@
 // writes, and a temporary folder that removes itself, so no test ever
 // touches a real settings file.
 
+#include "support/temp_dir.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -46,10 +48,9 @@ class TemporaryDirectory {
 public:
     TemporaryDirectory()
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "zandreth-profile-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr)
-            ADD_FAILURE() << "cannot create a temporary folder from " << pattern;
-        path_ = pattern;
+        path_ = testing_support::makeTemporaryFolder("zandreth-profile-");
+        if (path_.empty())
+            ADD_FAILURE() << "cannot create a temporary folder";
     }
     ~TemporaryDirectory()
     {

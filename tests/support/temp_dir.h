@@ -5,20 +5,47 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <stdlib.h>
 
 namespace testing_support {
 
+// A new folder named `stem` + six random characters in the system's folder
+// for temporary files, only this user's on POSIX; its path, or "" when none
+// could be made.
+inline std::string makeTemporaryFolder(const std::string& stem)
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / (stem + "XXXXXX")).string();
+#ifdef _WIN32
+    // Windows has no mkdtemp: a name that nothing has yet, made at once.
+    std::random_device device;
+    std::uniform_int_distribution<int> pick(0, 35);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string path = pattern.substr(0, pattern.size() - 6);
+        for (int i = 0; i < 6; ++i) {
+            int n = pick(device);
+            path += static_cast<char>(n < 10 ? '0' + n : 'a' + n - 10);
+        }
+        std::error_code error;
+        if (std::filesystem::create_directory(path, error))
+            return path;
+    }
+    return "";
+#else
+    return ::mkdtemp(pattern.data()) ? pattern : "";
+#endif
+}
+
 class TempDir {
 public:
     TempDir()
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "zandreth-test-XXXXXX").string();
-        if (!::mkdtemp(pattern.data()))
+        std::string path = makeTemporaryFolder("zandreth-test-");
+        if (path.empty())
             throw std::runtime_error("cannot make a temporary folder");
-        path_ = pattern;
+        path_ = path;
     }
     ~TempDir()
     {
