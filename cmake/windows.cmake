@@ -1,8 +1,9 @@
 # The Windows build, included by the top CMakeLists.txt when the target
 # system is Windows (the toolchain file cmake/mingw-w64-x86_64.cmake): the
-# platform without a forms backend yet, the program's data, and their
-# tests, run under Wine.
+# platform without a forms backend yet, the program's data, the Windows
+# resources of the screen saver, and the tests of all three, run under Wine.
 include_guard(GLOBAL)
+enable_language(RC)
 
 # No Qt for Windows: the platform's Win32 system services stand in for the
 # POSIX ones, and the forms runtime has no backend yet.
@@ -13,6 +14,7 @@ add_compile_definitions(UNICODE _UNICODE NOMINMAX WIN32_LEAN_AND_MEAN _WIN32_WIN
 
 add_subdirectory(platform)
 add_subdirectory(data)
+add_subdirectory(windows)
 
 if(ZANDRETH_BUILD_TESTS)
   enable_testing()
