@@ -307,9 +307,10 @@ bool replaceFileContents(const std::string& path, std::string_view bytes, std::s
         if (!::ReplaceFileW(target.c_str(), temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
                             nullptr)) {
             DWORD code = ::GetLastError();
-            // The old file is gone and the new one still has its temporary
-            // name: give it the file's name, so the bytes are never lost.
-            if (code == ERROR_UNABLE_TO_MOVE_REPLACEMENT
+            // The old file is gone (removed meanwhile, or by the replacement
+            // itself) and the new one still has its temporary name: give it
+            // the file's name, so the bytes are never lost.
+            if ((code == ERROR_UNABLE_TO_MOVE_REPLACEMENT || code == ERROR_FILE_NOT_FOUND)
                 && ::MoveFileExW(temporary.c_str(), target.c_str(),
                                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
                 errorText.clear();
