@@ -145,6 +145,66 @@ TEST_F(FileReplacement, AFolderInPlaceOfTheFileIsNotReplaced)
     EXPECT_TRUE(fs::is_directory(folder.path() + "/zandreth.ini"));
 }
 
+// The child side of the killed-save test: saves ZANDRETH_SAVE_LOOP over and
+// over, two large contents in turn, until it is killed.
+TEST(KilledSaveChild, SavesUntilKilled)
+{
+    const char* path = std::getenv("ZANDRETH_SAVE_LOOP");
+    if (path == nullptr)
+        GTEST_SKIP() << "started by FileReplacement alone";
+    const std::string contents[] = { std::string(8 << 20, 'a'), std::string(8 << 20, 'b') };
+    // Small writes make each save long, so the kill finds one under way.
+    platform::limitFileReplaceWriteSize(4096);
+    std::string errorText;
+    for (unsigned round = 0;; ++round)
+        platform::replaceFileContents(path, contents[round % 2], errorText);
+}
+
+HANDLE startChild(const wchar_t* filter, const char* name, const std::string& value);
+
+bool temporaryFileIsThere(const TemporaryDirectory& folder)
+{
+    for (const std::string& name : folder.entries())
+        if (name.starts_with(".zandreth.ini."))
+            return true;
+    return false;
+}
+
+TEST_F(FileReplacement, ASaveKilledMidwayLeavesAWholeFileAndTheNextSaveCleansUp)
+{
+    std::string path = folder.file("zandreth.ini");
+    writeFile(path, std::string(8 << 20, 'a'));
+    // Kill it while its temporary file is there, in the middle of a save;
+    // a kill that comes just after a save's end is tried again.
+    bool leftOver = false;
+    for (int attempt = 0; attempt < 10 && !leftOver; ++attempt) {
+        HANDLE child = startChild(L"KilledSaveChild.*", "ZANDRETH_SAVE_LOOP", path);
+        ASSERT_NE(child, nullptr);
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+        bool midway = false;
+        while (!midway && std::chrono::steady_clock::now() < deadline
+               && ::WaitForSingleObject(child, 0) == WAIT_TIMEOUT)
+            midway = temporaryFileIsThere(folder);
+        ::TerminateProcess(child, 9);
+        ::WaitForSingleObject(child, INFINITE);
+        ::CloseHandle(child);
+        ASSERT_TRUE(midway) << "the child never got into a save";
+        leftOver = temporaryFileIsThere(folder);
+    }
+    ASSERT_TRUE(leftOver) << "no kill came in the middle of a save";
+
+    std::string killed = readFile(path);
+    EXPECT_TRUE(killed == std::string(8 << 20, 'a') || killed == std::string(8 << 20, 'b'))
+        << "the file is whole, one content or the other: " << killed.size() << " bytes";
+
+    // The killed save's turn is free again (its mutex abandoned, or gone
+    // with its last handle), and the next save removes what it left.
+    std::string errorText;
+    EXPECT_TRUE(platform::replaceFileContents(path, kOriginal, errorText)) << errorText;
+    EXPECT_EQ(readFile(path), kOriginal);
+    EXPECT_EQ(folder.entries(), std::vector<std::string> { "zandreth.ini" });
+}
+
 // ---- File names beyond ASCII ----------------------------------------------
 
 TEST(FileNames, JapaneseNamesReachTheSystemAsTheSameCharacters)
@@ -260,25 +320,36 @@ TEST(SingleInstanceChild, ReportsTheLock)
     std::exit(platform::system::anotherInstanceHolds(folder) ? kChildSeesHeld : kChildSeesFree);
 }
 
-int childAnswer(const std::string& folder)
+// Starts this test program again as a process of its own, running only the
+// tests `filter` selects, with the environment variable `name` set to
+// `value`; the process's handle, or nullptr.
+HANDLE startChild(const wchar_t* filter, const char* name, const std::string& value)
 {
     wchar_t program[MAX_PATH * 2];
     ::GetModuleFileNameW(nullptr, program, MAX_PATH * 2);
-    std::wstring command = L"\"" + std::wstring(program) + L"\" --gtest_filter=SingleInstanceChild.*";
-    ::SetEnvironmentVariableA("ZANDRETH_INSTANCE_FOLDER", folder.c_str());
+    std::wstring command = L"\"" + std::wstring(program) + L"\" --gtest_filter=" + filter;
+    ::SetEnvironmentVariableA(name, value.c_str());
     STARTUPINFOW startup {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process {};
     BOOL started = ::CreateProcessW(program, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                                     &process);
-    ::SetEnvironmentVariableA("ZANDRETH_INSTANCE_FOLDER", nullptr);
+    ::SetEnvironmentVariableA(name, nullptr);
     if (!started)
-        return -1;
-    ::WaitForSingleObject(process.hProcess, INFINITE);
-    DWORD status = 0;
-    ::GetExitCodeProcess(process.hProcess, &status);
+        return nullptr;
     ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
+    return process.hProcess;
+}
+
+int childAnswer(const std::string& folder)
+{
+    HANDLE child = startChild(L"SingleInstanceChild.*", "ZANDRETH_INSTANCE_FOLDER", folder);
+    if (child == nullptr)
+        return -1;
+    ::WaitForSingleObject(child, INFINITE);
+    DWORD status = 0;
+    ::GetExitCodeProcess(child, &status);
+    ::CloseHandle(child);
     return static_cast<int>(status);
 }
 
