@@ -1,17 +1,19 @@
 # The two commands of the README, `make run` and `make test`, installing
 # (`make install`, `make package` for the .deb), and the reliability checks:
-# `make test-sanitizers`, `make fuzz`, `make soak` and `make warnings`.
+# `make test-sanitizers`, `make fuzz`, `make soak` and `make warnings`;
+# `make test-windows` for the Windows build.
 
 BUILD_DIR := build
 ASAN_BUILD_DIR := build-asan
 WARNINGS_BUILD_DIR := build-warnings
+WINDOWS_BUILD_DIR := build-windows
 FUZZ_BUILD_DIR := build-fuzz
 # Time of each fuzzer in seconds, and of the soak run.
 FUZZ_SECONDS ?= 300
 SOAK_SECONDS ?= 600
 # Where `make install` puts the program (DESTDIR is honoured as well).
 PREFIX ?= /usr/local
-.PHONY: all deps configure build run test install package test-sanitizers fuzz soak warnings clean
+.PHONY: all deps configure build run test install package test-sanitizers fuzz soak warnings test-windows clean
 
 all: build
 
@@ -68,5 +70,13 @@ warnings: deps
 	cmake --preset warnings
 	cmake --build --preset warnings -j 2
 
+# The settings-file and clock services and the program's data cross-compiled
+# for 64-bit Windows with mingw-w64 in build-windows/, statically linked, and
+# their tests run under Wine in a Wine prefix of that folder's own.
+test-windows: deps
+	cmake --preset windows
+	cmake --build --preset windows -j 2
+	ctest --preset windows
+
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_BUILD_DIR) $(FUZZ_BUILD_DIR) $(WARNINGS_BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_BUILD_DIR) $(FUZZ_BUILD_DIR) $(WARNINGS_BUILD_DIR) $(WINDOWS_BUILD_DIR)

@@ -1,6 +1,7 @@
 #include "app/form1.h"
 
 #include "app/host_window.h"
+#include "app/screen_saver_command.h"
 #include "data/app_path.h"
 #include "data/city_catalogue.h"
 #include "platform/app.h"
@@ -121,7 +122,7 @@ void Form1::Form_Load()
         Label3(i).setAutoSize(true);
     }
 
-    std::string mode = platform::UCase(platform::Left(platform::Command(), 2));
+    ScreenSaverMode mode = ParseScreenSaverCommand(platform::Command()).mode;
     if (host) {
         // The run-mode picture in the host's window; the host owns the
         // cursor and the input. A small window shows the map with its line
@@ -130,7 +131,7 @@ void Form1::Form_Load()
         SetupCityLabels();
         RelocateMap();
         show(platform::ShowMode::Modeless);
-    } else if (mode == "/S") {
+    } else if (mode == ScreenSaverMode::Run) {
         platform::ShowCursor(0);
         // The placements use the whole screen from the first one on.
         coverScreen();
@@ -138,7 +139,7 @@ void Form1::Form_Load()
         RelocateMap();
         setWindowState(platform::WindowState::Maximized);
         show(platform::ShowMode::Modeless);
-    } else if (mode == "/P") {
+    } else if (mode == ScreenSaverMode::Preview) {
         unload();
     } else {
         // "/C", and every text that is not one of the three switches.

@@ -51,6 +51,15 @@ namespace platform {
 // is not replaced, even for a process (such as root) that the system would
 // let write it: a settings file marked read-only stays as it is.
 //
+// On Windows the same promise is kept with the system's own means: the
+// temporary file (always named) is flushed with FlushFileBuffers and takes
+// the file's place through ReplaceFileW, which keeps the file's attributes
+// and security descriptor, or MoveFileExW with write-through for a new
+// file; saves in one folder take turns through a named mutex, and the one
+// holding it removes the leftovers of killed saves. A file with the
+// read-only attribute is not replaced, and the error text names the file
+// with backslashes.
+//
 // On failure returns false, removes the temporary file, leaves `path` as it
 // was and sets `errorText` to a sentence naming the file and the reason (the
 // system's words for the error). A failure to flush the folder after the

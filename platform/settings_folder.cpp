@@ -2,8 +2,6 @@
 
 #include "platform/system_files.h"
 
-#include <cstdlib>
-
 namespace platform {
 
 namespace {
@@ -16,6 +14,8 @@ namespace {
 
 constexpr const char* kSettingsFile = "zandreth.ini";
 constexpr const char* kProgramName = "zandreth";
+// The folder of the settings under the user's application data on Windows.
+constexpr const char* kApplicationDataName = "Zandreth";
 
 std::string withoutTrailingSlashes(std::string path)
 {
@@ -37,6 +37,12 @@ std::string userSettingsFolder(const UserFolders& user)
         std::string parent = withoutTrailingSlashes(folder);
         return (parent == "/" ? "" : parent) + "/" + name;
     };
+    if (!user.appData.empty()) {
+        std::string parent = user.appData;
+        while (parent.size() > 1 && (parent.back() == '\\' || parent.back() == '/'))
+            parent.pop_back();
+        return parent + "\\" + kApplicationDataName;
+    }
     if (!user.configHome.empty() && user.configHome.front() == '/')
         return below(user.configHome, kProgramName);
     if (!user.home.empty())
@@ -44,32 +50,22 @@ std::string userSettingsFolder(const UserFolders& user)
     return "";
 }
 
-// The catalogue installed with the program.
-std::string installedCatalogue(const std::string& programFolder)
+// The catalogue installed with the program. A Windows program is installed
+// as one folder: only the catalogue beside it counts.
+std::string installedCatalogue(const std::string& programFolder, const UserFolders& user)
 {
+    std::string beside = programFolder + "/" + kSettingsFile;
+    if (!user.appData.empty())
+        return system::isRegularFile(beside) ? beside : "";
     std::string shared = programFolder + "/" + ZANDRETH_DATA_FROM_PROGRAM + "/" + kProgramName + "/" + kSettingsFile;
     if (system::isRegularFile(shared))
         return shared;
-    std::string beside = programFolder + "/" + kSettingsFile;
     if (system::isRegularFile(beside))
         return beside;
     return "";
 }
 
 } // namespace
-
-UserFolders userFoldersFromEnvironment()
-{
-    UserFolders user;
-    if (const char* configHome = std::getenv("XDG_CONFIG_HOME"))
-        user.configHome = configHome;
-    if (const char* home = std::getenv("HOME"); home && *home) {
-        user.home = home;
-    } else {
-        user.home = system::accountHomeFolder();
-    }
-    return user;
-}
 
 std::string chooseSettingsFolder(const std::string& programFolder, const UserFolders& user)
 {
@@ -82,7 +78,7 @@ std::string chooseSettingsFolder(const std::string& programFolder, const UserFol
     std::string target = folder + "/" + kSettingsFile;
     if (system::somethingIsAt(target))
         return folder;
-    std::string source = installedCatalogue(programFolder);
+    std::string source = installedCatalogue(programFolder, user);
     if (!source.empty() && system::makeFolders(folder))
         system::copyWhole(source, folder, target, kSettingsFile);
     return folder;

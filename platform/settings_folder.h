@@ -11,6 +11,12 @@
 // (<program folder>/../share/zandreth/zandreth.ini, or else the read-only
 // zandreth.ini beside the program) is copied there; a zandreth.ini that is
 // already there is never replaced.
+//
+// On Windows the same rule applies with the user's application-data folder:
+// a program whose folder has a zandreth.ini and may be written keeps it
+// there; otherwise (a screen saver in the system folder, say) the settings
+// live in %APPDATA%\Zandreth, whose zandreth.ini is copied from the one
+// beside the program on first use.
 
 #include <string>
 
@@ -20,8 +26,12 @@ namespace platform {
 struct UserFolders {
     std::string configHome; // $XDG_CONFIG_HOME, empty when unset
     std::string home;       // $HOME, or the account's home folder when unset
+    // %APPDATA% on Windows, empty elsewhere; when set, it alone decides.
+    std::string appData = {};
 };
 
+// The operating system's conventions for them (platform/posix/ or
+// platform/win32/).
 UserFolders userFoldersFromEnvironment();
 
 // The settings folder for a program in `programFolder`, without a trailing

@@ -10,7 +10,9 @@ packages=(
   xvfb xauth xdotool x11-utils x11-xserver-utils openbox imagemagick time
   fonts-ipafont-gothic fonts-dejavu-core fonts-liberation fontconfig
   dpkg-dev file desktop-file-utils
-  g++-mingw-w64-x86-64-posix
+  # The Windows build: the mingw-w64 cross compiler (POSIX threads), the
+  # GoogleTest sources it builds its tests with, and Wine to run them.
+  g++-mingw-w64-x86-64-posix googletest wine wine64
 )
 
 missing=()

@@ -1,0 +1,442 @@
+// The operating system's services on Windows (platform/win32/): the file
+// replacement, the conversions between CP932 and UTF-8, file names beyond
+// ASCII, the single-instance test, the clock and the user's folders. Run
+// under Wine by `make test-windows`.
+
+#include "platform/file_replace.h"
+#include "platform/private_profile.h"
+#include "platform/settings_folder.h"
+#include "platform/system_clock.h"
+#include "platform/system_files.h"
+#include "platform/system_text.h"
+#include "platform/testing.h"
+#include "platform/text_encoding.h"
+#include "profile_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+#include <windows.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+using profile_test::readFile;
+using profile_test::TemporaryDirectory;
+using profile_test::writeFile;
+
+// ---- The file replacement -------------------------------------------------
+
+const std::string kOriginal = "[PROC_INFO]\r\nRND_INTERVAL=60\r\n; a comment kept byte for byte\r\n";
+
+struct FailedSaveCase {
+    const char* name;
+    // Breaks the next save of `path`; the returned function mends it.
+    std::function<std::function<void()>(const std::string& path)> breakIt;
+};
+
+class FileReplacement : public testing::Test {
+protected:
+    void TearDown() override { platform::clearFileReplaceFaults(); }
+    TemporaryDirectory folder;
+};
+
+TEST_F(FileReplacement, AFailedSaveLeavesTheFileAsItWasAndNothingBeside)
+{
+    const FailedSaveCase cases[] = {
+        { "the file is open elsewhere and may not be deleted",
+          [](const std::string& path) -> std::function<void()> {
+              HANDLE holder = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr);
+              EXPECT_NE(holder, INVALID_HANDLE_VALUE);
+              return [holder] { ::CloseHandle(holder); };
+          } },
+        { "the file has the read-only attribute",
+          [](const std::string& path) -> std::function<void()> {
+              ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+              return [path] { ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL); };
+          } },
+        { "the disk is full",
+          [](const std::string&) -> std::function<void()> {
+              platform::failNextFileReplaceStep(platform::FileReplaceStep::Write, ENOSPC);
+              return [] {};
+          } },
+        { "the flush fails",
+          [](const std::string&) -> std::function<void()> {
+              platform::failNextFileReplaceStep(platform::FileReplaceStep::Sync, EIO);
+              return [] {};
+          } },
+        { "the replacement fails",
+          [](const std::string&) -> std::function<void()> {
+              platform::failNextFileReplaceStep(platform::FileReplaceStep::Rename, EIO);
+              return [] {};
+          } },
+    };
+    std::string path = folder.file("zandreth.ini");
+    for (const auto& testCase : cases) {
+        SCOPED_TRACE(testCase.name);
+        writeFile(path, kOriginal);
+        auto mend = testCase.breakIt(path);
+        std::string errorText;
+        bool saved = platform::replaceFileContents(path, "[PROC_INFO]\r\nRND_INTERVAL=5\r\n", errorText);
+        mend();
+        EXPECT_FALSE(saved);
+        std::string shown = path;
+        std::replace(shown.begin(), shown.end(), '/', '\\');
+        EXPECT_NE(errorText.find(shown), std::string::npos) << "the reason names the file as Windows does: " << errorText;
+        EXPECT_EQ(readFile(path), kOriginal);
+        EXPECT_EQ(folder.entries(), std::vector<std::string> { "zandreth.ini" }) << "a temporary file was left";
+    }
+}
+
+TEST_F(FileReplacement, ASaveReplacesTheWholeFileOrCreatesIt)
+{
+    const std::string cases[] = { "", "x", std::string(300000, 'y') + "\r\n" };
+    std::string path = folder.file("zandreth.ini");
+    for (const std::string& bytes : cases) {
+        SCOPED_TRACE(bytes.size());
+        std::string errorText;
+        EXPECT_TRUE(platform::replaceFileContents(path, bytes, errorText)) << errorText;
+        EXPECT_EQ(readFile(path), bytes);
+        EXPECT_EQ(folder.entries(), std::vector<std::string> { "zandreth.ini" });
+    }
+    // Written in pieces, as a write cut short by the system is continued.
+    platform::limitFileReplaceWriteSize(7);
+    std::string errorText;
+    EXPECT_TRUE(platform::replaceFileContents(path, kOriginal, errorText)) << errorText;
+    EXPECT_EQ(readFile(path), kOriginal);
+}
+
+TEST_F(FileReplacement, TheNextSaveRemovesWhatKilledSavesLeft)
+{
+    std::string path = folder.file("zandreth.ini");
+    writeFile(path, kOriginal);
+    // What a save killed between creating and renaming its file leaves,
+    // beside names that only look alike and are not ours.
+    writeFile(folder.file(".zandreth.ini.Ab3xY9"), "half");
+    writeFile(folder.file(".zandreth.ini.abc"), "not a temporary name");
+    writeFile(folder.file(".other.ini.Ab3xY9"), "another file's");
+    fs::create_directory(folder.path() + "/.zandreth.ini.folder");
+
+    std::string errorText;
+    ASSERT_TRUE(platform::replaceFileContents(path, "new", errorText)) << errorText;
+
+    EXPECT_EQ(folder.entries(), (std::vector<std::string> { ".other.ini.Ab3xY9", ".zandreth.ini.abc",
+                                                            ".zandreth.ini.folder", "zandreth.ini" }));
+    EXPECT_EQ(readFile(path), "new");
+}
+
+TEST_F(FileReplacement, AFolderInPlaceOfTheFileIsNotReplaced)
+{
+    fs::create_directory(folder.path() + "/zandreth.ini");
+    std::string errorText;
+    platform::FileReplaceFailure failure;
+    EXPECT_FALSE(platform::replaceFileContents(folder.file("zandreth.ini"), "x", errorText, failure));
+    EXPECT_EQ(failure.cause, platform::FileReplaceCause::NotAFile);
+    EXPECT_TRUE(fs::is_directory(folder.path() + "/zandreth.ini"));
+}
+
+// The child side of the killed-save test: saves ZANDRETH_SAVE_LOOP over and
+// over, two large contents in turn, until it is killed.
+TEST(KilledSaveChild, SavesUntilKilled)
+{
+    const char* path = std::getenv("ZANDRETH_SAVE_LOOP");
+    if (path == nullptr)
+        GTEST_SKIP() << "started by FileReplacement alone";
+    const std::string contents[] = { std::string(8 << 20, 'a'), std::string(8 << 20, 'b') };
+    // Small writes make each save long, so the kill finds one under way.
+    platform::limitFileReplaceWriteSize(4096);
+    std::string errorText;
+    for (unsigned round = 0;; ++round)
+        platform::replaceFileContents(path, contents[round % 2], errorText);
+}
+
+HANDLE startChild(const wchar_t* filter, const char* name, const std::string& value);
+
+bool temporaryFileIsThere(const TemporaryDirectory& folder)
+{
+    for (const std::string& name : folder.entries())
+        if (name.starts_with(".zandreth.ini."))
+            return true;
+    return false;
+}
+
+TEST_F(FileReplacement, ASaveKilledMidwayLeavesAWholeFileAndTheNextSaveCleansUp)
+{
+    std::string path = folder.file("zandreth.ini");
+    writeFile(path, std::string(8 << 20, 'a'));
+    // Kill it while its temporary file is there, in the middle of a save;
+    // a kill that comes just after a save's end is tried again.
+    bool leftOver = false;
+    for (int attempt = 0; attempt < 10 && !leftOver; ++attempt) {
+        HANDLE child = startChild(L"KilledSaveChild.*", "ZANDRETH_SAVE_LOOP", path);
+        ASSERT_NE(child, nullptr);
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+        bool midway = false;
+        while (!midway && std::chrono::steady_clock::now() < deadline
+               && ::WaitForSingleObject(child, 0) == WAIT_TIMEOUT)
+            midway = temporaryFileIsThere(folder);
+        ::TerminateProcess(child, 9);
+        ::WaitForSingleObject(child, INFINITE);
+        ::CloseHandle(child);
+        ASSERT_TRUE(midway) << "the child never got into a save";
+        leftOver = temporaryFileIsThere(folder);
+    }
+    ASSERT_TRUE(leftOver) << "no kill came in the middle of a save";
+
+    std::string killed = readFile(path);
+    EXPECT_TRUE(killed == std::string(8 << 20, 'a') || killed == std::string(8 << 20, 'b'))
+        << "the file is whole, one content or the other: " << killed.size() << " bytes";
+
+    // The killed save's turn is free again (its mutex abandoned, or gone
+    // with its last handle), and the next save removes what it left.
+    std::string errorText;
+    EXPECT_TRUE(platform::replaceFileContents(path, kOriginal, errorText)) << errorText;
+    EXPECT_EQ(readFile(path), kOriginal);
+    EXPECT_EQ(folder.entries(), std::vector<std::string> { "zandreth.ini" });
+}
+
+// ---- File names beyond ASCII ----------------------------------------------
+
+TEST(FileNames, JapaneseNamesReachTheSystemAsTheSameCharacters)
+{
+    // The folder and the file are named in characters that CP932 has and in
+    // one it lacks, so neither the ANSI code page nor a lossy conversion
+    // would find them again.
+    TemporaryDirectory root;
+    const std::string folderName = "\xe8\xa8\xad\xe5\xae\x9a"; // 設定
+    const std::string fileNames[] = {
+        "\xe4\xb8\x96\xe7\x95\x8c\xe6\x99\x82\xe8\xa8\x88.ini", // 世界時計.ini
+        "caf\xc3\xa9 \xf0\x9f\x8c\x8f.ini",                     // café 🌏.ini
+    };
+    ASSERT_TRUE(platform::system::makeFolders(root.path() + "/" + folderName));
+    for (const std::string& name : fileNames) {
+        SCOPED_TRACE(name);
+        std::string path = root.path() + "/" + folderName + "/" + name;
+        ASSERT_TRUE(platform::WritePrivateProfileStringA("CITY", "NAME", "\xe6\x9d\xb1\xe4\xba\xac", path)); // 東京
+        EXPECT_EQ(platform::GetPrivateProfileStringA("CITY", "NAME", "", 64, path), "\xe6\x9d\xb1\xe4\xba\xac");
+        // The system sees the name in UTF-16, exactly.
+        fs::path wide = fs::path(root.path()) / fs::u8path(folderName) / fs::u8path(name);
+        EXPECT_TRUE(fs::is_regular_file(wide));
+        EXPECT_TRUE(platform::system::isRegularFile(path));
+        std::string bytes;
+        int errorNumber = 0;
+        EXPECT_EQ(platform::system::readRegularFile(path, bytes, errorNumber), platform::system::ReadOutcome::Read);
+        EXPECT_EQ(bytes, "[CITY]\r\nNAME=\xe6\x9d\xb1\xe4\xba\xac\r\n");
+    }
+}
+
+TEST(FileNames, ReadingTellsAMissingFileFromAFolder)
+{
+    TemporaryDirectory root;
+    fs::create_directory(root.path() + "/folder");
+    std::string bytes;
+    int errorNumber = 0;
+    EXPECT_EQ(platform::system::readRegularFile(root.file("missing.ini"), bytes, errorNumber),
+              platform::system::ReadOutcome::Failed);
+    EXPECT_EQ(errorNumber, ENOENT);
+    EXPECT_EQ(platform::system::readRegularFile(root.file("folder"), bytes, errorNumber),
+              platform::system::ReadOutcome::Failed);
+    EXPECT_EQ(errorNumber, EISDIR);
+}
+
+// ---- CP932 and UTF-8 -------------------------------------------------------
+
+struct ConversionCase {
+    const char* name;
+    std::string cp932;
+    std::string utf8;
+};
+
+TEST(Cp932Conversion, RoundTripsTheCharactersOfBothTables)
+{
+    const ConversionCase cases[] = {
+        { "kanji", "\x93\xfa\x96\x7b\x8c\xea", "\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e" },            // 日本語
+        { "half-width katakana", "\xb1\xdd", "\xef\xbd\xb1\xef\xbe\x9d" },                              // ｱﾝ
+        { "backslash and tilde stay ASCII", "C:\\~", "C:\\~" },
+        { "trail byte that is a backslash", "\x95\x5c", "\xe8\xa1\xa8" },                             // 表
+        { "NEC special character", "\x87\x40", "\xe2\x91\xa0" },                                      // ①
+        { "IBM extension", "\xfa\x40", "\xe2\x85\xb0" },                                              // ⅰ
+        { "wave dash of Windows", "\x81\x60", "\xef\xbd\x9e" },                                       // ～
+        { "NUL bytes kept", std::string("a\0b", 3), std::string("a\0b", 3) },
+        { "empty", "", "" },
+    };
+    platform::Cp932Converter converter;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(converter.toUtf8(c.cp932), c.utf8);
+        EXPECT_EQ(converter.fromUtf8(c.utf8), c.cp932);
+        EXPECT_TRUE(platform::system::isCp932(c.cp932));
+    }
+}
+
+TEST(Cp932Conversion, RefusesWhatItCannotConvertWhole)
+{
+    const ConversionCase fromCp932[] = {
+        { "lead byte cut off at the end", "abc\x93", "" },
+        { "lead byte followed by a blank", "\x93 ", "" },
+        { "lead byte followed by a line break", "\x93\r\n", "" },
+    };
+    for (const auto& c : fromCp932) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(platform::cp932ToUtf8(c.cp932), std::nullopt);
+        EXPECT_FALSE(platform::system::isCp932(c.cp932));
+    }
+    const ConversionCase fromUtf8[] = {
+        { "a character CP932 lacks", "", "\xe2\x82\xac" },                        // €
+        { "a letter CP932 would only approximate", "", "caf\xc3\xa9" },            // é
+        { "an emoji", "", "\xf0\x9f\x8c\x8f" },                                    // 🌏
+        { "malformed UTF-8", "", "\xc3" },
+        { "a surrogate written in UTF-8", "", "\xed\xa0\x80" },
+    };
+    for (const auto& c : fromUtf8) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(platform::utf8ToCp932(c.utf8), std::nullopt);
+    }
+}
+
+// ---- One instance per settings folder ------------------------------------
+
+// The child side of the single-instance test: started by the test below as
+// a process of its own, it reports through its exit status whether another
+// process holds the instance lock of ZANDRETH_INSTANCE_FOLDER.
+constexpr int kChildSeesHeld = 40;
+constexpr int kChildSeesFree = 41;
+
+TEST(SingleInstanceChild, ReportsTheLock)
+{
+    const char* folder = std::getenv("ZANDRETH_INSTANCE_FOLDER");
+    if (folder == nullptr)
+        GTEST_SKIP() << "started by SingleInstance alone";
+    std::exit(platform::system::anotherInstanceHolds(folder) ? kChildSeesHeld : kChildSeesFree);
+}
+
+// Starts this test program again as a process of its own, running only the
+// tests `filter` selects, with the environment variable `name` set to
+// `value`; the process's handle, or nullptr.
+HANDLE startChild(const wchar_t* filter, const char* name, const std::string& value)
+{
+    wchar_t program[MAX_PATH * 2];
+    ::GetModuleFileNameW(nullptr, program, MAX_PATH * 2);
+    std::wstring command = L"\"" + std::wstring(program) + L"\" --gtest_filter=" + filter;
+    ::SetEnvironmentVariableA(name, value.c_str());
+    STARTUPINFOW startup {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process {};
+    BOOL started = ::CreateProcessW(program, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                                    &process);
+    ::SetEnvironmentVariableA(name, nullptr);
+    if (!started)
+        return nullptr;
+    ::CloseHandle(process.hThread);
+    return process.hProcess;
+}
+
+int childAnswer(const std::string& folder)
+{
+    HANDLE child = startChild(L"SingleInstanceChild.*", "ZANDRETH_INSTANCE_FOLDER", folder);
+    if (child == nullptr)
+        return -1;
+    ::WaitForSingleObject(child, INFINITE);
+    DWORD status = 0;
+    ::GetExitCodeProcess(child, &status);
+    ::CloseHandle(child);
+    return static_cast<int>(status);
+}
+
+TEST(SingleInstance, AnotherProcessForTheSameFolderSeesTheFirst)
+{
+    TemporaryDirectory root;
+    std::string folder = root.path() + "/settings";
+    EXPECT_FALSE(platform::system::anotherInstanceHolds(folder)) << "the first instance";
+    EXPECT_FALSE(platform::system::anotherInstanceHolds(folder)) << "the same answer later";
+
+    struct Case {
+        const char* name;
+        std::string folder;
+        int expected;
+    };
+    std::string upper = folder;
+    for (char& c : upper)
+        c = c == '/' ? '\\' : static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    const Case cases[] = {
+        { "the same folder", folder, kChildSeesHeld },
+        { "the same folder in other letters and separators", upper + "\\", kChildSeesHeld },
+        { "another folder", root.path() + "/other", kChildSeesFree },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(childAnswer(c.folder), c.expected);
+    }
+}
+
+// ---- The clock --------------------------------------------------------------
+
+TEST(SystemClock, IsTheSystemsUtcTime)
+{
+    platform::SYSTEMTIME time;
+    platform::system::readUtcClock(time);
+    using namespace std::chrono;
+    sys_days date = year { time.wYear } / month { time.wMonth } / day { time.wDay };
+    auto read = date + hours { time.wHour } + minutes { time.wMinute } + seconds { time.wSecond };
+    auto now = floor<seconds>(system_clock::now());
+    EXPECT_LT(abs(duration_cast<seconds>(now - read).count()), 60) << "the standard library's clock agrees";
+    EXPECT_EQ(time.wDayOfWeek, weekday { date }.c_encoding());
+    EXPECT_LT(time.wMilliseconds, 1000);
+}
+
+// ---- The user's folders ----------------------------------------------------
+
+TEST(UserFolders, SettingsLiveUnderApplicationData)
+{
+    std::string saved(32768, '\0');
+    saved.resize(::GetEnvironmentVariableA("APPDATA", saved.data(), static_cast<DWORD>(saved.size())));
+
+    // 設定 as APPDATA: the value is read in UTF-16 and given in UTF-8.
+    ::SetEnvironmentVariableW(L"APPDATA", L"C:\\Users\\\u8a2d\u5b9a\\AppData\\Roaming");
+    EXPECT_EQ(platform::userFoldersFromEnvironment().appData,
+              "C:\\Users\\\xe8\xa8\xad\xe5\xae\x9a\\AppData\\Roaming");
+    ::SetEnvironmentVariableA("APPDATA", saved.empty() ? nullptr : saved.c_str());
+
+    TemporaryDirectory root;
+    fs::create_directories(root.path() + "/program");
+    platform::UserFolders user;
+    user.appData = root.path() + "\\Roaming\\";
+    // No zandreth.ini beside the program: the user's folder, empty.
+    EXPECT_EQ(platform::chooseSettingsFolder(root.path() + "/program", user), root.path() + "\\Roaming\\Zandreth");
+    EXPECT_FALSE(fs::exists(root.path() + "/Roaming/Zandreth/zandreth.ini"));
+    // One beside a program whose folder may be written: a portable copy.
+    writeFile(root.file("program/zandreth.ini"), "beside");
+    EXPECT_EQ(platform::chooseSettingsFolder(root.path() + "/program", user), root.path() + "/program");
+}
+
+TEST(UserFolders, TheFirstCopyIsWholeAndNeverReplacesTheUsersFile)
+{
+    TemporaryDirectory root;
+    std::string catalogue(300000, 'x');
+    writeFile(root.file("beside.ini"), catalogue);
+    std::string folder = root.path() + "/Roaming/Zandreth";
+    ASSERT_TRUE(platform::system::makeFolders(folder));
+    std::string target = folder + "/zandreth.ini";
+
+    EXPECT_TRUE(platform::system::copyWhole(root.file("beside.ini"), folder, target, "zandreth.ini"));
+    EXPECT_EQ(readFile(target), catalogue);
+    writeFile(target, "mine");
+    EXPECT_TRUE(platform::system::copyWhole(root.file("beside.ini"), folder, target, "zandreth.ini"));
+    EXPECT_EQ(readFile(target), "mine");
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    EXPECT_EQ(names, std::vector<std::string> { "zandreth.ini" }) << "no temporary copy is left";
+}
+
+} // namespace
