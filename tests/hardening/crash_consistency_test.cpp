@@ -12,6 +12,7 @@
 #include "data/saved_settings.h"
 #include "platform/file_replace.h"
 #include "platform/testing.h"
+#include "support/fixture.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>

@@ -1,18 +1,80 @@
 #pragma once
 
-// The settings-file tests use the shared file helpers: fixtures by name,
-// whole-file reads and writes, and a temporary folder that removes itself,
-// so no test ever touches a real settings file.
+// Files for the settings-file tests: fixtures by name, whole-file reads and
+// writes, and a temporary folder that removes itself, so no test ever
+// touches a real settings file.
 
-#include "support/fixture.h"
 #include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
 
 namespace profile_test {
 
-using testing_support::fixturePath;
-using testing_support::readFile;
-using testing_support::writeFile;
-inline std::string readFixture(const std::string& name) { return testing_support::fixture(name); }
-using TemporaryDirectory = testing_support::TempDir;
+inline std::string readFile(const std::string& path)
+{
+    std::ifstream stream(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>());
+}
+
+inline void writeFile(const std::string& path, const std::string& bytes)
+{
+    std::ofstream stream(path, std::ios::binary | std::ios::trunc);
+    stream.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+inline std::string fixturePath(const std::string& name)
+{
+    return std::string(ZANDRETH_FIXTURE_DIR) + "/" + name;
+}
+
+// The fixture's bytes; fails the test when the fixture is missing, so an
+// empty read never passes for an empty file.
+inline std::string readFixture(const std::string& name)
+{
+    std::string path = fixturePath(name);
+    EXPECT_TRUE(std::filesystem::exists(path)) << "missing fixture " << path;
+    return readFile(path);
+}
+
+class TemporaryDirectory {
+public:
+    TemporaryDirectory()
+    {
+        path_ = testing_support::makeTemporaryFolder("zandreth-profile-");
+        if (path_.empty())
+            ADD_FAILURE() << "cannot create a temporary folder";
+    }
+    ~TemporaryDirectory()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    TemporaryDirectory(const TemporaryDirectory&) = delete;
+    TemporaryDirectory& operator=(const TemporaryDirectory&) = delete;
+
+    const std::string& path() const { return path_; }
+    std::string file(const std::string& name) const { return path_ + "/" + name; }
+
+    // Names in the folder, sorted, hidden ones (temporary files) included.
+    std::vector<std::string> entries() const
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(path_))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+private:
+    std::string path_;
+};
 
 } // namespace profile_test

@@ -1,5 +1,6 @@
 // The real program, run under a virtual X server: what a user sees and does.
 
+#include "support/fixture.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>

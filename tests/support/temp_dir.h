@@ -3,40 +3,49 @@
 // A fresh temporary folder for one test, removed with everything in it when
 // the test ends. Tests never touch a user's own settings.
 
-#include "support/fixture.h"
-
-#include <algorithm>
-#include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <stdexcept>
 #include <string>
-#include <vector>
+#include <stdlib.h>
 
 namespace testing_support {
 
+// A new folder named `stem` + six random characters in the system's folder
+// for temporary files, only this user's on POSIX; its path, or "" when none
+// could be made.
+inline std::string makeTemporaryFolder(const std::string& stem)
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / (stem + "XXXXXX")).string();
+#ifdef _WIN32
+    // Windows has no mkdtemp: a name that nothing has yet, made at once.
+    std::random_device device;
+    std::uniform_int_distribution<int> pick(0, 35);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string path = pattern.substr(0, pattern.size() - 6);
+        for (int i = 0; i < 6; ++i) {
+            int n = pick(device);
+            path += static_cast<char>(n < 10 ? '0' + n : 'a' + n - 10);
+        }
+        std::error_code error;
+        if (std::filesystem::create_directory(path, error))
+            return path;
+    }
+    return "";
+#else
+    return ::mkdtemp(pattern.data()) ? pattern : "";
+#endif
+}
+
 class TempDir {
 public:
-    // A new folder of a random name that no other test or process has:
-    // create_directory fails on a name that exists, so a clash takes the
-    // next name.
     TempDir()
     {
-        std::random_device entropy;
-        std::mt19937_64 names(entropy() ^ static_cast<uint64_t>(
-                                  std::chrono::steady_clock::now().time_since_epoch().count()));
-        const auto base = std::filesystem::temp_directory_path();
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            auto candidate = base / ("zandreth-test-" + std::to_string(names() % 1'000'000'000'000ull));
-            std::error_code error;
-            if (std::filesystem::create_directory(candidate, error)) {
-                std::filesystem::permissions(candidate, std::filesystem::perms::owner_all,
-                                             std::filesystem::perm_options::replace, error);
-                path_ = candidate;
-                return;
-            }
-        }
-        throw std::runtime_error("cannot make a temporary folder in " + base.string());
+        std::string path = makeTemporaryFolder("zandreth-test-");
+        if (path.empty())
+            throw std::runtime_error("cannot make a temporary folder");
+        path_ = path;
     }
     ~TempDir()
     {
@@ -51,17 +60,16 @@ public:
     const std::filesystem::path& path() const { return path_; }
     std::string file(const std::string& name) const { return (path_ / name).string(); }
 
-    void write(const std::string& name, const std::string& bytes) const { writeFile(path_ / name, bytes); }
-    std::string read(const std::string& name) const { return readFile(path_ / name); }
-
-    // Names in the folder, sorted, hidden ones (temporary files) included.
-    std::vector<std::string> entries() const
+    void write(const std::string& name, const std::string& bytes) const
     {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(path_))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
+        std::ofstream out(path_ / name, std::ios::binary | std::ios::trunc);
+        out << bytes;
+    }
+
+    std::string read(const std::string& name) const
+    {
+        std::ifstream in(path_ / name, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
     }
 
 private:
