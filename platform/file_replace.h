@@ -85,6 +85,10 @@ struct FileReplaceFailure {
     int errorNumber = 0;
 };
 
+// The cause an error number stands for; Other when it is none of the known
+// ones. Every system reports its failures through this one table.
+FileReplaceCause fileReplaceCauseOf(int errorNumber);
+
 // The same, also setting `failure` (None after a success).
 bool replaceFileContents(const std::string& path, std::string_view bytes, std::string& errorText,
                          FileReplaceFailure& failure);

@@ -359,27 +359,6 @@ void syncFolder(const std::string& folder)
     close(descriptor);
 }
 
-// The cause an error number stands for; Other when it is none of the known
-// ones.
-FileReplaceCause fileReplaceCauseOf(int errorNumber)
-{
-    switch (errorNumber) {
-    case EACCES:
-    case EPERM:
-        return FileReplaceCause::PermissionDenied;
-    case EROFS:
-        return FileReplaceCause::ReadOnlyDisk;
-    case ENOSPC:
-    case EDQUOT:
-        return FileReplaceCause::DiskFull;
-    case EISDIR:
-    case ENOTDIR:
-        return FileReplaceCause::NotAFile;
-    default:
-        return FileReplaceCause::Other;
-    }
-}
-
 } // namespace
 
 bool replaceFileContents(const std::string& path, std::string_view bytes, std::string& errorText)

@@ -163,24 +163,6 @@ void removeStaleTemporaries(const std::wstring& target)
         ::DeleteFileW(inFolder(folder, name).c_str());
 }
 
-FileReplaceCause causeOf(int errorNumber)
-{
-    switch (errorNumber) {
-    case EACCES:
-    case EPERM:
-        return FileReplaceCause::PermissionDenied;
-    case EROFS:
-        return FileReplaceCause::ReadOnlyDisk;
-    case ENOSPC:
-        return FileReplaceCause::DiskFull;
-    case EISDIR:
-    case ENOTDIR:
-        return FileReplaceCause::NotAFile;
-    default:
-        return FileReplaceCause::Other;
-    }
-}
-
 // A failed step: the system's error code, or an error number injected by a
 // test in its place.
 struct StepError {
@@ -221,7 +203,7 @@ bool replaceFileContents(const std::string& path, std::string_view bytes, std::s
         return false;
     };
     auto failWith = [&](const std::string& what, const StepError& error) {
-        return fail(what + ": " + error.words, causeOf(error.errorNumber), error.errorNumber);
+        return fail(what + ": " + error.words, fileReplaceCauseOf(error.errorNumber), error.errorNumber);
     };
 
     if (path.empty())

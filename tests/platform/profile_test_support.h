@@ -4,6 +4,7 @@
 // writes, and a temporary folder that removes itself, so no test ever
 // touches a real settings file.
 
+#include "support/fixture.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -18,31 +19,12 @@
 
 namespace profile_test {
 
-inline std::string readFile(const std::string& path)
-{
-    std::ifstream stream(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>());
-}
+using testing_support::fixturePath;
+using testing_support::readFile;
+using testing_support::writeFile;
 
-inline void writeFile(const std::string& path, const std::string& bytes)
-{
-    std::ofstream stream(path, std::ios::binary | std::ios::trunc);
-    stream.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-inline std::string fixturePath(const std::string& name)
-{
-    return std::string(ZANDRETH_FIXTURE_DIR) + "/" + name;
-}
-
-// The fixture's bytes; fails the test when the fixture is missing, so an
-// empty read never passes for an empty file.
-inline std::string readFixture(const std::string& name)
-{
-    std::string path = fixturePath(name);
-    EXPECT_TRUE(std::filesystem::exists(path)) << "missing fixture " << path;
-    return readFile(path);
-}
+// The fixture's bytes; fails the test when the fixture is missing.
+inline std::string readFixture(const std::string& name) { return testing_support::fixture(name); }
 
 class TemporaryDirectory {
 public:
