@@ -34,10 +34,6 @@ std::size_t utf8CharacterLength(std::string_view text, std::size_t position);
 // for an ASCII character must step by characters, not by bytes.
 std::size_t cp932CharacterLength(std::string_view text, std::size_t position);
 
-// True when every byte of `bytes` converts cleanly from CP932: each
-// character is one the table knows and none is cut off at the end.
-bool isCp932(std::string_view bytes);
-
 // The encoding of a file's bytes: UTF-8 when they are valid UTF-8 (so plain
 // ASCII is UTF-8), otherwise CP932 when every byte converts cleanly from
 // CP932, otherwise UTF-8 again, with the bytes passed through unchanged.

@@ -142,8 +142,9 @@ TEST_P(CityCatalogueFailures, ShowTheCatalogueMessageAndReturnFalse)
     EXPECT_EQ(boxes.shown[0].text, kCatalogueMessage);
     EXPECT_EQ(boxes.shown[0].icon, platform::MessageBoxIcon::Critical);
     EXPECT_EQ(zandreth::CityCount, failure.countAfter);
-    if (failure.lastGoodCity)
+    if (failure.lastGoodCity) {
         EXPECT_EQ(CityTable(0).CityEn, *failure.lastGoodCity);
+    }
 }
 
 const FailureCase kFailureCases[] = {
