@@ -1,4 +1,5 @@
 #include "platform/file_replace.h"
+#include "platform/file_replace_faults.h"
 #include "platform/testing.h"
 
 #include <array>
@@ -24,27 +25,6 @@ constexpr int kMaxLinksFollowed = 40;
 // Attempts at a temporary name before giving up; a clash is already rare.
 constexpr int kMaxTemporaryNameAttempts = 100;
 constexpr std::size_t kTemporarySuffixLength = 6;
-
-struct InjectedFaults {
-    std::array<int, 4> nextError {};
-    std::size_t writeLimit = 0;
-    bool namedTemporaryFiles = false;
-};
-
-InjectedFaults& injectedFaults()
-{
-    static InjectedFaults faults;
-    return faults;
-}
-
-// The errno injected for the next call of `step`, once; 0 when none is.
-int takeInjectedFault(FileReplaceStep step)
-{
-    int& slot = injectedFaults().nextError[static_cast<std::size_t>(step)];
-    int errorNumber = slot;
-    slot = 0;
-    return errorNumber;
-}
 
 std::string quoted(const std::string& text)
 {
@@ -207,7 +187,7 @@ int createTemporary(const std::string& target, std::string& temporaryPath)
         errno = injected;
         return -1;
     }
-    if (canCreateUnnamed() && !injectedFaults().namedTemporaryFiles) {
+    if (canCreateUnnamed() && !namedTemporaryFilesRequested()) {
         int descriptor = open(folderOf(target).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
         // These say the file system (or the kernel) cannot; anything else is
         // a real refusal of the folder, such as a missing write permission.
@@ -310,8 +290,8 @@ int writeAll(int descriptor, std::string_view bytes)
     std::size_t done = 0;
     while (done < bytes.size()) {
         std::size_t chunk = bytes.size() - done;
-        if (injectedFaults().writeLimit != 0 && chunk > injectedFaults().writeLimit)
-            chunk = injectedFaults().writeLimit;
+        if (injectedWriteLimit() != 0 && chunk > injectedWriteLimit())
+            chunk = injectedWriteLimit();
         ssize_t written = 0;
         if (int injected = takeInjectedFault(FileReplaceStep::Write)) {
             errno = injected;
@@ -477,26 +457,6 @@ bool replaceFileContents(const std::string& path, std::string_view bytes, std::s
     syncFolder(folderOf(target));
     errorText.clear();
     return true;
-}
-
-void failNextFileReplaceStep(FileReplaceStep step, int errorNumber)
-{
-    injectedFaults().nextError[static_cast<std::size_t>(step)] = errorNumber;
-}
-
-void limitFileReplaceWriteSize(std::size_t bytes)
-{
-    injectedFaults().writeLimit = bytes;
-}
-
-void useNamedTemporaryFiles(bool named)
-{
-    injectedFaults().namedTemporaryFiles = named;
-}
-
-void clearFileReplaceFaults()
-{
-    injectedFaults() = InjectedFaults {};
 }
 
 } // namespace platform

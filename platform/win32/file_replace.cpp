@@ -1,4 +1,5 @@
 #include "platform/file_replace.h"
+#include "platform/file_replace_faults.h"
 #include "platform/testing.h"
 
 #include "wide_text.h"
@@ -36,25 +37,6 @@ constexpr std::size_t kTemporarySuffixLength = 6;
 // How long a save waits for another one in the same folder before it goes on
 // without the turn (and without removing leftovers) rather than hang.
 constexpr DWORD kTurnWaitMilliseconds = 2000;
-
-struct InjectedFaults {
-    std::array<int, 4> nextError {};
-    std::size_t writeLimit = 0;
-};
-
-InjectedFaults& injectedFaults()
-{
-    static InjectedFaults faults;
-    return faults;
-}
-
-int takeInjectedFault(FileReplaceStep step)
-{
-    int& slot = injectedFaults().nextError[static_cast<std::size_t>(step)];
-    int errorNumber = slot;
-    slot = 0;
-    return errorNumber;
-}
 
 bool isSeparator(wchar_t c)
 {
@@ -261,8 +243,8 @@ bool replaceFileContents(const std::string& path, std::string_view bytes, std::s
 
     for (std::size_t done = 0; done < bytes.size();) {
         std::size_t chunk = std::min<std::size_t>(bytes.size() - done, 1u << 30);
-        if (injectedFaults().writeLimit != 0)
-            chunk = std::min(chunk, injectedFaults().writeLimit);
+        if (injectedWriteLimit() != 0)
+            chunk = std::min(chunk, injectedWriteLimit());
         if (int fault = takeInjectedFault(FileReplaceStep::Write))
             return failAndRemove("cannot write " + temporaryName, injected(fault));
         DWORD written = 0;
@@ -309,25 +291,6 @@ bool replaceFileContents(const std::string& path, std::string_view bytes, std::s
     }
     errorText.clear();
     return true;
-}
-
-void failNextFileReplaceStep(FileReplaceStep step, int errorNumber)
-{
-    injectedFaults().nextError[static_cast<std::size_t>(step)] = errorNumber;
-}
-
-void limitFileReplaceWriteSize(std::size_t bytes)
-{
-    injectedFaults().writeLimit = bytes;
-}
-
-// Windows has no files without a name: every temporary file is named from
-// the start.
-void useNamedTemporaryFiles(bool) {}
-
-void clearFileReplaceFaults()
-{
-    injectedFaults() = InjectedFaults {};
 }
 
 } // namespace platform
