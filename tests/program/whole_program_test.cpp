@@ -17,6 +17,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <iterator>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -301,20 +303,23 @@ protected:
     // Under load the focus can arrive late, so the key is sent again until
     // the program ends (or a few tries have passed).
     // Screenshots of the whole screen, a few a second for ten seconds at
-    // most, until one shows the map: that screenshot and the map's top-left
-    // corner (none when the map never showed).
+    // most, until one shows the map and the rest of the picture `drawn`
+    // asks for (a window can show its map a moment before its last paint):
+    // the last screenshot and the map's top-left corner in it (none when
+    // the map never showed).
     struct MapOnScreen {
         std::optional<Screenshot> shot;
         std::optional<std::pair<int, int>> map;
     };
-    MapOnScreen lookForMap() const
+    MapOnScreen lookForMap(const std::function<bool(const Screenshot&)>& drawn = nullptr) const
     {
         MapOnScreen found;
-        for (int look = 0; look < 40 && !found.map; ++look) {
+        for (int look = 0; look < 40; ++look) {
             std::this_thread::sleep_for(250ms);
             found.shot = Screenshot::take(display, folder.file("shot.ppm"));
-            if (found.shot)
-                found.map = found.shot->findMap();
+            found.map = found.shot ? found.shot->findMap() : std::nullopt;
+            if (found.map && (!drawn || drawn(*found.shot)))
+                break;
         }
         return found;
     }
@@ -836,7 +841,10 @@ TEST_P(ScreenCoverSizes, RunModeWindowIsTheWholeScreenAboveEverythingAndTakesACl
     ASSERT_NE(window, 0u);
     EXPECT_TRUE(hasGeometry(window, c.width, c.height));
 
-    auto [shot, map] = lookForMap();
+    auto [shot, map] = lookForMap([&](const Screenshot& drawn) {
+        Pixel p = drawn.at(c.width - 1, c.height - 1);
+        return p.r + p.g + p.b == 0;
+    });
     ASSERT_TRUE(map) << "the map is on the screen";
     // Positions below the bound in Single become whole pixels by rounding,
     // so the last one can reach the bound itself.
@@ -901,7 +909,13 @@ TEST_P(TwoMonitors, RunModeCoversBothAndPutsTheMapOnOne)
         unsigned long window = windowNamed("^Form1$");
         ASSERT_NE(window, 0u);
         EXPECT_TRUE(hasGeometry(window, 1824, 1080));
-        auto [shot, map] = lookForMap();
+        const std::pair<int, int> corners[] = { { 5, 1075 }, { 1819, 5 }, { 1819, 1075 } };
+        auto [shot, map] = lookForMap([&](const Screenshot& drawn) {
+            return std::all_of(std::begin(corners), std::end(corners), [&](auto corner) {
+                Pixel p = drawn.at(corner.first, corner.second);
+                return p.r + p.g + p.b == 0;
+            });
+        });
         ASSERT_TRUE(map) << "the map is on the screen";
         auto [left, top] = *map;
         if (left < 1024) {
@@ -911,11 +925,20 @@ TEST_P(TwoMonitors, RunModeCoversBothAndPutsTheMapOnOne)
             EXPECT_LE(left + 740, 1824);
             EXPECT_LE(top + 370 + 16, 1080);
         }
-        for (auto [x, y] : { std::pair { 5, 1075 }, std::pair { 1819, 5 }, std::pair { 1819, 1075 } }) {
+        for (auto [x, y] : corners) {
             Pixel p = shot->at(x, y);
             EXPECT_EQ(p.r + p.g + p.b, 0) << "black at " << x << "," << y;
         }
         ASSERT_EQ(clickUntilEnd(*run, 1800, 1000), 0);
+        // The X server forgets an ended program's window a moment after the
+        // program is gone: the next start must not find the old one.
+        bool gone = false;
+        for (int wait = 0; wait < 200 && !gone; ++wait) {
+            gone = display.output("xdotool search --onlyvisible --name '^Form1$'").empty();
+            if (!gone)
+                std::this_thread::sleep_for(50ms);
+        }
+        ASSERT_TRUE(gone) << "the ended run's window is gone";
     }
 }
 
@@ -956,15 +979,16 @@ protected:
         return std::make_unique<Process>(command, fullEnvironment);
     }
 
-    // A screenshot of one window, once it shows the map (or after ten
-    // seconds without it).
-    std::optional<Screenshot> windowShowing(unsigned long window, bool map = true) const
+    // A screenshot of one window, once it shows the map and what `drawn`
+    // asks for (or after ten seconds without them).
+    std::optional<Screenshot> windowShowing(unsigned long window, bool map = true,
+                                            const std::function<bool(const Screenshot&)>& drawn = nullptr) const
     {
         std::optional<Screenshot> shot;
         for (int look = 0; look < 40; ++look) {
             std::this_thread::sleep_for(250ms);
             shot = Screenshot::take(display, folder.file("window.ppm"), std::to_string(window));
-            if (shot && (!map || shot->findMap()))
+            if (shot && (!map || shot->findMap()) && (!drawn || drawn(*shot)))
                 return shot;
         }
         return shot;
@@ -989,7 +1013,10 @@ TEST_F(HostWindow, TwoCopiesDrawIntoTheirOwnWindowsAtOnceIgnoreInputAndEndOnSigt
                             return std::string(hex);
                         }() });
     for (auto [window, name] : { std::pair { first, "first" }, std::pair { second, "second" } }) {
-        auto shot = windowShowing(window);
+        // The picture is drawn at its full size once the far corner is black.
+        auto shot = windowShowing(window, true, [](const Screenshot& drawn) {
+            return drawn.width == 900 && drawn.height == 500 && black(drawn.at(899, 499));
+        });
         ASSERT_TRUE(shot) << name;
         EXPECT_EQ(shot->width, 900) << name;
         EXPECT_EQ(shot->height, 500) << name;
