@@ -13,8 +13,6 @@ namespace platform::win32 {
 
 namespace {
 
-const Font kDefaultFont { "MS UI Gothic", 9, false, 128 };
-
 struct WindowList {
     ::HWND except;
     std::vector<::HWND> windows;
@@ -150,14 +148,6 @@ LRESULT Win32Form::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
         }
         return 0;
     }
-    case WM_PARENTNOTIFY:
-        // A new control starts in the forms' default font (a Japanese
-        // Gothic face, as on Japanese Windows); a font of its own replaces
-        // it.
-        if (LOWORD(wParam) == WM_CREATE)
-            SendMessageW(reinterpret_cast<::HWND>(lParam), WM_SETFONT,
-                         reinterpret_cast<WPARAM>(fontFor(kDefaultFont)), FALSE);
-        break;
     case WM_DISPLAYCHANGE:
         if (coversScreen_)
             placeOverScreen();
