@@ -220,6 +220,23 @@ TEST_F(Win32Forms, AModalFormHoldsTheOtherWindowsUntilHidden)
     owner->hide();
 }
 
+TEST_F(Win32Forms, TheFocusComesBackToItsControlWithTheWindow)
+{
+    RecordedEvents events;
+    auto dialog = backend::createForm(dialogDesign(), 200, 100, std::nullopt, events);
+    auto other = backend::createForm(dialogDesign(), 200, 100, std::nullopt, events);
+    auto first = backend::createControl(backend::ControlKind::Label, *dialog, events);
+    auto second = backend::createControl(backend::ControlKind::Label, *dialog, events);
+    dialog->show(WindowState::Normal, false);
+    second->setFocus(false);
+    other->show(WindowState::Normal, false);
+    EXPECT_FALSE(second->hasFocus());
+    SetActiveWindow(windowOf(*dialog));
+    EXPECT_TRUE(second->hasFocus());
+    other->hide();
+    dialog->hide();
+}
+
 // Pixels of the drawn controls: the line in its colour and pen width, the
 // label in its back colour.
 TEST_F(Win32Forms, ALineAndALabelDrawInTheirColours)

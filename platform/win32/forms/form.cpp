@@ -148,6 +148,20 @@ LRESULT Win32Form::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
         }
         return 0;
     }
+    case WM_ACTIVATE: {
+        // The focus leaves with the window and comes back to the same
+        // control, as in a dialog.
+        ::HWND focus = GetFocus();
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            if (focus != nullptr && IsChild(window_, focus))
+                lastFocus_ = focus;
+        } else if (lastFocus_ != nullptr && IsWindow(lastFocus_) && IsChild(window_, lastFocus_)
+                   && IsWindowVisible(lastFocus_) && IsWindowEnabled(lastFocus_)) {
+            SetFocus(lastFocus_);
+            return 0;
+        }
+        break;
+    }
     case WM_DISPLAYCHANGE:
         if (coversScreen_)
             placeOverScreen();

@@ -69,6 +69,8 @@ private:
     bool coversScreen_ = false;
     // The windows of the program that a modal show disabled.
     std::vector<::HWND> disabled_;
+    // The control that had the focus when the window was last deactivated.
+    ::HWND lastFocus_ = nullptr;
     // The input context detached from the window, to hand back.
     HIMC savedInputContext_ = nullptr;
     bool inputDetached_ = false;
