@@ -237,6 +237,28 @@ TEST_F(Win32Forms, TheFocusComesBackToItsControlWithTheWindow)
     dialog->hide();
 }
 
+// A host's window (the preview pane of a screen-saver host): the form
+// becomes a child window filling it; a window that does not exist is a
+// run-time error.
+TEST_F(Win32Forms, AHostedFormFillsTheHostsWindow)
+{
+    RecordedEvents events;
+    auto host = backend::createForm(dialogDesign(), 152, 112, std::nullopt, events);
+    FormDesign design;
+    design.borderStyle = BorderStyle::None;
+    auto form = backend::createForm(design, 740, 400, std::nullopt, events);
+    form->hostIn(reinterpret_cast<uintptr_t>(windowOf(*host)), 740, 400);
+    form->showInHost();
+    EXPECT_EQ(GetParent(windowOf(*form)), windowOf(*host));
+    RECT client;
+    GetClientRect(windowOf(*form), &client);
+    EXPECT_EQ(client.right, 152);
+    EXPECT_EQ(client.bottom, 112);
+
+    auto lost = backend::createForm(design, 740, 400, std::nullopt, events);
+    EXPECT_ANY_THROW(lost->hostIn(0x7FFFFFF0u, 740, 400));
+}
+
 // Pixels of the drawn controls: the line in its colour and pen width, the
 // label in its back colour.
 TEST_F(Win32Forms, ALineAndALabelDrawInTheirColours)

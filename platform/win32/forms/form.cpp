@@ -289,10 +289,15 @@ void Win32Form::setInputMethodEnabled(bool enabled)
 }
 
 // The form becomes a plain child window of the given window, filling it;
-// it draws there at its own size.
+// it draws there at its own size, not scaled. Window 0 (the root window of
+// an X screen) is the whole screen here.
 void Win32Form::hostIn(uint64_t windowId, int pictureWidth, int pictureHeight)
 {
     (void)pictureWidth, (void)pictureHeight;
+    if (windowId == 0) {
+        coverScreen();
+        return;
+    }
     auto host = reinterpret_cast<::HWND>(static_cast<uintptr_t>(windowId));
     if (!IsWindow(host))
         raiseTypeMismatch("there is no window " + std::to_string(windowId) + " to show the picture in");
