@@ -161,6 +161,27 @@ TEST_F(Win32Forms, TheCloseBoxAsksTheForm)
     EXPECT_TRUE(IsWindow(windowOf(*form))) << "the form decides whether its window goes";
 }
 
+// Alt+F4 asks the form as the close box does, whether a control has the
+// focus or the form's window itself.
+TEST_F(Win32Forms, AltF4AsksTheForm)
+{
+    RecordedEvents events;
+    auto form = backend::createForm(dialogDesign(), 200, 100, std::nullopt, events);
+    RecordedEvents controlEvents;
+    auto control = backend::createControl(backend::ControlKind::Label, *form, controlEvents);
+    form->show(WindowState::Normal, false);
+    const LPARAM altDown = static_cast<LPARAM>(KF_ALTDOWN) << 16 | 1;
+    for (::HWND focus : { windowOf(*control), windowOf(*form) }) {
+        MSG press { focus, WM_SYSKEYDOWN, VK_F4, altDown, 0, {} };
+        deliverMessage(press);
+        // The window system posts the close to the top window.
+        backend::processPendingEvents();
+    }
+    EXPECT_EQ(events.closeRequests, 2);
+    EXPECT_EQ(controlEvents.keysPressed, std::vector<int16_t>({ 115 }));
+    form->hide();
+}
+
 TEST_F(Win32Forms, KeysGoToTheControlThenTheTabOrderThenTheForm)
 {
     RecordedEvents formEvents;

@@ -21,7 +21,7 @@ struct WindowList {
 BOOL CALLBACK noteEnabledWindow(::HWND window, LPARAM list)
 {
     auto& found = *reinterpret_cast<WindowList*>(list);
-    if (window != found.except && IsWindowEnabled(window))
+    if (window != found.except && IsWindowVisible(window) && IsWindowEnabled(window))
         found.windows.push_back(window);
     return TRUE;
 }
