@@ -262,12 +262,15 @@ int16_t mouseButtonsOf(WPARAM wParam)
 
 } // namespace platform::win32
 
-namespace platform::backend {
+namespace platform::win32 {
 
-std::unique_ptr<NativeControl> createControl(ControlKind kind, NativeWindow& parent, NativeEvents& events)
+namespace {
+
+const Font kDefaultFont { "MS UI Gothic", 9, false, 128 };
+
+std::unique_ptr<Win32Control> createOf(backend::ControlKind kind, HWND window, backend::NativeEvents& events)
 {
-    using namespace platform::win32;
-    HWND window = windowOf(parent);
+    using backend::ControlKind;
     switch (kind) {
     case ControlKind::Label:
         return createLabel(window, events);
@@ -291,6 +294,24 @@ std::unique_ptr<NativeControl> createControl(ControlKind kind, NativeWindow& par
         return createHScrollBar(window, events);
     }
     return nullptr;
+}
+
+} // namespace
+
+} // namespace platform::win32
+
+namespace platform::backend {
+
+std::unique_ptr<NativeControl> createControl(ControlKind kind, NativeWindow& parent, NativeEvents& events)
+{
+    using namespace platform::win32;
+    HWND window = windowOf(parent);
+    std::unique_ptr<Win32Control> control = createOf(kind, window, events);
+    // A control starts in the forms' default font (a Japanese Gothic face,
+    // as on Japanese Windows); a font of its own replaces it.
+    if (control != nullptr)
+        SendMessageW(control->handle(), WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(kDefaultFont)), FALSE);
+    return control;
 }
 
 } // namespace platform::backend

@@ -3,6 +3,7 @@
 // system) is replaced by an installed Japanese Gothic face.
 
 #include "platform/win32/forms/win32_control.h"
+#include "platform/win32/forms/win32_forms.h"
 
 #include "platform/win32/wide_text.h"
 
@@ -32,8 +33,10 @@ bool faceInstalled(const std::wstring& face)
     return found;
 }
 
-// The face drawn for `name`: the name itself when installed, else the first
-// installed Japanese Gothic face (proportional for a proportional name).
+} // namespace
+
+// The name itself when installed, else the first installed Japanese Gothic
+// face (proportional for a proportional name).
 std::wstring installedFace(const std::wstring& name)
 {
     if (name.empty() || faceInstalled(name))
@@ -47,6 +50,8 @@ std::wstring installedFace(const std::wstring& name)
             return candidate;
     return name;
 }
+
+namespace {
 
 int systemDotsPerInch()
 {

@@ -1,0 +1,86 @@
+// What tests do through the window system: keys pressed on a form, text
+// typed into a combo box, and a control's pixels.
+
+#include "platform/win32/forms/win32_form.h"
+
+#include "platform/win32/wide_text.h"
+
+namespace platform::backend {
+
+using namespace platform::win32;
+
+// The key goes to the focused window of the form (the form's own window
+// when none has the focus) through the loop's key handling.
+void pressKey(NativeForm& form, int16_t keyCode)
+{
+    ::HWND window = windowOf(form);
+    ::HWND focus = GetFocus();
+    if (focus == nullptr || GetAncestor(focus, GA_ROOT) != window)
+        focus = window;
+    MSG press { focus, WM_KEYDOWN, static_cast<WPARAM>(keyCode), 1, GetTickCount(), {} };
+    deliverMessage(press);
+    if (!IsWindow(focus))
+        return;
+    MSG release { focus, WM_KEYUP, static_cast<WPARAM>(keyCode), static_cast<LPARAM>(0xC0000001), GetTickCount(), {} };
+    deliverMessage(release);
+}
+
+// Each character goes to the combo box's edit field as the keyboard types
+// it.
+void typeKeys(NativeControl& comboBox, const std::string& text)
+{
+    ::HWND box = windowOf(comboBox);
+    ::HWND edit = FindWindowExW(box, nullptr, L"Edit", nullptr);
+    ::HWND target = edit != nullptr ? edit : box;
+    for (wchar_t character : widen(text)) {
+        MSG typed { target, WM_CHAR, static_cast<WPARAM>(character), 1, GetTickCount(), {} };
+        deliverMessage(typed);
+        processPendingEvents();
+    }
+}
+
+std::vector<std::vector<uint32_t>> grabPixels(const NativeControl& control)
+{
+    ::HWND window = windowOf(control);
+    RECT area;
+    GetClientRect(window, &area);
+    int width = area.right;
+    int height = area.bottom;
+    std::vector<std::vector<uint32_t>> rows;
+    if (width <= 0 || height <= 0)
+        return rows;
+    BITMAPINFO format {};
+    format.bmiHeader.biSize = sizeof format.bmiHeader;
+    format.bmiHeader.biWidth = width;
+    format.bmiHeader.biHeight = -height;
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    format.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HBITMAP picture = CreateDIBSection(screen, &format, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC dc = CreateCompatibleDC(screen);
+    HGDIOBJ previous = SelectObject(dc, picture);
+    // The window paints itself into the picture, covered or not.
+    if (!PrintWindow(window, dc, PW_CLIENTONLY)) {
+        HDC source = GetDC(window);
+        BitBlt(dc, 0, 0, width, height, source, 0, 0, SRCCOPY);
+        ReleaseDC(window, source);
+    }
+    GdiFlush();
+    const auto* pixels = static_cast<const uint32_t*>(bits);
+    for (int y = 0; y < height; ++y) {
+        std::vector<uint32_t> row(pixels + static_cast<std::size_t>(y) * width,
+                                  pixels + static_cast<std::size_t>(y + 1) * width);
+        for (uint32_t& pixel : row)
+            pixel |= 0xFF000000u;
+        rows.push_back(std::move(row));
+    }
+    SelectObject(dc, previous);
+    DeleteDC(dc);
+    DeleteObject(picture);
+    ReleaseDC(nullptr, screen);
+    return rows;
+}
+
+} // namespace platform::backend

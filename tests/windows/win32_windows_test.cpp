@@ -1,0 +1,345 @@
+// The windows of the Win32 backend of the forms runtime, run under Wine on
+// a display of their own (Wine makes no window without one): forms and
+// their frames, keys through controls, the tab order and the form, modal
+// forms, controls drawn, and the message box as the user sees it.
+
+#include "platform/win32/forms/win32_control.h"
+#include "platform/win32/forms/win32_forms.h"
+
+#include "platform/backend.h"
+#include "platform/form.h"
+#include "platform/message_box.h"
+#include "platform/win32/wide_text.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+namespace {
+
+using namespace platform;
+using namespace platform::win32;
+using backend::PixelRect;
+
+class Win32Forms : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        int argc = 0;
+        backend::startApplication(argc, nullptr);
+    }
+};
+
+struct SeenBox {
+    std::wstring title;
+    std::wstring text;
+    bool icon = false;
+};
+
+BOOL CALLBACK noteBoxChild(::HWND child, LPARAM seen)
+{
+    auto& box = *reinterpret_cast<SeenBox*>(seen);
+    wchar_t className[32] = {};
+    GetClassNameW(child, className, 32);
+    if (std::wstring(className) != L"Static")
+        return TRUE;
+    if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+        box.icon = true;
+        return TRUE;
+    }
+    wchar_t text[256] = {};
+    GetWindowTextW(child, text, 256);
+    if (text[0] != 0)
+        box.text = text;
+    return TRUE;
+}
+
+// Looks for the message box the test thread shows, reads it, and presses OK.
+SeenBox answerMessageBox(DWORD thread)
+{
+    SeenBox seen;
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (std::chrono::steady_clock::now() < deadline) {
+        ::HWND box = nullptr;
+        EnumThreadWindows(
+            thread,
+            [](::HWND window, LPARAM found) {
+                wchar_t className[32] = {};
+                GetClassNameW(window, className, 32);
+                if (std::wstring(className) == L"#32770" && IsWindowVisible(window)) {
+                    *reinterpret_cast<::HWND*>(found) = window;
+                    return FALSE;
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&box));
+        if (box != nullptr) {
+            wchar_t title[256] = {};
+            GetWindowTextW(box, title, 256);
+            seen.title = title;
+            EnumChildWindows(box, &noteBoxChild, reinterpret_cast<LPARAM>(&seen));
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+            return seen;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return seen;
+}
+
+TEST_F(Win32Forms, TheMessageBoxShowsTheTextAndTitleInUnicodeAndWaitsForOk)
+{
+    const MessageBoxRequest request { "zandreth.ini が見つかりません。", "ザンドレス", MessageBoxIcon::Critical };
+    SeenBox seen;
+    std::thread user([&seen, thread = GetCurrentThreadId()] { seen = answerMessageBox(thread); });
+    backend::showMessageBox(request);
+    user.join();
+    EXPECT_EQ(seen.title, L"ザンドレス");
+    EXPECT_EQ(seen.text, L"zandreth.ini が見つかりません。");
+    EXPECT_TRUE(seen.icon);
+}
+
+// --- Forms and controls ---------------------------------------------------------------
+
+struct RecordedEvents : backend::NativeEvents {
+    std::vector<int16_t> keysDown;
+    std::vector<int16_t> keysPressed;
+    bool useKeys = false;
+    int closeRequests = 0;
+
+    bool nativeKeyPressed(int16_t keyCode, int16_t) override
+    {
+        keysPressed.push_back(keyCode);
+        return useKeys;
+    }
+    void nativeKeyDown(int16_t keyCode, int16_t) override { keysDown.push_back(keyCode); }
+    void nativeCloseRequested() override { ++closeRequests; }
+};
+
+FormDesign dialogDesign()
+{
+    FormDesign design;
+    design.caption = "Zandreth";
+    design.borderStyle = BorderStyle::FixedDialog;
+    return design;
+}
+
+TEST_F(Win32Forms, AFormHasTheClientAreaAskedForWhereverItIsPlaced)
+{
+    RecordedEvents events;
+    auto form = backend::createForm(dialogDesign(), 511, 446, PixelRect { 120, 90, 511, 446 }, events);
+    PixelRect client = form->clientArea();
+    EXPECT_EQ(client.width, 511);
+    EXPECT_EQ(client.height, 446);
+    PixelRect outer = form->outerArea();
+    PixelRect expected = outerRectFor(windowStylesFor(dialogDesign()), { 120, 90, 511, 446 });
+    EXPECT_EQ(outer.width, expected.width);
+    EXPECT_EQ(outer.height, expected.height);
+
+    form->setClientSize(300, 200);
+    EXPECT_EQ(form->clientArea().width, 300);
+    EXPECT_EQ(form->clientArea().height, 200);
+    form->placeOuter(40, 50);
+    EXPECT_EQ(form->outerArea().x, 40);
+    EXPECT_EQ(form->outerArea().y, 50);
+
+    wchar_t caption[64] = {};
+    GetWindowTextW(windowOf(*form), caption, 64);
+    EXPECT_STREQ(caption, L"Zandreth");
+    form->setCaption("設定");
+    GetWindowTextW(windowOf(*form), caption, 64);
+    EXPECT_STREQ(caption, L"設定");
+}
+
+TEST_F(Win32Forms, TheCloseBoxAsksTheForm)
+{
+    RecordedEvents events;
+    auto form = backend::createForm(dialogDesign(), 200, 100, std::nullopt, events);
+    SendMessageW(windowOf(*form), WM_CLOSE, 0, 0);
+    EXPECT_EQ(events.closeRequests, 1);
+    EXPECT_TRUE(IsWindow(windowOf(*form))) << "the form decides whether its window goes";
+}
+
+// Alt+F4 asks the form as the close box does, whether a control has the
+// focus or the form's window itself.
+TEST_F(Win32Forms, AltF4AsksTheForm)
+{
+    RecordedEvents events;
+    auto form = backend::createForm(dialogDesign(), 200, 100, std::nullopt, events);
+    RecordedEvents controlEvents;
+    auto control = backend::createControl(backend::ControlKind::Label, *form, controlEvents);
+    form->show(WindowState::Normal, false);
+    const LPARAM altDown = static_cast<LPARAM>(KF_ALTDOWN) << 16 | 1;
+    for (::HWND focus : { windowOf(*control), windowOf(*form) }) {
+        MSG press { focus, WM_SYSKEYDOWN, VK_F4, altDown, 0, {} };
+        deliverMessage(press);
+        // The window system posts the close to the top window.
+        backend::processPendingEvents();
+    }
+    EXPECT_EQ(events.closeRequests, 2);
+    EXPECT_EQ(controlEvents.keysPressed, std::vector<int16_t>({ 115 }));
+    form->hide();
+}
+
+TEST_F(Win32Forms, KeysGoToTheControlThenTheTabOrderThenTheForm)
+{
+    RecordedEvents formEvents;
+    auto form = backend::createForm(dialogDesign(), 300, 200, std::nullopt, formEvents);
+    RecordedEvents firstEvents;
+    RecordedEvents secondEvents;
+    auto first = backend::createControl(backend::ControlKind::Label, *form, firstEvents);
+    auto second = backend::createControl(backend::ControlKind::Label, *form, secondEvents);
+    first->setGeometry({ 10, 10, 50, 20 });
+    second->setGeometry({ 10, 40, 50, 20 });
+    form->setTabOrder({ first.get(), second.get() });
+    form->show(WindowState::Normal, false);
+
+    first->setFocus(true);
+    ASSERT_TRUE(first->hasFocus());
+    backend::pressKey(*form, VK_TAB);
+    EXPECT_TRUE(second->hasFocus()) << "Tab moves on";
+    backend::pressKey(*form, VK_TAB);
+    EXPECT_TRUE(first->hasFocus()) << "Tab goes round";
+    EXPECT_TRUE(formEvents.keysDown.empty());
+
+    backend::pressKey(*form, VK_ESCAPE);
+    EXPECT_EQ(firstEvents.keysPressed, std::vector<int16_t>({ 9, 27 }));
+    EXPECT_EQ(formEvents.keysDown, std::vector<int16_t>({ 27 })) << "a key the control leaves goes to the form";
+
+    firstEvents.useKeys = true;
+    backend::pressKey(*form, VK_RETURN);
+    EXPECT_EQ(formEvents.keysDown, std::vector<int16_t>({ 27 })) << "a key the control used stops there";
+    EXPECT_TRUE(secondEvents.keysPressed.empty() || secondEvents.keysPressed == std::vector<int16_t>({ 9 }));
+    form->hide();
+}
+
+TEST_F(Win32Forms, AFormWithoutControlsTakesTheKeysItself)
+{
+    RecordedEvents events;
+    FormDesign design;
+    design.borderStyle = BorderStyle::None;
+    auto form = backend::createForm(design, 200, 100, std::nullopt, events);
+    form->show(WindowState::Normal, false);
+    form->setFocus(false);
+    backend::pressKey(*form, 'A');
+    EXPECT_EQ(events.keysDown, std::vector<int16_t>({ 65 }));
+    form->hide();
+}
+
+TEST_F(Win32Forms, AModalFormHoldsTheOtherWindowsUntilHidden)
+{
+    RecordedEvents events;
+    auto owner = backend::createForm(dialogDesign(), 200, 100, std::nullopt, events);
+    auto modal = backend::createForm(dialogDesign(), 100, 50, std::nullopt, events);
+    owner->show(WindowState::Normal, false);
+    modal->show(WindowState::Normal, true);
+    EXPECT_FALSE(IsWindowEnabled(windowOf(*owner)));
+    EXPECT_TRUE(IsWindowEnabled(windowOf(*modal)));
+    modal->hide();
+    EXPECT_TRUE(IsWindowEnabled(windowOf(*owner)));
+    owner->hide();
+}
+
+TEST_F(Win32Forms, TheFocusComesBackToItsControlWithTheWindow)
+{
+    RecordedEvents events;
+    auto dialog = backend::createForm(dialogDesign(), 200, 100, std::nullopt, events);
+    auto other = backend::createForm(dialogDesign(), 200, 100, std::nullopt, events);
+    auto first = backend::createControl(backend::ControlKind::Label, *dialog, events);
+    auto second = backend::createControl(backend::ControlKind::Label, *dialog, events);
+    dialog->show(WindowState::Normal, false);
+    second->setFocus(false);
+    other->show(WindowState::Normal, false);
+    EXPECT_FALSE(second->hasFocus());
+    SetActiveWindow(windowOf(*dialog));
+    EXPECT_TRUE(second->hasFocus());
+    other->hide();
+    dialog->hide();
+}
+
+// A host's window (the preview pane of a screen-saver host): the form
+// becomes a child window filling it; a window that does not exist is a
+// run-time error.
+TEST_F(Win32Forms, AHostedFormFillsTheHostsWindow)
+{
+    RecordedEvents events;
+    auto host = backend::createForm(dialogDesign(), 152, 112, std::nullopt, events);
+    FormDesign design;
+    design.borderStyle = BorderStyle::None;
+    auto form = backend::createForm(design, 740, 400, std::nullopt, events);
+    form->hostIn(reinterpret_cast<uintptr_t>(windowOf(*host)), 740, 400);
+    form->showInHost();
+    EXPECT_EQ(GetParent(windowOf(*form)), windowOf(*host));
+    RECT client;
+    GetClientRect(windowOf(*form), &client);
+    EXPECT_EQ(client.right, 152);
+    EXPECT_EQ(client.bottom, 112);
+
+    auto lost = backend::createForm(design, 740, 400, std::nullopt, events);
+    EXPECT_ANY_THROW(lost->hostIn(0x7FFFFFF0u, 740, 400));
+}
+
+// Pixels of the drawn controls: the line in its colour and pen width, the
+// label in its back colour.
+TEST_F(Win32Forms, ALineAndALabelDrawInTheirColours)
+{
+    RecordedEvents events;
+    FormDesign design;
+    design.borderStyle = BorderStyle::None;
+    design.backColor = 0x000000;
+    auto form = backend::createForm(design, 200, 100, std::nullopt, events);
+    auto line = backend::createControl(backend::ControlKind::Line, *form, events);
+    line->setGeometry({ 10, 10, 100, 6 });
+    line->setLineStyle(0x0000FFu, 3);
+    auto label = backend::createControl(backend::ControlKind::Label, *form, events);
+    label->setGeometry({ 10, 40, 60, 20 });
+    label->setBackColor(0xFF0000u);
+    label->setForeColor(0xFFFFFFu);
+    form->show(WindowState::Normal, false);
+    backend::processPendingEvents();
+
+    auto lineRows = backend::grabPixels(*line);
+    ASSERT_EQ(lineRows.size(), 6u);
+    EXPECT_EQ(lineRows[0][50], 0xFFFF0000u) << "red, 3 pixels high";
+    EXPECT_EQ(lineRows[2][50], 0xFFFF0000u);
+
+    auto labelRows = backend::grabPixels(*label);
+    ASSERT_EQ(labelRows.size(), 20u);
+    EXPECT_EQ(labelRows[0][0], 0xFF0000FFu) << "the back colour &H00FF0000& is blue";
+    form->hide();
+}
+
+TEST_F(Win32Forms, TheMapAndTheIconComeFromTheResources)
+{
+    RecordedEvents events;
+    auto form = backend::createForm(dialogDesign(), 800, 400, std::nullopt, events);
+    auto image = backend::createControl(backend::ControlKind::Image, *form, events);
+    PixelRect map = image->setPicture("map");
+    EXPECT_EQ(map.width, 740);
+    EXPECT_EQ(map.height, 370);
+    auto icon = backend::createControl(backend::ControlKind::PictureBox, *form, events);
+    PixelRect size = icon->setProgramIcon();
+    EXPECT_EQ(size.width, 32);
+    EXPECT_EQ(size.height, 32);
+}
+
+TEST_F(Win32Forms, AnAutoSizedLabelMeasuresItsCaptionInItsFont)
+{
+    RecordedEvents events;
+    auto form = backend::createForm(dialogDesign(), 300, 100, std::nullopt, events);
+    auto label = backend::createControl(backend::ControlKind::Label, *form, events);
+    label->setFont(Font { "Times New Roman", 12, false, 0 });
+    label->setText("00:00");
+    PixelRect short_ = label->textExtent();
+    label->setText("00:00 00:00");
+    PixelRect wide = label->textExtent();
+    EXPECT_GT(short_.width, 0);
+    EXPECT_GT(wide.width, short_.width + short_.width / 2);
+    EXPECT_EQ(wide.height, short_.height);
+    label->setText("");
+    EXPECT_EQ(label->textExtent().width, 0);
+    EXPECT_EQ(label->textExtent().height, short_.height) << "an empty caption is one line high";
+}
+
+} // namespace
