@@ -250,6 +250,32 @@ TEST_F(Win32Controls, OptionButtonGettingTheFocusIsNotSelected)
     EXPECT_EQ(events.take(), Events { "value 1" });
 }
 
+// A click and then a double click: two turns of a check box; an option
+// button tells of the second as a double click, which selects it as well.
+TEST_F(Win32Controls, ClickThenDoubleClick)
+{
+    struct Case {
+        ControlKind kind;
+        Events expected;
+        bool checkedAfter;
+    };
+    const Case cases[] = {
+        { ControlKind::CheckBox, { "value 1", "value 0" }, false },
+        { ControlKind::OptionButton, { "value 1", "value 1" }, true },
+    };
+    for (const Case& test : cases) {
+        Recorder events;
+        NativeControl& button = make(test.kind, form_, events);
+        HWND window = windowOf(button);
+        SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+        SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+        SendMessageW(window, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(4, 4));
+        SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+        EXPECT_EQ(checked(button), test.checkedAfter);
+        EXPECT_EQ(events.take(), test.expected);
+    }
+}
+
 // --- Command button --------------------------------------------------------------
 
 TEST_F(Win32Controls, CommandButtonReportsClicksAndSpaceButNotEnter)
@@ -339,13 +365,16 @@ TEST_F(Win32Controls, FrameAndItsCheckBoxPaintTheirBackColour)
 
 class Win32ComboBox : public Win32Controls {
 protected:
-    HWND editOf(const NativeControl& list)
+    static COMBOBOXINFO partsOf(const NativeControl& list)
     {
         COMBOBOXINFO parts {};
         parts.cbSize = sizeof parts;
         GetComboBoxInfo(windowOf(list), &parts);
-        return parts.hwndItem;
+        return parts;
     }
+
+    static HWND editOf(const NativeControl& list) { return partsOf(list).hwndItem; }
+    static HWND listPartOf(const NativeControl& list) { return partsOf(list).hwndList; }
 
     std::string nativeItem(const NativeControl& list, int row)
     {
@@ -388,6 +417,7 @@ TEST_F(Win32ComboBox, TenThousandItemsThenASelectionByCodeShowItsTextWithoutEven
     EXPECT_EQ(nativeItem(list, 4321), "City 4321");
     EXPECT_EQ(nativeItem(list, 9999), "City 9999");
     EXPECT_EQ(SendMessageW(windowOf(list), CB_GETCURSEL, 0, 0), 4321);
+    EXPECT_FALSE(IsWindowVisible(listPartOf(list)));
     list.selectItem(-1);
     EXPECT_EQ(list.text(), "");
     EXPECT_EQ(list.selectedItem(), -1);
@@ -420,6 +450,57 @@ TEST_F(Win32ComboBox, RewrittenItemsReachTheNativeListAndTheSelectedOneItsField)
         list.setItem(2, "Town 2");
         EXPECT_EQ(events.take(), Events {});
     }
+}
+
+// The mouse over the edit field is the field's: the tip is its too. A new tip
+// replaces the old one, a longer one as well as a shorter one.
+TEST_F(Win32ComboBox, TheToolTipShowsOverTheEditField)
+{
+    Recorder events;
+    NativeControl& list = listOf(3, events);
+    HWND tips = nullptr;
+    auto tipOf = [&](HWND tool) {
+        std::wstring text(512, L'\0');
+        TOOLINFOW info {};
+        info.cbSize = sizeof info;
+        info.hwnd = GetParent(tool);
+        info.uId = reinterpret_cast<UINT_PTR>(tool);
+        info.lpszText = text.data();
+        if (SendMessageW(tips, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&info)) == 0)
+            return std::wstring(L"(none)");
+        return std::wstring(text.c_str());
+    };
+    const std::string longTip(300, 'x');
+    for (const std::string& tip : { std::string("Pick a city"), longTip, std::string("Short") }) {
+        list.setToolTip(tip);
+        tips = FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr);
+        while (tips != nullptr && GetWindow(tips, GW_OWNER) != form_.handle())
+            tips = FindWindowExW(nullptr, tips, TOOLTIPS_CLASSW, nullptr);
+        ASSERT_NE(tips, nullptr);
+        std::wstring expected(tip.begin(), tip.end());
+        EXPECT_EQ(tipOf(windowOf(list)), expected);
+        EXPECT_EQ(tipOf(editOf(list)), expected);
+    }
+    list.setToolTip("");
+    EXPECT_EQ(tipOf(windowOf(list)), L"(none)");
+    EXPECT_EQ(tipOf(editOf(list)), L"(none)");
+}
+
+TEST_F(Win32ComboBox, TheDroppedListShowsEveryItemWrittenAndTakesEnterAndEsc)
+{
+    Recorder events;
+    NativeControl& list = listOf(300, events);
+    auto& control = dynamic_cast<Win32Control&>(list);
+    list.setFocus(false);
+    EXPECT_FALSE(control.usesKey(VK_RETURN));
+    SendMessageW(windowOf(list), CB_SHOWDROPDOWN, TRUE, 0);
+    EXPECT_TRUE(IsWindowVisible(listPartOf(list)));
+    EXPECT_EQ(SendMessageW(listPartOf(list), LB_GETCOUNT, 0, 0), 300);
+    EXPECT_TRUE(control.usesKey(VK_RETURN));
+    EXPECT_TRUE(control.usesKey(VK_ESCAPE));
+    SendMessageW(windowOf(list), CB_SHOWDROPDOWN, FALSE, 0);
+    EXPECT_FALSE(IsWindowVisible(listPartOf(list)));
+    EXPECT_EQ(events.take(), Events {});
 }
 
 TEST_F(Win32ComboBox, TypingReportsEachNewTextThenThatItWasTyped)

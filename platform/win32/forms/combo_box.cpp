@@ -67,6 +67,13 @@ public:
         setGeometry(rect_);
     }
 
+    // The mouse over the field is the field's own: it shows the tip too.
+    void setToolTip(const std::string& text) override
+    {
+        Win32Control::setToolTip(text);
+        setToolTipOf(edit_, text);
+    }
+
     void setFocus(bool byTab) override
     {
         SetFocus(handle());
@@ -291,44 +298,43 @@ private:
         publishPosted_ = PostMessageW(handle(), kPublishItems, 0, 0) != FALSE;
     }
 
+    // The items go straight to the list part: each message to the list's
+    // own window would pass its watch, which costs more than the insertion.
+    // Its drawing and scroll bar wait until the last item is in.
     void publish()
     {
         publishPosted_ = false;
         auto count = static_cast<int32_t>(items_.size());
         if (published_ == count && changed_.empty())
             return;
-        ++puttingText_;
+        bool dropped = IsWindowVisible(list_) != FALSE;
         SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
         if (changed_.size() > kRefillAbove) {
-            // Emptying the list empties the field too: it gets its text and
-            // its selection back.
-            std::wstring text = widen(editText());
-            DWORD start = 0;
-            DWORD end = 0;
-            SendMessageW(edit_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-            SendMessageW(handle(), CB_RESETCONTENT, 0, 0);
-            SetWindowTextW(edit_, text.c_str());
-            SendMessageW(edit_, EM_SETSEL, start, end);
+            SendMessageW(list_, LB_RESETCONTENT, 0, 0);
             published_ = 0;
         } else {
             for (int32_t row : changed_) {
-                SendMessageW(handle(), CB_DELETESTRING, static_cast<WPARAM>(row), 0);
-                SendMessageW(handle(), CB_INSERTSTRING, static_cast<WPARAM>(row),
+                SendMessageW(list_, LB_DELETESTRING, static_cast<WPARAM>(row), 0);
+                SendMessageW(list_, LB_INSERTSTRING, static_cast<WPARAM>(row),
                              reinterpret_cast<LPARAM>(widen(items_[static_cast<std::size_t>(row)]).c_str()));
             }
         }
         changed_.clear();
         if (published_ < count) {
-            SendMessageW(handle(), CB_INITSTORAGE, static_cast<WPARAM>(count - published_),
+            SendMessageW(list_, LB_INITSTORAGE, static_cast<WPARAM>(count - published_),
                          static_cast<LPARAM>(count - published_) * 32 * sizeof(wchar_t));
             for (; published_ < count; ++published_)
-                SendMessageW(handle(), CB_INSERTSTRING, static_cast<WPARAM>(-1),
+                SendMessageW(list_, LB_INSERTSTRING, static_cast<WPARAM>(-1),
                              reinterpret_cast<LPARAM>(widen(items_[static_cast<std::size_t>(published_)]).c_str()));
         }
         SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(selected_), 0);
         SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
+        // Turning the drawing on marks a window visible where a window
+        // procedure leaves the message to the system: a closed list's part
+        // stays hidden.
+        if (!dropped)
+            ShowWindow(list_, SW_HIDE);
         InvalidateRect(list_, nullptr, TRUE);
-        --puttingText_;
     }
 
     // A list made in a form whose input method is detached stays detached
@@ -355,8 +361,7 @@ private:
     int32_t selected_ = -1;
     // The field's text as last reported (or put there by code).
     std::string shownText_;
-    // Code writes the field or the list: the field's notices are not the
-    // user's.
+    // Code writes the field: its notices are not the user's.
     int puttingText_ = 0;
 };
 
