@@ -325,6 +325,20 @@ TEST_F(Win32Controls, FrameHandsItsControlsNotificationsOnNestedFramesToo)
     EXPECT_EQ(innerFrameEvents.take(), Events {});
 }
 
+TEST_F(Win32Controls, AClickOnAFrameLeavesTheFocusWhereItWas)
+{
+    Recorder frameEvents;
+    Recorder boxEvents;
+    NativeControl& frame = make(ControlKind::Frame, form_, frameEvents, { 8, 8, 200, 100 });
+    NativeControl& box = make(ControlKind::CheckBox, form_, boxEvents, { 8, 120, 100, 24 });
+    box.setFocus(false);
+    SendMessageW(windowOf(frame), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 50));
+    SendMessageW(windowOf(frame), WM_LBUTTONUP, 0, MAKELPARAM(100, 50));
+    EXPECT_TRUE(box.hasFocus());
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_EQ(SendMessageW(windowOf(frame), WM_NCHITTEST, 0, 0), HTCLIENT);
+}
+
 TEST_F(Win32Controls, FrameAndItsCheckBoxPaintTheirBackColour)
 {
     constexpr platform::Colour kRed = 0x0000FF;

@@ -40,6 +40,17 @@ public:
             result = 1;
             return true;
         }
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+        case WM_LBUTTONUP:
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONDOWN:
+        case WM_MBUTTONUP:
+            // The rules have had the mouse; a button window would take the
+            // focus and the mouse for itself.
+            result = 0;
+            return true;
         case WM_NCHITTEST:
             // A group box lets the mouse through to the window under it; this
             // frame takes it, as a container does.
