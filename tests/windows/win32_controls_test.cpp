@@ -577,6 +577,24 @@ TEST_F(Win32ComboBox, AnItemChosenInTheListIsSelectedAndItsTextReported)
     EXPECT_EQ(events.take(), Events { "text City 6" });
 }
 
+TEST_F(Win32ComboBox, AnItemClickedInTheDroppedListIsSelectedAndItsTextReportedOnce)
+{
+    Recorder events;
+    NativeControl& list = listOf(10, events);
+    list.selectItem(1);
+    list.setFocus(false);
+    SendMessageW(windowOf(list), CB_SHOWDROPDOWN, TRUE, 0);
+    RECT item {};
+    SendMessageW(listPartOf(list), LB_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&item));
+    LPARAM at = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+    SendMessageW(listPartOf(list), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(listPartOf(list), WM_LBUTTONUP, 0, at);
+    EXPECT_FALSE(IsWindowVisible(listPartOf(list)));
+    EXPECT_EQ(list.selectedItem(), 3);
+    EXPECT_EQ(list.text(), "City 3");
+    EXPECT_EQ(events.take(), Events { "text City 3" });
+}
+
 TEST_F(Win32ComboBox, FocusLostOnlyToAnotherControlOfTheForm)
 {
     Recorder events;

@@ -64,7 +64,8 @@ public:
     void setFont(const Font& font) override
     {
         Win32Control::setFont(font);
-        setGeometry(rect_);
+        if (rect_.width > 0)
+            setGeometry(rect_);
     }
 
     // The mouse over the field is the field's own: it shows the tip too.
