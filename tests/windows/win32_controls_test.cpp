@@ -23,7 +23,7 @@ int dispatchDepth = 0;
 } // namespace
 
 // The runtime's own scope counts dispatches for its error boundary; here it
-// tells that every event came inside one.
+// tells the user's events from the reports of what code did.
 DispatchScope::DispatchScope() { ++dispatchDepth; }
 DispatchScope::~DispatchScope() { --dispatchDepth; }
 
@@ -48,7 +48,9 @@ using platform::backend::PixelRect;
 using platform::win32::Win32Control;
 using Events = std::vector<std::string>;
 
-// What a control reported, in order; the mouse is left out.
+// What a control reported, in order; the mouse is left out. What the user
+// did comes inside a dispatch of the window system; what code did comes
+// inside that code, marked "(by code)".
 class Recorder final : public NativeEvents {
 public:
     Events seen;
@@ -69,7 +71,7 @@ public:
 private:
     void note(const std::string& event)
     {
-        seen.push_back(platform::backend::dispatchDepth > 0 ? event : event + " (outside a dispatch)");
+        seen.push_back(platform::backend::dispatchDepth > 0 ? event : event + " (by code)");
     }
 };
 
@@ -452,7 +454,7 @@ TEST_F(Win32ComboBox, RewrittenItemsReachTheNativeListAndTheSelectedOneItsField)
             list.setItem(row, "Town " + std::to_string(row));
         EXPECT_EQ(list.text(), "Town 2");
         EXPECT_EQ(list.selectedItem(), 2);
-        EXPECT_EQ(events.take(), Events { "text Town 2" });
+        EXPECT_EQ(events.take(), Events { "text Town 2 (by code)" });
         deliverPosted();
         EXPECT_EQ(SendMessageW(windowOf(list), CB_GETCOUNT, 0, 0), 1000);
         EXPECT_EQ(nativeItem(list, 0), "Town 0");
@@ -538,12 +540,12 @@ TEST_F(Win32ComboBox, TextSetByCodeIsReportedButNotAsTyped)
     NativeControl& list = listOf(5, events);
     list.setEditText("Osaka");
     EXPECT_EQ(list.text(), "Osaka");
-    EXPECT_EQ(events.take(), Events { "text Osaka" });
+    EXPECT_EQ(events.take(), Events { "text Osaka (by code)" });
     list.setEditText("Osaka");
     EXPECT_EQ(events.take(), Events {});
     list.setEditText("大阪");
     EXPECT_EQ(list.text(), "大阪");
-    EXPECT_EQ(events.take(), Events { "text 大阪" });
+    EXPECT_EQ(events.take(), Events { "text 大阪 (by code)" });
 }
 
 TEST_F(Win32ComboBox, ATypedItemIsSelectedWithTheCursorWhereItWas)

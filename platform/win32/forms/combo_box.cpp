@@ -217,7 +217,8 @@ private:
         return narrow(text);
     }
 
-    // Code writes the field.
+    // Code writes the field. Its report comes inside the code that wrote it,
+    // not as a new event of the window system.
     void putText(const std::string& text, Report report)
     {
         ++puttingText_;
@@ -227,10 +228,8 @@ private:
         if (now == shownText_)
             return;
         shownText_ = now;
-        if (report == Report::No)
-            return;
-        backend::DispatchScope dispatch;
-        events().nativeTextChanged(now);
+        if (report == Report::Yes)
+            events().nativeTextChanged(now);
     }
 
     void textTyped()
@@ -252,7 +251,7 @@ private:
         if (chosen < 0 || chosen >= static_cast<int32_t>(items_.size()))
             return;
         selected_ = chosen;
-        const std::string& text = items_[static_cast<std::size_t>(chosen)];
+        std::string text = items_[static_cast<std::size_t>(chosen)];
         if (text == shownText_)
             return;
         shownText_ = text;
