@@ -579,6 +579,20 @@ TEST_F(Win32ComboBox, AnItemChosenInTheListIsSelectedAndItsTextReported)
     EXPECT_EQ(events.take(), Events { "text City 6" });
 }
 
+TEST_F(Win32ComboBox, AfterTypingTheArrowsMoveOnFromTheSelectedItem)
+{
+    Recorder events;
+    NativeControl& list = listOf(10, events);
+    list.selectItem(5);
+    list.setFocus(false);
+    type(list, "x");
+    events.take();
+    SendMessageW(editOf(list), WM_KEYDOWN, VK_DOWN, 0x01500001);
+    EXPECT_EQ(list.selectedItem(), 6);
+    EXPECT_EQ(list.text(), "City 6");
+    EXPECT_EQ(events.take(), Events { "text City 6" });
+}
+
 TEST_F(Win32ComboBox, AnItemClickedInTheDroppedListIsSelectedAndItsTextReportedOnce)
 {
     Recorder events;

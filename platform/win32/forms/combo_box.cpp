@@ -183,10 +183,16 @@ public:
             publish();
             result = 0;
             return true;
-        case WM_LBUTTONDOWN:
         case WM_KEYDOWN:
+            publish();
+            // Typing cleared the closed list's own mark; its arrows move on
+            // from the selected item.
+            if (window == edit_ && SendMessageW(handle(), CB_GETDROPPEDSTATE, 0, 0) == 0)
+                markSelectedInList();
+            return false;
+        case WM_LBUTTONDOWN:
         case WM_CHAR:
-            // The list opens, moves or searches its items: it needs them all.
+            // The list opens or searches its items: it needs them all.
             publish();
             return false;
         case WM_SETTEXT:
