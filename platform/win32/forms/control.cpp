@@ -173,27 +173,24 @@ void Win32Control::setBackColor(Colour colour)
     InvalidateRect(window_, nullptr, TRUE);
 }
 
-void Win32Control::setToolTip(const std::string& text)
+void Win32Control::setToolTip(const std::string& text) { setToolTipOf(window_, text); }
+
+// The tool goes and comes back with its new text: asking for the tool's
+// present text would copy it into a buffer of the new one's size.
+void setToolTipOf(HWND window, const std::string& text)
 {
-    HWND tips = toolTipsOf(window_);
+    HWND tips = toolTipsOf(window);
     std::wstring wide = widen(text);
     TOOLINFOW tool {};
     tool.cbSize = sizeof tool;
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = GetParent(window_);
-    tool.uId = reinterpret_cast<UINT_PTR>(window_);
-    tool.lpszText = wide.data();
-    if (text.empty()) {
-        SendMessageW(tips, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    tool.hwnd = GetParent(window);
+    tool.uId = reinterpret_cast<UINT_PTR>(window);
+    SendMessageW(tips, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    if (text.empty())
         return;
-    }
-    if (SendMessageW(tips, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool)) != 0) {
-        tool.lpszText = wide.data();
-        SendMessageW(tips, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
-    } else {
-        tool.lpszText = wide.data();
-        SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-    }
+    tool.lpszText = wide.data();
+    SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void Win32Control::setFocus(bool byTab)

@@ -108,6 +108,10 @@ private:
 // edit field), or none.
 Win32Control* controlOf(HWND window);
 
+// Gives `window` (a control's, or a part of it that the mouse is over) the
+// tool tip `text`, none when empty.
+void setToolTipOf(HWND window, const std::string& text);
+
 // Hands a notification that a child window sent to its parent on to the
 // child's control; true when the control handled it, with `result`.
 bool reflectToControl(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
