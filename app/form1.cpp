@@ -153,6 +153,10 @@ void Form1::Form_Load()
 void Form1::showSettingsDialog()
 {
     setting_ = std::make_unique<Setting>();
+    // "/C:HWND": the dialog belongs to the window of the screen-saver
+    // settings that started it.
+    if (auto owner = ParseScreenSaverCommand(platform::Command()).window)
+        setting_->setOwnerWindow(*owner);
     setting_->show(platform::ShowMode::Modeless);
 }
 

@@ -164,6 +164,13 @@ public:
     virtual void setTabOrder(const std::vector<NativeControl*>& order) = 0;
     // Attaches the input method to the window or detaches it.
     virtual void setInputMethodEnabled(bool enabled) = 0;
+    // A window of another program that owns the form (the screen-saver
+    // settings of Windows, which start the settings dialog with their
+    // window's number): the form stays in front of it, and the window takes
+    // no input while the form is shown. A number that names no window is
+    // ignored, and so is the whole request where no program starts another
+    // that way.
+    virtual void setOwner(uint64_t windowId) { (void)windowId; }
 };
 
 // A timer: calls Timer::tick every `milliseconds` while started.

@@ -205,6 +205,8 @@ std::vector<Area> Form::monitors() const
     return areas;
 }
 
+void Form::setOwnerWindow(uint64_t windowId) { native_->setOwner(windowId); }
+
 void Form::hostIn(uint64_t windowId, float pictureWidth, float pictureHeight)
 {
     native_->hostIn(windowId, toPixels(pictureWidth), toPixels(pictureHeight));

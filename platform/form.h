@@ -113,6 +113,12 @@ public:
     // does not exist, or a display that is not X11, is a run-time error.
     void hostIn(uint64_t windowId, float pictureWidth, float pictureHeight);
 
+    // A window of another program that owns the form, by its number (on
+    // Windows the screen-saver settings' window, named by "/C:HWND"): the
+    // form stays in front of it and the window waits while the form is
+    // shown. Ignored where no window has that number.
+    void setOwnerWindow(uint64_t windowId);
+
     HWND hWnd() { return this; }
     // The form's native window (the backend's object).
     backend::NativeForm& native() const { return *native_; }

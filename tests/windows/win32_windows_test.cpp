@@ -241,6 +241,31 @@ TEST_F(Win32Forms, AModalFormHoldsTheOtherWindowsUntilHidden)
     owner->hide();
 }
 
+// "/C:HWND": the settings dialog belongs to the window of the screen-saver
+// settings that started it, which waits while the dialog is shown.
+TEST_F(Win32Forms, AnOwnerWindowOfAnotherProgramWaitsWhileTheFormIsShown)
+{
+    ::HWND settings = CreateWindowExW(0, L"STATIC", L"settings", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200,
+                                      nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(settings, nullptr);
+    RecordedEvents events;
+    auto dialog = backend::createForm(dialogDesign(), 200, 100, std::nullopt, events);
+    dialog->setOwner(reinterpret_cast<uintptr_t>(settings));
+    EXPECT_EQ(GetWindow(windowOf(*dialog), GW_OWNER), settings);
+    dialog->show(WindowState::Normal, false);
+    EXPECT_FALSE(IsWindowEnabled(settings)) << "the owner waits";
+    dialog->hide();
+    EXPECT_TRUE(IsWindowEnabled(settings)) << "and takes input again once the form is gone";
+
+    dialog->setOwner(0x7FFFFFF0u);
+    EXPECT_EQ(GetWindow(windowOf(*dialog), GW_OWNER), settings) << "a number that names no window changes nothing";
+
+    dialog->show(WindowState::Normal, false);
+    dialog.reset();
+    EXPECT_TRUE(IsWindowEnabled(settings)) << "a form unloaded while shown gives the owner back";
+    DestroyWindow(settings);
+}
+
 TEST_F(Win32Forms, TheFocusComesBackToItsControlWithTheWindow)
 {
     RecordedEvents events;

@@ -220,7 +220,11 @@ void Win32Form::show(WindowState state, bool modal)
     // A form kept out of the task bar belongs to the program's active
     // window, as a dialog does.
     ::HWND active = GetActiveWindow();
-    if (!inTaskbar_ && active != nullptr && active != window_ && Win32Form::of(active) != nullptr)
+    if (owner_ != nullptr && !ownerHeld_ && IsWindow(owner_) && IsWindowEnabled(owner_)) {
+        EnableWindow(owner_, FALSE);
+        ownerHeld_ = true;
+    }
+    if (owner_ == nullptr && !inTaskbar_ && active != nullptr && active != window_ && Win32Form::of(active) != nullptr)
         SetWindowLongPtrW(window_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(active));
     shown_ = true;
     if (state == WindowState::Maximized && (styles_.style & WS_POPUP) && !(styles_.style & WS_CAPTION)) {
@@ -263,10 +267,22 @@ void Win32Form::hide()
 
 void Win32Form::endModality()
 {
+    if (ownerHeld_ && IsWindow(owner_))
+        EnableWindow(owner_, TRUE);
+    ownerHeld_ = false;
     for (::HWND other : disabled_)
         if (IsWindow(other))
             EnableWindow(other, TRUE);
     disabled_.clear();
+}
+
+void Win32Form::setOwner(uint64_t windowId)
+{
+    auto owner = reinterpret_cast<::HWND>(static_cast<uintptr_t>(windowId));
+    if (windowId == 0 || !IsWindow(owner) || owner == window_)
+        return;
+    owner_ = owner;
+    SetWindowLongPtrW(window_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner_));
 }
 
 void Win32Form::setTabOrder(const std::vector<backend::NativeControl*>& order) { tabOrder_ = order; }

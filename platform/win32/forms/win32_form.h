@@ -46,6 +46,7 @@ public:
     void showInHost() override;
     void setTabOrder(const std::vector<backend::NativeControl*>& order) override;
     void setInputMethodEnabled(bool enabled) override;
+    void setOwner(uint64_t windowId) override;
 
     // The window procedure of the form class.
     static LRESULT CALLBACK procedure(::HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -71,6 +72,10 @@ private:
     std::vector<::HWND> disabled_;
     // The control that had the focus when the window was last deactivated.
     ::HWND lastFocus_ = nullptr;
+    // A window of another program that owns the form, and whether the
+    // form's show disabled it.
+    ::HWND owner_ = nullptr;
+    bool ownerHeld_ = false;
     // The input context detached from the window, to hand back.
     HIMC savedInputContext_ = nullptr;
     bool inputDetached_ = false;
