@@ -15,6 +15,8 @@ add_compile_definitions(UNICODE _UNICODE NOMINMAX WIN32_LEAN_AND_MEAN _WIN32_WIN
 add_subdirectory(platform)
 add_subdirectory(data)
 add_subdirectory(windows)
+# zandreth-windows.zip, the download (`make windows`).
+add_subdirectory(packaging/windows)
 
 if(ZANDRETH_BUILD_TESTS)
   enable_testing()
