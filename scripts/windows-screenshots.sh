@@ -103,7 +103,7 @@ mkdir -p docs
 run_pid=$!
 window_named '^Form1$' >/dev/null
 sleep 5
-import -window root docs/windows-run-mode.png
+timeout 60 import -window root docs/windows-run-mode.png
 end_with_key '^Form1$' space "$run_pid"
 
 # The settings dialog: Wine's X window of a window is its client area.
@@ -111,7 +111,7 @@ end_with_key '^Form1$' space "$run_pid"
 dialog_pid=$!
 dialog=$(window_named '^Zandreth$')
 sleep 2
-import -window "$dialog" docs/windows-dialog.png
+timeout 60 import -window "$dialog" docs/windows-dialog.png
 end_with_key '^Zandreth$' Escape "$dialog_pid"
 
 echo "docs/windows-run-mode.png and docs/windows-dialog.png"
