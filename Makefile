@@ -1,7 +1,7 @@
 # The two commands of the README, `make run` and `make test`, installing
 # (`make install`, `make package` for the .deb), and the reliability checks:
 # `make test-sanitizers`, `make fuzz`, `make soak` and `make warnings`;
-# `make test-windows` for the Windows build.
+# `make windows` and `make test-windows` for the Windows build.
 
 BUILD_DIR := build
 ASAN_BUILD_DIR := build-asan
@@ -13,7 +13,7 @@ FUZZ_SECONDS ?= 300
 SOAK_SECONDS ?= 600
 # Where `make install` puts the program (DESTDIR is honoured as well).
 PREFIX ?= /usr/local
-.PHONY: all deps configure build run test install package test-sanitizers fuzz soak warnings test-windows clean
+.PHONY: all deps configure build run test install package test-sanitizers fuzz soak warnings windows test-windows clean
 
 all: build
 
@@ -69,6 +69,14 @@ soak: build
 warnings: deps
 	cmake --preset warnings
 	cmake --build --preset warnings -j 2
+
+# The Windows program build-windows/zandreth.scr, cross-compiled with
+# mingw-w64 and statically linked, and the download
+# build-windows/zandreth-windows.zip: the program, the shipped zandreth.ini
+# and the install note.
+windows: deps
+	cmake --preset windows
+	cmake --build --preset windows -j 2 --target windows_package
 
 # The settings-file and clock services and the program's data cross-compiled
 # for 64-bit Windows with mingw-w64 in build-windows/, statically linked, and

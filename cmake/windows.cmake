@@ -29,6 +29,9 @@ set_target_properties(zandreth PROPERTIES WIN32_EXECUTABLE ON SUFFIX ".scr")
 target_link_libraries(zandreth PRIVATE zandreth_windows_resources user32 gdi32 comctl32 imm32)
 target_link_options(zandreth PRIVATE -s)
 
+# zandreth-windows.zip, the download (`make windows`).
+add_subdirectory(packaging/windows)
+
 if(ZANDRETH_BUILD_TESTS)
   enable_testing()
   # GoogleTest from its Debian source package, built with the cross compiler.

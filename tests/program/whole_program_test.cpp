@@ -2,6 +2,7 @@
 
 #include "support/fixture.h"
 #include "support/temp_dir.h"
+#include "support/virtual_display.h"
 
 #include <gtest/gtest.h>
 
@@ -25,188 +26,13 @@
 #include <thread>
 #include <vector>
 
-extern char** environ;
-
 namespace {
 
 using namespace std::chrono_literals;
+using testing_support::commandExists;
+using testing_support::Process;
 using testing_support::TempDir;
-
-// The name of an environment entry "NAME=value" (or of a bare "NAME").
-std::string variableName(const std::string& entry)
-{
-    return entry.substr(0, entry.find('='));
-}
-
-// A child process started with an argument vector and changes to the
-// environment: "NAME=value" sets a variable, a bare "NAME" removes it.
-class Process {
-public:
-    Process(const std::vector<std::string>& arguments, const std::vector<std::string>& extraEnvironment = {})
-    {
-        std::vector<std::string> environment;
-        for (char** entry = environ; *entry; ++entry) {
-            bool changed = false;
-            for (const auto& extra : extraEnvironment)
-                changed = changed || variableName(extra) == variableName(*entry);
-            if (!changed)
-                environment.emplace_back(*entry);
-        }
-        for (const auto& entry : extraEnvironment)
-            if (entry.find('=') != std::string::npos)
-                environment.push_back(entry);
-        std::vector<char*> argv;
-        for (const auto& argument : arguments)
-            argv.push_back(const_cast<char*>(argument.c_str()));
-        argv.push_back(nullptr);
-        std::vector<char*> envp;
-        for (auto& entry : environment)
-            envp.push_back(entry.data());
-        envp.push_back(nullptr);
-        if (::posix_spawnp(&pid_, argv[0], nullptr, nullptr, argv.data(), envp.data()) != 0)
-            pid_ = -1;
-    }
-    ~Process()
-    {
-        // Asked first, so that an X server removes its lock and socket; a
-        // process that does not end is killed.
-        if (pid_ > 0 && !status_) {
-            ::kill(pid_, SIGTERM);
-            if (!waitFor(3s)) {
-                ::kill(pid_, SIGKILL);
-                ::waitpid(pid_, nullptr, 0);
-            }
-        }
-    }
-    Process(const Process&) = delete;
-    Process& operator=(const Process&) = delete;
-
-    bool started() const { return pid_ > 0; }
-    pid_t pid() const { return pid_; }
-
-    // Asks the process to end (SIGTERM), as a session ends its X server, so
-    // that it can clean up after itself; kills it when it has not ended
-    // within `grace`.
-    void terminate(std::chrono::milliseconds grace)
-    {
-        if (pid_ <= 0 || status_)
-            return;
-        ::kill(pid_, SIGTERM);
-        if (!waitFor(grace)) {
-            ::kill(pid_, SIGKILL);
-            waitFor(5s);
-        }
-    }
-
-    // The exit status once the process has ended within `timeout`.
-    std::optional<int> waitFor(std::chrono::milliseconds timeout)
-    {
-        auto deadline = std::chrono::steady_clock::now() + timeout;
-        while (!status_) {
-            int raw = 0;
-            pid_t done = ::waitpid(pid_, &raw, WNOHANG);
-            if (done == pid_) {
-                status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-                break;
-            }
-            if (std::chrono::steady_clock::now() > deadline)
-                break;
-            std::this_thread::sleep_for(20ms);
-        }
-        return status_;
-    }
-
-private:
-    pid_t pid_ = -1;
-    std::optional<int> status_;
-};
-
-bool commandExists(const std::string& name)
-{
-    return std::system(("command -v " + name + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-// A virtual X server of its own for one test.
-class VirtualDisplay {
-public:
-    // Starts the server with a screen of `size` pixels ("1024x768").
-    bool start(const std::string& size)
-    {
-        for (int number = 60 + (::getpid() % 200); number < 400; ++number) {
-            std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
-            std::string lock = "/tmp/.X" + std::to_string(number) + "-lock";
-            // A server that was killed leaves its lock and socket behind:
-            // a lock whose process is gone is free again.
-            if (std::filesystem::exists(lock) && lockIsStale(lock)) {
-                std::error_code ignored;
-                std::filesystem::remove(socket, ignored);
-                std::filesystem::remove(lock, ignored);
-            }
-            if (std::filesystem::exists(socket) || std::filesystem::exists(lock))
-                continue;
-            name_ = ":" + std::to_string(number);
-            server_ = std::make_unique<Process>(std::vector<std::string> {
-                "Xvfb", name_, "-screen", "0", size + "x24", "-nolisten", "tcp", "-noreset" });
-            // Two tests starting at once can pick the same number: the X
-            // server that loses ends at once, so the display is ours only
-            // while our server still runs once the socket is there.
-            bool ended = false;
-            for (int wait = 0; wait < 200 && !std::filesystem::exists(socket) && !ended; ++wait)
-                ended = server_->waitFor(50ms).has_value();
-            if (!ended && std::filesystem::exists(socket) && !server_->waitFor(300ms))
-                return true;
-            server_.reset();
-        }
-        name_.clear();
-        return false;
-    }
-
-    static bool lockIsStale(const std::string& lock)
-    {
-        std::ifstream in(lock);
-        long pid = 0;
-        if (!(in >> pid) || pid <= 0)
-            return false;
-        return ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
-    }
-
-    ~VirtualDisplay()
-    {
-        if (server_)
-            server_->terminate(5s);
-    }
-    VirtualDisplay() = default;
-    VirtualDisplay(const VirtualDisplay&) = delete;
-    VirtualDisplay& operator=(const VirtualDisplay&) = delete;
-
-    bool ready() const { return !name_.empty(); }
-    const std::string& name() const { return name_; }
-    std::string environment() const { return "DISPLAY=" + name_; }
-
-    // Runs a command against this display; true when it succeeded.
-    bool run(const std::string& command) const
-    {
-        return std::system(("DISPLAY=" + name_ + " " + command + " >/dev/null 2>&1").c_str()) == 0;
-    }
-
-    // What a command run against this display prints.
-    std::string output(const std::string& command) const
-    {
-        std::string text;
-        if (FILE* pipe = ::popen(("DISPLAY=" + name_ + " " + command + " 2>/dev/null").c_str(), "r")) {
-            char buffer[4096];
-            std::size_t count = 0;
-            while ((count = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-                text.append(buffer, count);
-            ::pclose(pipe);
-        }
-        return text;
-    }
-
-private:
-    std::string name_;
-    std::unique_ptr<Process> server_;
-};
+using testing_support::VirtualDisplay;
 
 struct Pixel {
     int r, g, b;
@@ -421,6 +247,37 @@ TEST_F(WholeProgram, PreviewEndsAtOnce)
     installCatalogue();
     auto preview = start("/p");
     EXPECT_EQ(preview->waitFor(5s), 0);
+}
+
+// Esc closes the settings dialog and writes nothing; 設定 saves every choice
+// into the file and keeps every other byte. The Windows program's test makes
+// the same clicks on the same file and expects the same bytes.
+TEST_F(WholeProgram, DialogEscWritesNothingAndApplyKeepsEveryOtherByte)
+{
+    installCatalogue();
+    const std::string settings = folder.file("zandreth.ini");
+    auto cancelled = start("/C");
+    ASSERT_TRUE(windowAppears("^Zandreth$"));
+    EXPECT_EQ(pressKeyUntilEnd(*cancelled, "^Zandreth$", "Escape"), 0);
+    EXPECT_EQ(testing_support::readFile(settings), testing_support::fixture("zandreth.ini")) << "Esc writes nothing";
+
+    // Untick the first row (its box at 24, 48 of the client area, 33 x 25
+    // pixels), then 設定 (416, 24, 81 x 33 pixels) saves and closes. There is
+    // no window manager: the dialog's window is its client area.
+    auto applied = start("/C");
+    ASSERT_TRUE(windowAppears("^Zandreth$"));
+    const std::string onDialog = "xdotool search --onlyvisible --name '^Zandreth$' ";
+    ASSERT_TRUE(display.run(onDialog + "mousemove --window %1 --sync 36 60 click 1"));
+    std::optional<int> ended;
+    for (int attempt = 0; attempt < 5 && !ended; ++attempt) {
+        std::this_thread::sleep_for(300ms);
+        display.run(onDialog + "mousemove --window %1 --sync 456 40 click 1");
+        ended = applied->waitFor(2s);
+    }
+    EXPECT_EQ(ended, 0);
+    // The keys the file lacked follow the last key of their section, with the
+    // file's own line ending; every line that was there stays as it was.
+    EXPECT_EQ(testing_support::readFile(settings), testing_support::fixture("zandreth.saved.ini"));
 }
 
 // The catalogue message stays until the user answers it, in every mode, and
