@@ -227,7 +227,6 @@ void hideAllWindows();
 void showMessageBox(const MessageBoxRequest& request);
 // Delivers the events that are waiting, painting included.
 void processPendingEvents();
-void processEventsFor(int milliseconds);
 
 // The screen's logical resolution (0 when unknown) and the primary
 // monitor's size in pixels.

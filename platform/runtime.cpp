@@ -8,6 +8,7 @@
 #include "platform/runtime_error.h"
 #include "platform/testing.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 
@@ -189,7 +190,12 @@ int Runtime::loadedForms() const { return state().loadedForms; }
 
 void Runtime::processPendingEvents() { backend::processPendingEvents(); }
 
-void processEventsFor(int milliseconds) { backend::processEventsFor(milliseconds); }
+void processEventsFor(int milliseconds)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    while (std::chrono::steady_clock::now() < end)
+        backend::processPendingEvents();
+}
 
 void resetRuntimeForTesting()
 {

@@ -2,11 +2,11 @@
 // pointer, and the program's folder and command line.
 
 #include "platform/backend.h"
+#include "platform/font_substitutes.h"
 #include "platform/message_box.h"
 
 #include <QApplication>
 #include <QCursor>
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFont>
 #include <QIcon>
@@ -42,16 +42,12 @@ QApplication*& application()
 
 void installFontSubstitutes()
 {
-    // The program's forms name the fonts of Japanese Windows; the installed
-    // Japanese Gothic faces stand in for them, so Japanese renders with the
-    // same look.
-    const QStringList gothic { "IPAGothic", "IPAexGothic", "Noto Sans CJK JP", "VL Gothic", "TakaoGothic" };
-    const QStringList proportionalGothic { "IPAPGothic", "IPAexGothic", "IPAGothic", "Noto Sans CJK JP",
-                                           "VL PGothic" };
-    QFont::insertSubstitutions("MS UI Gothic", proportionalGothic);
-    QFont::insertSubstitutions(QString::fromUtf8("ＭＳ Ｐゴシック"), proportionalGothic);
-    QFont::insertSubstitutions(QString::fromUtf8("ＭＳ ゴシック"), gothic);
-    QFont::insertSubstitutions("Times New Roman", { "Liberation Serif", "DejaVu Serif", "IPAPMincho" });
+    for (const auto& [family, faces] : fontSubstitutes()) {
+        QStringList substitutes;
+        for (const char* face : faces)
+            substitutes << QString::fromUtf8(face);
+        QFont::insertSubstitutions(QString::fromUtf8(family), substitutes);
+    }
 }
 
 class QtEventLoop : public NativeEventLoop {
@@ -128,14 +124,6 @@ void processPendingEvents()
 {
     QApplication::sendPostedEvents();
     QApplication::processEvents(QEventLoop::AllEvents);
-}
-
-void processEventsFor(int milliseconds)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < milliseconds)
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
 }
 
 double dotsPerInch()

@@ -1,3 +1,4 @@
+#include "platform/item_batch.h"
 #include "platform/qt/native_control.h"
 
 #include <QAbstractListModel>
@@ -10,15 +11,13 @@
 #include <QListView>
 
 #include <functional>
-#include <vector>
 
 namespace platform::qt {
 
 namespace {
 
-// The items of one list as Qt's views see them: only the rows that
-// publish() has announced. A loop that writes every item of a long list thus
-// costs Qt one insertion and one change notice instead of one per item.
+// The items of one list as Qt's views see them: only the rows the batch has
+// published (platform/item_batch.h).
 class ItemModel : public QAbstractListModel {
 public:
     explicit ItemModel(QObject* parent)
@@ -26,55 +25,29 @@ public:
     {
     }
 
-    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : published_; }
+    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : batch.published(); }
 
     QVariant data(const QModelIndex& index, int role) const override
     {
-        if (!index.isValid() || index.row() >= published_)
+        if (!index.isValid() || index.row() >= batch.published())
             return {};
         if (role != Qt::DisplayRole && role != Qt::EditRole)
             return {};
-        return QString::fromStdString(items_[static_cast<std::size_t>(index.row())]);
+        return QString::fromStdString(batch.item(index.row()));
     }
-
-    int32_t count() const { return static_cast<int32_t>(items_.size()); }
-
-    // Replaces item `row` or, when row equals count(), appends it.
-    void write(int32_t row, const std::string& text)
-    {
-        if (row == count()) {
-            items_.push_back(text);
-            return;
-        }
-        items_[static_cast<std::size_t>(row)] = text;
-        if (row < published_) {
-            changedFirst_ = changedFirst_ < 0 ? row : std::min(changedFirst_, row);
-            changedLast_ = std::max(changedLast_, row);
-        }
-    }
-
-    bool pending() const { return published_ < count() || changedFirst_ >= 0; }
 
     void publish()
     {
-        if (changedFirst_ >= 0) {
-            int first = changedFirst_;
-            int last = changedLast_;
-            changedFirst_ = changedLast_ = -1;
-            emit dataChanged(index(first), index(last));
-        }
-        if (published_ < count()) {
-            beginInsertRows({}, published_, count() - 1);
-            published_ = count();
+        if (auto changed = batch.takeChanged())
+            emit dataChanged(index(changed->first), index(changed->last));
+        if (auto appended = batch.appended()) {
+            beginInsertRows({}, appended->first, appended->last);
+            batch.publishAppended();
             endInsertRows();
         }
     }
 
-private:
-    std::vector<std::string> items_;
-    int32_t published_ = 0;
-    int32_t changedFirst_ = -1;
-    int32_t changedLast_ = -1;
+    ItemBatch batch;
 };
 
 // The combo box widget; it reports a loss of the focus to the control.
@@ -149,7 +122,7 @@ public:
 
     void setItem(int32_t row, const std::string& text) override
     {
-        model_->write(row, text);
+        model_->batch.write(row, text);
         schedulePublish();
     }
 
@@ -187,7 +160,7 @@ public:
     void publish()
     {
         publishScheduled_ = false;
-        if (!model_->pending())
+        if (!model_->batch.pending())
             return;
         int selectedBefore = combo_->currentIndex();
         QString textBefore = combo_->lineEdit()->text();

@@ -10,6 +10,8 @@
 
 #include "platform/qt/native_form.h"
 #include "platform/runtime_error.h"
+#include "platform/system_signals.h"
+#include "platform/x11/host_window.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -21,15 +23,6 @@
 #include <QWindow>
 #include <QtGui/qguiapplication_platform.h>
 
-#include <xcb/xcb.h>
-
-#include <csignal>
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <fcntl.h>
-#include <unistd.h>
-
 namespace platform::qt {
 
 namespace {
@@ -38,63 +31,17 @@ namespace {
 // picture repainted.
 constexpr int kHostPollMs = 200;
 
-xcb_connection_t* x11Connection()
-{
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->connection() : nullptr;
-}
-
-// The size of an X window; empty when there is no such window.
-QSize hostSizeOf(xcb_connection_t* connection, uint32_t window)
-{
-    xcb_generic_error_t* error = nullptr;
-    xcb_get_geometry_reply_t* reply
-        = xcb_get_geometry_reply(connection, xcb_get_geometry(connection, window), &error);
-    std::free(error);
-    if (!reply)
-        return {};
-    QSize size(reply->width, reply->height);
-    std::free(reply);
-    return size;
-}
-
-std::string windowName(uint64_t window)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "0x%llx", static_cast<unsigned long long>(window));
-    return text;
-}
-
-// SIGTERM and SIGINT end a hosted form through the event loop: the handler
-// only writes a byte into a pipe that the loop watches.
-int signalPipe[2] = { -1, -1 };
-
-extern "C" void onEndSignal(int)
-{
-    char byte = 1;
-    ssize_t written = ::write(signalPipe[1], &byte, 1);
-    (void)written;
-}
-
+// SIGTERM and SIGINT end a hosted form through the event loop.
 void watchEndSignals(QtForm& form)
 {
-    if (signalPipe[0] < 0) {
-        if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
-            return;
-    }
-    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, form.window);
+    int requests = system::watchEndRequests();
+    if (requests < 0)
+        return;
+    auto* notifier = new QSocketNotifier(requests, QSocketNotifier::Read, form.window);
     QObject::connect(notifier, &QSocketNotifier::activated, form.window, [&form] {
-        char bytes[16];
-        while (::read(signalPipe[0], bytes, sizeof bytes) > 0) {
-        }
+        system::clearEndRequests();
         form.events.nativeCloseRequested();
     });
-    struct sigaction action {};
-    action.sa_handler = onEndSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    ::sigaction(SIGTERM, &action, nullptr);
-    ::sigaction(SIGINT, &action, nullptr);
 }
 
 // Paints the form's picture scaled down to fit, centred, on black.
@@ -151,16 +98,9 @@ void QtForm::hostIn(uint64_t windowId, int pictureWidth, int pictureHeight)
         throw RuntimeError(RuntimeErrorKind::Other,
                            "drawing into the screen saver's window needs an X display (X11), and "
                                + QGuiApplication::platformName().toStdString() + " is not one");
-    uint32_t target = static_cast<uint32_t>(windowId);
-    if (windowId == 0) {
-        xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(connection));
-        target = screens.data ? screens.data->root : 0;
-    }
-    QSize size = windowId <= UINT32_MAX && target != 0 ? hostSizeOf(connection, target) : QSize();
-    if (size.isEmpty())
-        throw RuntimeError(RuntimeErrorKind::Other,
-                           "the screen saver's window " + windowName(windowId) + " does not exist");
-    hostWindowId = target;
+    x11::HostWindow found = x11::findHostWindow(connection, windowId);
+    QSize size(found.width, found.height);
+    hostWindowId = found.id;
     hostSize = size;
     QSize picture(pictureWidth, pictureHeight);
     hostScaled = size.width() < picture.width() || size.height() < picture.height();
@@ -185,7 +125,8 @@ void QtForm::showInHost()
             if (!shown)
                 return;
             xcb_connection_t* connection = x11Connection();
-            QSize size = connection ? hostSizeOf(connection, hostWindowId) : QSize();
+            x11::HostWindow now = connection ? x11::hostWindowNow(connection, hostWindowId) : x11::HostWindow {};
+            QSize size(now.width, now.height);
             if (size.isEmpty()) {
                 // The host destroyed its window: the run is over.
                 events.nativeCloseRequested();
@@ -207,6 +148,12 @@ void QtForm::showInHost()
     window->show();
     if (hostView)
         hostView->show();
+}
+
+xcb_connection_t* x11Connection()
+{
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->connection() : nullptr;
 }
 
 } // namespace platform::qt

@@ -1,7 +1,7 @@
 #include "platform/qt/native_form.h"
 
 #include "platform/qt/native_control.h"
-#include "platform/qt/window_frame.h"
+#include "platform/x11/window_frame.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -37,6 +37,17 @@ Qt::WindowFlags flagsFor(const FormDesign& design)
     if (!design.showInTaskbar)
         flags |= Qt::Tool;
     return flags;
+}
+
+// The frame the window manager will put around the window (see
+// x11/window_frame.h); none on another window system.
+QMargins expectedFrameMargins(QWidget& window)
+{
+    xcb_connection_t* connection = x11Connection();
+    if (!connection)
+        return {};
+    auto frame = x11::expectedFrameExtents(connection, static_cast<uint32_t>(window.winId()));
+    return QMargins(frame.left, frame.top, frame.right, frame.bottom);
 }
 
 } // namespace
@@ -139,8 +150,8 @@ void QtForm::show(WindowState state, bool modal)
 {
     if (modal)
         window->setWindowModality(Qt::ApplicationModal);
-    if (!design.showInTaskbar)
-        keepOutOfTaskbar(*window);
+    if (!design.showInTaskbar && x11Connection())
+        x11::keepOutOfTaskbar(x11Connection(), static_cast<uint32_t>(window->winId()));
     switch (state) {
     case WindowState::Maximized:
         if (design.borderStyle == BorderStyle::None)

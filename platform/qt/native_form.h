@@ -16,6 +16,7 @@
 
 class QTimer;
 class QWindow;
+struct xcb_connection_t;
 
 namespace platform::qt {
 
@@ -87,5 +88,8 @@ private:
     void stopCoveringScreen();
     void placeWindow(QPoint outer);
 };
+
+// Qt's connection to the X server; none on another window system.
+xcb_connection_t* x11Connection();
 
 } // namespace platform::qt

@@ -13,6 +13,7 @@
 #include "platform/frame.h"
 #include "platform/h_scroll_bar.h"
 #include "platform/input_method.h"
+#include "platform/item_batch.h"
 #include "platform/label.h"
 #include "platform/option_button.h"
 #include "platform/runtime.h"
@@ -26,7 +27,9 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -235,6 +238,57 @@ TEST_F(ListRules, ItemsAreWrittenInPlaceOrAppendedAndReadBackByIndex)
     EXPECT_THROW(list().setListIndex(5), platform::RuntimeError);
     EXPECT_THROW(list().setListIndex(-2), platform::RuntimeError);
 }
+
+// What a backend tells its list views after a run of writes: the rows they
+// know that changed, as one range, and the rows appended, as one insertion.
+struct BatchCase {
+    const char* name;
+    std::vector<std::pair<int32_t, std::string>> writes; // after three items were published
+    std::optional<std::pair<int32_t, int32_t>> changed;
+    std::optional<std::pair<int32_t, int32_t>> appended;
+};
+
+class ListBatches : public testing::TestWithParam<BatchCase> { };
+
+TEST_P(ListBatches, ARunOfWritesReachesTheViewsAsOneChangeAndOneInsertion)
+{
+    platform::ItemBatch batch;
+    for (const char* city : { "Paris", "Oslo", "Lima" })
+        batch.write(batch.count(), city);
+    batch.publishAppended();
+    ASSERT_FALSE(batch.pending());
+
+    for (const auto& [row, text] : GetParam().writes)
+        batch.write(row, text);
+    auto range = [](const std::optional<platform::ItemBatch::Rows>& rows) {
+        return rows ? std::optional(std::pair(rows->first, rows->last)) : std::nullopt;
+    };
+    EXPECT_EQ(batch.pending(), GetParam().changed || GetParam().appended);
+    EXPECT_EQ(range(batch.appended()), GetParam().appended);
+    EXPECT_EQ(range(batch.takeChanged()), GetParam().changed);
+    EXPECT_FALSE(batch.takeChanged()) << "a change is told once";
+    batch.publishAppended();
+    EXPECT_EQ(batch.published(), batch.count());
+    EXPECT_FALSE(batch.pending());
+    std::vector<std::string> items { "Paris", "Oslo", "Lima" };
+    for (const auto& [row, text] : GetParam().writes)
+        (row == static_cast<int32_t>(items.size()) ? items.emplace_back() : items[static_cast<std::size_t>(row)]) = text;
+    ASSERT_EQ(batch.count(), static_cast<int32_t>(items.size()));
+    for (std::size_t row = 0; row < items.size(); ++row)
+        EXPECT_EQ(batch.item(static_cast<int32_t>(row)), items[row]);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Writes, ListBatches,
+    testing::Values(BatchCase { "Nothing", {}, std::nullopt, std::nullopt },
+                    BatchCase { "OneChange", { { 1, "Rome" } }, std::pair(1, 1), std::nullopt },
+                    BatchCase { "ChangesOutOfOrder", { { 2, "Rome" }, { 0, "Bern" }, { 1, "Kyiv" } }, std::pair(0, 2),
+                                std::nullopt },
+                    BatchCase { "Appends", { { 3, "Rome" }, { 4, "Bern" } }, std::nullopt, std::pair(3, 4) },
+                    BatchCase { "AnAppendedRowRewrittenIsNoChange", { { 3, "Rome" }, { 3, "Bern" } }, std::nullopt,
+                                std::pair(3, 3) },
+                    BatchCase { "ChangeAndAppend", { { 3, "Rome" }, { 2, "Bern" } }, std::pair(2, 2), std::pair(3, 3) }),
+    [](const testing::TestParamInfo<BatchCase>& info) { return info.param.name; });
 
 struct TypingCase {
     const char* name;

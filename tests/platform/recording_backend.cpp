@@ -185,7 +185,6 @@ void clearEndedEventLoops() { }
 void hideAllWindows() { ++application().windowsHidden; }
 void showMessageBox(const MessageBoxRequest& request) { application().messageBoxes.push_back(request.text); }
 void processPendingEvents() { }
-void processEventsFor(int) { }
 double dotsPerInch() { return 96; }
 PixelRect screenArea() { return { 0, 0, 1024, 768 }; }
 void setPointerHidden(bool hidden) { application().pointerHidden = hidden; }

@@ -1,7 +1,4 @@
-#include "platform/qt/window_frame.h"
-
-#include <QGuiApplication>
-#include <QWidget>
+#include "platform/x11/window_frame.h"
 
 #include <xcb/xcb.h>
 
@@ -12,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-namespace platform {
+namespace platform::x11 {
 
 namespace {
 
@@ -26,12 +23,6 @@ struct FreeReply {
 };
 template <typename Reply>
 using ReplyPointer = std::unique_ptr<Reply, FreeReply>;
-
-xcb_connection_t* x11Connection()
-{
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->connection() : nullptr;
-}
 
 xcb_atom_t atomNamed(xcb_connection_t* connection, const char* name)
 {
@@ -68,13 +59,9 @@ bool windowManagerSupports(xcb_connection_t* connection, xcb_window_t root, xcb_
 
 } // namespace
 
-QMargins expectedFrameMargins(QWidget& window)
+FrameExtents expectedFrameExtents(xcb_connection_t* connection, uint32_t window)
 {
-    xcb_connection_t* connection = x11Connection();
-    if (!connection)
-        return {};
-    const auto id = static_cast<xcb_window_t>(window.winId());
-    const xcb_window_t root = rootOf(connection, id);
+    const xcb_window_t root = rootOf(connection, window);
     const xcb_atom_t request = atomNamed(connection, "_NET_REQUEST_FRAME_EXTENTS");
     const xcb_atom_t extents = atomNamed(connection, "_NET_FRAME_EXTENTS");
     if (root == XCB_WINDOW_NONE || !windowManagerSupports(connection, root, request))
@@ -83,7 +70,7 @@ QMargins expectedFrameMargins(QWidget& window)
     xcb_client_message_event_t message {};
     message.response_type = XCB_CLIENT_MESSAGE;
     message.format = 32;
-    message.window = id;
+    message.window = window;
     message.type = request;
     xcb_send_event(connection, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                    reinterpret_cast<const char*>(&message));
@@ -92,33 +79,29 @@ QMargins expectedFrameMargins(QWidget& window)
     const auto deadline = std::chrono::steady_clock::now() + kFrameAnswerWait;
     do {
         // Left, right, top, bottom.
-        auto frame = property(connection, id, extents, XCB_ATOM_CARDINAL);
+        auto frame = property(connection, window, extents, XCB_ATOM_CARDINAL);
         if (frame.size() == 4)
-            return QMargins(static_cast<int>(frame[0]), static_cast<int>(frame[2]), static_cast<int>(frame[1]),
-                            static_cast<int>(frame[3]));
+            return { static_cast<int>(frame[0]), static_cast<int>(frame[2]), static_cast<int>(frame[1]),
+                     static_cast<int>(frame[3]) };
         std::this_thread::sleep_for(kFrameAnswerPoll);
     } while (std::chrono::steady_clock::now() < deadline);
     return {};
 }
 
-void keepOutOfTaskbar(QWidget& window)
+void keepOutOfTaskbar(xcb_connection_t* connection, uint32_t window)
 {
-    xcb_connection_t* connection = x11Connection();
-    if (!connection)
-        return;
-    const auto id = static_cast<xcb_window_t>(window.winId());
     const xcb_atom_t state = atomNamed(connection, "_NET_WM_STATE");
     const xcb_atom_t skipTaskbar = atomNamed(connection, "_NET_WM_STATE_SKIP_TASKBAR");
     // The states already asked for stay; the window manager reads them all
     // when the window is first shown.
-    auto states = property(connection, id, state, XCB_ATOM_ATOM);
+    auto states = property(connection, window, state, XCB_ATOM_ATOM);
     for (uint32_t existing : states)
         if (existing == skipTaskbar)
             return;
     states.push_back(skipTaskbar);
-    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, state, XCB_ATOM_ATOM, 32,
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, state, XCB_ATOM_ATOM, 32,
                         static_cast<uint32_t>(states.size()), states.data());
     xcb_flush(connection);
 }
 
-} // namespace platform
+} // namespace platform::x11
