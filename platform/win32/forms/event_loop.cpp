@@ -12,7 +12,6 @@
 #include "platform/win32/forms/win32_forms.h"
 #include "platform/win32/forms/win32_form.h"
 
-#include <algorithm>
 
 namespace platform::win32 {
 
@@ -198,15 +197,6 @@ void processPendingEvents()
             return;
         }
         deliverMessage(message);
-    }
-}
-
-void processEventsFor(int milliseconds)
-{
-    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(std::max(milliseconds, 0));
-    for (ULONGLONG now = GetTickCount64(); now < end; now = GetTickCount64()) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
-        processPendingEvents();
     }
 }
 
