@@ -65,24 +65,6 @@ TEST_F(Win32Forms, ColoursAreBgrValuesOrSystemColours)
         EXPECT_EQ(colorRefOf(c.colour), c.expected) << std::hex << c.colour;
 }
 
-int CALLBACK noteFace(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found)
-{
-    *reinterpret_cast<bool*>(found) = true;
-    return 0;
-}
-
-bool installed(const std::wstring& face)
-{
-    LOGFONTW wanted {};
-    wanted.lfCharSet = DEFAULT_CHARSET;
-    face.copy(wanted.lfFaceName, LF_FACESIZE - 1);
-    bool found = false;
-    HDC screen = GetDC(nullptr);
-    EnumFontFamiliesExW(screen, &wanted, &noteFace, reinterpret_cast<LPARAM>(&found), 0);
-    ReleaseDC(nullptr, screen);
-    return found;
-}
-
 std::wstring faceOf(HFONT font)
 {
     LOGFONTW description {};
@@ -95,7 +77,7 @@ std::wstring faceOf(HFONT font)
 // proportional names), so that Japanese never shows as empty boxes.
 TEST_F(Win32Forms, MissingJapaneseFacesAreReplacedByAnInstalledGothicFace)
 {
-    if (!installed(L"IPAGothic") || !installed(L"IPAPGothic"))
+    if (!faceInstalled(L"IPAGothic") || !faceInstalled(L"IPAPGothic"))
         GTEST_SKIP() << "the IPA Gothic faces are not installed";
     struct Case {
         const wchar_t* name;
@@ -108,12 +90,12 @@ TEST_F(Win32Forms, MissingJapaneseFacesAreReplacedByAnInstalledGothicFace)
         { L"IPAGothic", L"IPAGothic" },
     };
     for (const Case& c : cases) {
-        if (installed(c.name) && std::wstring(c.name) != c.drawnWith)
+        if (faceInstalled(c.name) && std::wstring(c.name) != c.drawnWith)
             continue;
         EXPECT_EQ(installedFace(c.name), c.drawnWith);
     }
     HFONT font = fontFor(Font { "ＭＳ Ｐゴシック", 9.75, false, 128 });
-    EXPECT_TRUE(installed(faceOf(font)));
+    EXPECT_TRUE(faceInstalled(faceOf(font)));
     EXPECT_EQ(font, fontFor(Font { "ＭＳ Ｐゴシック", 9.75, false, 128 })) << "a font is made once";
 }
 

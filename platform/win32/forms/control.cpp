@@ -102,9 +102,8 @@ LRESULT CALLBACK Win32Control::watchedProcedure(HWND window, UINT message, WPARA
     return DefSubclassProc(window, message, wParam, lParam);
 }
 
-bool Win32Control::ownMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+bool forwardMouse(backend::NativeEvents& events, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    (void)window, (void)result;
     if (message != WM_LBUTTONDOWN && message != WM_RBUTTONDOWN && message != WM_MBUTTONDOWN
         && message != WM_MOUSEMOVE)
         return false;
@@ -112,11 +111,20 @@ bool Win32Control::ownMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
     int y = static_cast<short>(HIWORD(lParam));
     backend::DispatchScope dispatch;
     if (message == WM_MOUSEMOVE) {
-        events_.nativeMouseMove(mouseButtonsOf(wParam), shiftState(), x, y);
+        events.nativeMouseMove(mouseButtonsOf(wParam), shiftState(), x, y);
     } else {
         int16_t button = message == WM_LBUTTONDOWN ? 1 : message == WM_RBUTTONDOWN ? 2 : 4;
-        events_.nativeMouseDown(button, shiftState(), x, y);
+        events.nativeMouseDown(button, shiftState(), x, y);
     }
+    return true;
+}
+
+bool Win32Control::ownMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    (void)window, (void)result;
+    // The window goes on with the mouse as it would (a button pressed, a
+    // list opened).
+    forwardMouse(events_, message, wParam, lParam);
     return false;
 }
 

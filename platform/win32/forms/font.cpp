@@ -21,6 +21,8 @@ int CALLBACK noteFace(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found)
     return 0;
 }
 
+} // namespace
+
 bool faceInstalled(const std::wstring& face)
 {
     LOGFONTW wanted {};
@@ -32,8 +34,6 @@ bool faceInstalled(const std::wstring& face)
     ReleaseDC(nullptr, screen);
     return found;
 }
-
-} // namespace
 
 // The name itself when installed, else the first installed Japanese Gothic
 // face (proportional for a proportional name).

@@ -136,18 +136,9 @@ LRESULT Win32Form::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-    case WM_MOUSEMOVE: {
-        int x = static_cast<short>(LOWORD(lParam));
-        int y = static_cast<short>(HIWORD(lParam));
-        backend::DispatchScope dispatch;
-        if (message == WM_MOUSEMOVE) {
-            events_.nativeMouseMove(mouseButtonsOf(wParam), shiftState(), x, y);
-        } else {
-            int16_t button = message == WM_LBUTTONDOWN ? 1 : message == WM_RBUTTONDOWN ? 2 : 4;
-            events_.nativeMouseDown(button, shiftState(), x, y);
-        }
+    case WM_MOUSEMOVE:
+        forwardMouse(events_, message, wParam, lParam);
         return 0;
-    }
     case WM_ACTIVATE: {
         // The focus leaves with the window and comes back to the same
         // control, as in a dialog.

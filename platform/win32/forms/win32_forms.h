@@ -64,5 +64,7 @@ std::wstring commandTailOf(std::wstring_view commandLine);
 // The face drawn for a font name: the name when it is installed, else an
 // installed Japanese Gothic face.
 std::wstring installedFace(const std::wstring& name);
+// Whether a font face of that name is installed.
+bool faceInstalled(const std::wstring& face);
 
 } // namespace platform::win32
