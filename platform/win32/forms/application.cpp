@@ -84,14 +84,7 @@ void stopApplication()
 
 void hideAllWindows() { EnumThreadWindows(GetCurrentThreadId(), &hideWindow, 0); }
 
-double dotsPerInch()
-{
-    HDC screen = GetDC(nullptr);
-    int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSX) : 0;
-    if (screen != nullptr)
-        ReleaseDC(nullptr, screen);
-    return dpi > 0 ? dpi : 0;
-}
+double dotsPerInch() { return screenDotsPerInch(); }
 
 PixelRect screenArea() { return { 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN) }; }
 

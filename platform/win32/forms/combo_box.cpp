@@ -15,13 +15,13 @@
 
 #include "platform/win32/forms/win32_control.h"
 
+#include "platform/item_batch.h"
 #include "platform/win32/wide_text.h"
 
 #include <commctrl.h>
 #include <imm.h>
 
 #include <algorithm>
-#include <vector>
 
 namespace platform::win32 {
 
@@ -32,8 +32,8 @@ namespace {
 constexpr UINT kPublishItems = WM_APP + 0x2A1;
 // The rows the dropped list shows at most.
 constexpr int kVisibleItems = 16;
-// More rewritten items than this are handed over by refilling the list.
-constexpr std::size_t kRefillAbove = 32;
+// More rewritten rows than this are handed over by refilling the list.
+constexpr int32_t kRefillAbove = 32;
 
 class ComboBoxControl final : public Win32Control {
 public:
@@ -86,17 +86,9 @@ public:
 
     void setItem(int32_t row, const std::string& text) override
     {
-        auto count = static_cast<int32_t>(items_.size());
-        if (row == count) {
-            items_.push_back(text);
-        } else {
-            std::string& item = items_[static_cast<std::size_t>(row)];
-            if (item == text)
-                return;
-            item = text;
-            if (row < published_)
-                changed_.push_back(row);
-        }
+        if (row < items_.count() && items_.item(row) == text)
+            return;
+        items_.write(row, text);
         schedulePublish();
         // The selected item's field follows its new text.
         if (row == selected_)
@@ -108,7 +100,7 @@ public:
     void selectItem(int32_t index) override
     {
         selected_ = index;
-        putText(index >= 0 ? items_[static_cast<std::size_t>(index)] : std::string(), Report::No);
+        putText(index >= 0 ? items_.item(index) : std::string(), Report::No);
         markSelectedInList();
     }
 
@@ -254,10 +246,10 @@ private:
     void itemChosen()
     {
         auto chosen = static_cast<int32_t>(SendMessageW(handle(), CB_GETCURSEL, 0, 0));
-        if (chosen < 0 || chosen >= static_cast<int32_t>(items_.size()))
+        if (chosen < 0 || chosen >= items_.count())
             return;
         selected_ = chosen;
-        std::string text = items_[static_cast<std::size_t>(chosen)];
+        std::string text = items_.item(chosen);
         if (text == shownText_)
             return;
         shownText_ = text;
@@ -272,8 +264,7 @@ private:
             return;
         shownText_ = now;
         auto chosen = static_cast<int32_t>(SendMessageW(handle(), CB_GETCURSEL, 0, 0));
-        if (chosen >= 0 && chosen < static_cast<int32_t>(items_.size())
-            && items_[static_cast<std::size_t>(chosen)] == now)
+        if (chosen >= 0 && chosen < items_.count() && items_.item(chosen) == now)
             selected_ = chosen;
         backend::DispatchScope dispatch;
         events().nativeTextChanged(now);
@@ -293,7 +284,7 @@ private:
 
     void markSelectedInList()
     {
-        if (selected_ < published_)
+        if (selected_ < items_.published())
             SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(selected_), 0);
     }
 
@@ -310,28 +301,25 @@ private:
     void publish()
     {
         publishPosted_ = false;
-        auto count = static_cast<int32_t>(items_.size());
-        if (published_ == count && changed_.empty())
+        if (!items_.pending())
             return;
         bool dropped = IsWindowVisible(list_) != FALSE;
         SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
-        if (changed_.size() > kRefillAbove) {
-            SendMessageW(list_, LB_RESETCONTENT, 0, 0);
-            published_ = 0;
-        } else {
-            for (int32_t row : changed_) {
-                SendMessageW(list_, LB_DELETESTRING, static_cast<WPARAM>(row), 0);
-                SendMessageW(list_, LB_INSERTSTRING, static_cast<WPARAM>(row),
-                             reinterpret_cast<LPARAM>(widen(items_[static_cast<std::size_t>(row)]).c_str()));
+        if (auto changed = items_.takeChanged()) {
+            if (changed->last - changed->first >= kRefillAbove) {
+                SendMessageW(list_, LB_RESETCONTENT, 0, 0);
+                appendToList(0, items_.published() - 1);
+            } else {
+                for (int32_t row = changed->first; row <= changed->last; ++row) {
+                    SendMessageW(list_, LB_DELETESTRING, static_cast<WPARAM>(row), 0);
+                    SendMessageW(list_, LB_INSERTSTRING, static_cast<WPARAM>(row),
+                                 reinterpret_cast<LPARAM>(widen(items_.item(row)).c_str()));
+                }
             }
         }
-        changed_.clear();
-        if (published_ < count) {
-            SendMessageW(list_, LB_INITSTORAGE, static_cast<WPARAM>(count - published_),
-                         static_cast<LPARAM>(count - published_) * 32 * sizeof(wchar_t));
-            for (; published_ < count; ++published_)
-                SendMessageW(list_, LB_INSERTSTRING, static_cast<WPARAM>(-1),
-                             reinterpret_cast<LPARAM>(widen(items_[static_cast<std::size_t>(published_)]).c_str()));
+        if (auto appended = items_.appended()) {
+            appendToList(appended->first, appended->last);
+            items_.publishAppended();
         }
         SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(selected_), 0);
         SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
@@ -341,6 +329,18 @@ private:
         if (!dropped)
             ShowWindow(list_, SW_HIDE);
         InvalidateRect(list_, nullptr, TRUE);
+    }
+
+    void appendToList(int32_t first, int32_t last)
+    {
+        if (last < first)
+            return;
+        int32_t count = last - first + 1;
+        SendMessageW(list_, LB_INITSTORAGE, static_cast<WPARAM>(count),
+                     static_cast<LPARAM>(count) * 32 * sizeof(wchar_t));
+        for (int32_t row = first; row <= last; ++row)
+            SendMessageW(list_, LB_INSERTSTRING, static_cast<WPARAM>(-1),
+                         reinterpret_cast<LPARAM>(widen(items_.item(row)).c_str()));
     }
 
     // A list made in a form whose input method is detached stays detached
@@ -359,10 +359,8 @@ private:
     HWND edit_ = nullptr;
     HWND list_ = nullptr;
     backend::PixelRect rect_;
-    std::vector<std::string> items_;
-    // The rows the native list has, and the rewritten ones among them.
-    int32_t published_ = 0;
-    std::vector<int32_t> changed_;
+    // The items, and which of them the native list has yet to learn.
+    ItemBatch items_;
     bool publishPosted_ = false;
     int32_t selected_ = -1;
     // The field's text as last reported (or put there by code).

@@ -128,6 +128,29 @@ bool Win32Control::ownMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
     return false;
 }
 
+bool Win32Control::paintMessage(UINT message, WPARAM wParam, LRESULT& result)
+{
+    switch (message) {
+    case WM_ERASEBKGND:
+        result = 1;
+        return true;
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(window_, &paint);
+        draw(dc);
+        EndPaint(window_, &paint);
+        result = 0;
+        return true;
+    }
+    case WM_PRINTCLIENT:
+        draw(reinterpret_cast<HDC>(wParam));
+        result = 0;
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool Win32Control::parentMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
     (void)lParam;

@@ -12,6 +12,7 @@
 #include "platform/win32/forms/win32_forms.h"
 #include "platform/win32/forms/win32_form.h"
 
+#include <algorithm>
 
 namespace platform::win32 {
 

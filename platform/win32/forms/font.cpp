@@ -51,17 +51,15 @@ std::wstring installedFace(const std::wstring& name)
     return name;
 }
 
-namespace {
-
-int systemDotsPerInch()
+int screenDotsPerInch()
 {
     HDC screen = GetDC(nullptr);
+    if (screen == nullptr)
+        return 0;
     int dpi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
-    return dpi > 0 ? dpi : 96;
+    return dpi;
 }
-
-} // namespace
 
 HFONT fontFor(const Font& font)
 {
@@ -72,7 +70,8 @@ HFONT fontFor(const Font& font)
         return found->second;
 
     LOGFONTW description {};
-    description.lfHeight = -static_cast<LONG>(std::lround(font.size * systemDotsPerInch() / 72.0));
+    int dpi = screenDotsPerInch();
+    description.lfHeight = -static_cast<LONG>(std::lround(font.size * (dpi > 0 ? dpi : 96) / 72.0));
     description.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
     description.lfCharSet = static_cast<BYTE>(font.charset);
     description.lfQuality = DEFAULT_QUALITY;

@@ -20,18 +20,9 @@ public:
     {
         if (Win32Control::ownMessage(window, message, wParam, lParam, result))
             return true;
+        if (reflectToControl(message, wParam, lParam, result))
+            return true;
         switch (message) {
-        case WM_COMMAND:
-        case WM_NOTIFY:
-        case WM_HSCROLL:
-        case WM_VSCROLL:
-        case WM_DRAWITEM:
-        case WM_CTLCOLORSTATIC:
-        case WM_CTLCOLORBTN:
-        case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORLISTBOX:
-        case WM_CTLCOLORSCROLLBAR:
-            return reflectToControl(message, wParam, lParam, result);
         case WM_ERASEBKGND: {
             RECT area;
             GetClientRect(window, &area);

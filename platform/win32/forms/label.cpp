@@ -56,28 +56,13 @@ public:
 
     bool ownMessage(::HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override
     {
-        if (message == WM_ERASEBKGND) {
-            result = 1;
+        if (paintMessage(message, wParam, result))
             return true;
-        }
-        if (message == WM_PAINT) {
-            PAINTSTRUCT paint;
-            HDC dc = BeginPaint(handle(), &paint);
-            draw(dc);
-            EndPaint(handle(), &paint);
-            result = 0;
-            return true;
-        }
-        if (message == WM_PRINTCLIENT) {
-            draw(reinterpret_cast<HDC>(wParam));
-            result = 0;
-            return true;
-        }
         return Win32Control::ownMessage(window, message, wParam, lParam, result);
     }
 
 private:
-    void draw(HDC dc)
+    void draw(HDC dc) override
     {
         // The parent answers with the control's colours and brush.
         auto brush = reinterpret_cast<HBRUSH>(

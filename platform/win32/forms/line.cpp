@@ -41,32 +41,17 @@ public:
 
     bool ownMessage(::HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override
     {
-        switch (message) {
-        case WM_NCHITTEST:
+        if (message == WM_NCHITTEST) {
             result = HTTRANSPARENT;
             return true;
-        case WM_ERASEBKGND:
-            result = 1;
-            return true;
-        case WM_PAINT: {
-            PAINTSTRUCT paint;
-            HDC dc = BeginPaint(handle(), &paint);
-            draw(dc);
-            EndPaint(handle(), &paint);
-            result = 0;
-            return true;
         }
-        case WM_PRINTCLIENT:
-            draw(reinterpret_cast<HDC>(wParam));
-            result = 0;
+        if (paintMessage(message, wParam, result))
             return true;
-        default:
-            return Win32Control::ownMessage(window, message, wParam, lParam, result);
-        }
+        return Win32Control::ownMessage(window, message, wParam, lParam, result);
     }
 
 private:
-    void draw(HDC dc) const
+    void draw(HDC dc) override
     {
         RECT area;
         GetClientRect(handle(), &area);

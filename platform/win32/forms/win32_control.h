@@ -38,6 +38,9 @@ HWND windowOf(const backend::NativeWindow& window);
 // The colour a Colour value stands for (system colours included).
 COLORREF colorRefOf(Colour colour);
 
+// The screen's resolution in dots per inch (0 when unknown).
+int screenDotsPerInch();
+
 // The font of a form designer's description at the system's DPI, made once
 // and kept for the program's life.
 HFONT fontFor(const Font& font);
@@ -82,13 +85,17 @@ public:
     // a button's space bar): a key it does not use goes on to the form.
     virtual bool usesKey(int16_t keyCode) const { (void)keyCode; return false; }
 
-    // The control's colours as set; the base's WM_CTLCOLOR* answer paints
-    // with them.
-    COLORREF foreColour() const { return foreColour_; }
-    COLORREF backColour() const { return backColour_; }
+    // The brush of the back colour, once one is set; the base's WM_CTLCOLOR*
+    // answer paints with it.
     HBRUSH backBrush() const { return backBrush_; }
 
 protected:
+    // For a control that draws itself with draw(), on the screen and into a
+    // picture (WM_PRINTCLIENT), over ground it does not erase first: true
+    // when `message` was one of those, with `result`.
+    bool paintMessage(UINT message, WPARAM wParam, LRESULT& result);
+    virtual void draw(HDC dc) { (void)dc; }
+
     // Routes every message of `window` (the control's or a child of it)
     // through ownMessage; the base does it for the control's own window.
     void watch(HWND window);
