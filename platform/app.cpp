@@ -54,8 +54,8 @@ int16_t Application::revision() const { return ZANDRETH_VERSION_PATCH; }
 
 void setAppPathForTesting(const std::string& path) { testPath() = path; }
 
-float ScreenInfo::width() const { return static_cast<float>(backend::screenArea().width) * twipsPerPixel(); }
-float ScreenInfo::height() const { return static_cast<float>(backend::screenArea().height) * twipsPerPixel(); }
+float ScreenInfo::width() const { return pixelsToTwips(backend::screenArea().width); }
+float ScreenInfo::height() const { return pixelsToTwips(backend::screenArea().height); }
 
 std::string Command()
 {

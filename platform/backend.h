@@ -83,6 +83,22 @@ public:
 
 enum class ControlKind { Label, Image, PictureBox, Line, Frame, CheckBox, OptionButton, CommandButton, ComboBox, HScrollBar };
 
+// Whether a control of this kind takes the keyboard's focus (by Tab, by a
+// click, by code).
+inline bool takesFocus(ControlKind kind)
+{
+    switch (kind) {
+    case ControlKind::CheckBox:
+    case ControlKind::OptionButton:
+    case ControlKind::CommandButton:
+    case ControlKind::ComboBox:
+    case ControlKind::HScrollBar:
+        return true;
+    default:
+        return false;
+    }
+}
+
 // A control's native window. Operations that a kind of control does not have
 // are never called for it.
 class NativeControl : public NativeWindow {

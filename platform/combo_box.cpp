@@ -55,10 +55,8 @@ std::string ComboBox::text() const { return native().text(); }
 
 void ComboBox::setText(const std::string& text) { native().setEditText(text); }
 
-int32_t ComboBox::findExact(const std::string& text, int32_t preferred) const
+int32_t ComboBox::findExact(const std::string& text) const
 {
-    if (preferred >= 0 && preferred < listCount() && items_[static_cast<std::size_t>(preferred)] == text)
-        return preferred;
     for (int32_t row = 0; row < listCount(); ++row)
         if (items_[static_cast<std::size_t>(row)] == text)
             return row;
@@ -75,7 +73,7 @@ void ComboBox::nativeTextChanged(const std::string& text)
         return;
     }
     // An empty field names no city, even where a record has no name.
-    int32_t match = text.empty() ? -1 : findExact(text, selected);
+    int32_t match = text.empty() ? -1 : findExact(text);
     if (match < 0) {
         unmatched_ = true;
         return;

@@ -57,9 +57,8 @@ private:
     void nativeTextChanged(const std::string& text) override;
     void nativeTextEdited() override;
     void nativeFocusLost() override { revertUnmatchedText(); }
-    // The item whose text is exactly `text`: `preferred` when it is one,
-    // otherwise the first; -1 when none is.
-    int32_t findExact(const std::string& text, int32_t preferred) const;
+    // The first item whose text is exactly `text`; -1 when none is.
+    int32_t findExact(const std::string& text) const;
 
     std::vector<std::string> items_;
     // True while the edit field holds a text that names no item.

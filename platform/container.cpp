@@ -20,14 +20,16 @@ Form& Container::form() const { return form_; }
 
 int Container::toPixels(float units) const
 {
-    double pixels = scaleMode_ == ScaleMode::Twips ? units / twipsPerPixel() : units;
-    return static_cast<int>(std::lround(pixels));
+    return scaleMode_ == ScaleMode::Twips ? twipsToPixels(units) : static_cast<int>(std::lround(units));
 }
 
 float Container::fromPixels(int pixels) const
 {
-    return scaleMode_ == ScaleMode::Twips ? static_cast<float>(pixels) * twipsPerPixel() : static_cast<float>(pixels);
+    return scaleMode_ == ScaleMode::Twips ? pixelsToTwips(pixels) : static_cast<float>(pixels);
 }
+
+int twipsToPixels(float twips) { return static_cast<int>(std::lround(twips / twipsPerPixel())); }
+float pixelsToTwips(int pixels) { return static_cast<float>(pixels) * twipsPerPixel(); }
 
 float twipsPerPixel()
 {

@@ -50,5 +50,8 @@ private:
 
 // Twips per device pixel on this screen (15 at 96 dots per inch).
 float twipsPerPixel();
+// Twips as whole pixels (rounded), and pixels as twips.
+int twipsToPixels(float twips);
+float pixelsToTwips(int pixels);
 
 } // namespace platform

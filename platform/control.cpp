@@ -108,19 +108,7 @@ void Control::bringToFront() { native_->raise(); }
 
 Container& Control::container() const { return container_; }
 
-bool Control::takesFocus() const
-{
-    switch (kind_) {
-    case backend::ControlKind::CheckBox:
-    case backend::ControlKind::OptionButton:
-    case backend::ControlKind::CommandButton:
-    case backend::ControlKind::ComboBox:
-    case backend::ControlKind::HScrollBar:
-        return true;
-    default:
-        return false;
-    }
-}
+bool Control::takesFocus() const { return backend::takesFocus(kind_); }
 
 bool Control::shownInForm() const
 {

@@ -21,8 +21,6 @@ ModalShowObserver& modalShowObserver()
     return observer;
 }
 
-int twipsToPixels(float twips) { return static_cast<int>(std::lround(twips / twipsPerPixel())); }
-
 } // namespace
 
 ModalShowObserver setModalShowObserverForTesting(ModalShowObserver observer)
@@ -165,10 +163,10 @@ void Form::setCaption(const std::string& text)
     native_->setCaption(text);
 }
 
-float Form::left() const { return static_cast<float>(native_->outerArea().x) * twipsPerPixel(); }
-float Form::top() const { return static_cast<float>(native_->outerArea().y) * twipsPerPixel(); }
-float Form::width() const { return static_cast<float>(native_->outerArea().width) * twipsPerPixel(); }
-float Form::height() const { return static_cast<float>(native_->outerArea().height) * twipsPerPixel(); }
+float Form::left() const { return pixelsToTwips(native_->outerArea().x); }
+float Form::top() const { return pixelsToTwips(native_->outerArea().y); }
+float Form::width() const { return pixelsToTwips(native_->outerArea().width); }
+float Form::height() const { return pixelsToTwips(native_->outerArea().height); }
 
 void Form::setLeft(float twips) { native_->placeOuter(twipsToPixels(twips), native_->outerArea().y); }
 void Form::setTop(float twips) { native_->placeOuter(native_->outerArea().x, twipsToPixels(twips)); }

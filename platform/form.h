@@ -123,7 +123,9 @@ public:
     // The form's native window (the backend's object).
     backend::NativeForm& native() const { return *native_; }
 
-    // Event delivery from the runtime.
+    // The form's events as the user makes them (in scale units), through the
+    // error boundary to the handlers: the native window's input comes this
+    // way, and so can a test's.
     void deliverKeyDown(int16_t keyCode, int16_t shift);
     void deliverMouseDown(int16_t button, int16_t shift, float x, float y);
     void deliverMouseMove(int16_t button, int16_t shift, float x, float y);

@@ -70,13 +70,7 @@ bool HScrollBar::nativeKeyPressed(int16_t keyCode, int16_t shift)
     default:
         return false;
     }
-    auto value = static_cast<int16_t>(std::clamp(wanted, int(min_), int(max_)));
-    if (value != value_) {
-        value_ = value;
-        native().setValue(value);
-        if (onChange)
-            Runtime::current().deliver(onChange);
-    }
+    setValue(static_cast<int16_t>(std::clamp(wanted, int(min_), int(max_))));
     return true;
 }
 

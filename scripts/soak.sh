@@ -14,6 +14,7 @@
 set -euo pipefail
 
 cd "$(dirname "$0")/.."
+. scripts/virtual_display.sh
 program=${1:-build/zandreth}
 seconds=${2:-600}
 settle=5
@@ -57,23 +58,7 @@ sed -e 's/^RND_INTERVAL=[^\r]*/RND_INTERVAL=1/' \
 grep -q '^RND_INTERVAL=1' "$folder/zandreth.ini" || fail "the shipped zandreth.ini has no RND_INTERVAL to set"
 settings_before=$(sha256sum <"$folder/zandreth.ini")
 
-# A display number that nobody uses.
-display=""
-for number in $(seq $((100 + $$ % 400)) 599); do
-  if [ ! -e "/tmp/.X11-unix/X$number" ] && [ ! -e "/tmp/.X$number-lock" ]; then
-    display=":$number"
-    break
-  fi
-done
-[ -n "$display" ] || fail "no free X display number"
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >"$folder/xvfb.log" 2>&1 &
-server_pid=$!
-for _ in $(seq 100); do
-  [ -e "/tmp/.X11-unix/X${display#:}" ] && break
-  sleep 0.05
-done
-[ -e "/tmp/.X11-unix/X${display#:}" ] || fail "Xvfb did not start on $display"
-export DISPLAY=$display
+start_virtual_display 1280x1024 "$folder/xvfb.log" || fail "Xvfb did not start"
 
 # CPU time (user + system, in clock ticks) and resident memory (kB) of a
 # process. The name in /proc/PID/stat is in parentheses and may hold
@@ -100,7 +85,7 @@ alive || fail "the program ended within ${settle} s of its start: $(cat "$folder
 start_cpu=$(cpu_ticks "$program_pid")
 start_rss=$(rss_kb "$program_pid")
 start_time=$(date +%s.%N)
-echo "soak: $program in run mode on $display for $seconds s (relocation and blinking every second)"
+echo "soak: $program in run mode on $DISPLAY for $seconds s (relocation and blinking every second)"
 echo "soak: after ${settle} s: RSS ${start_rss} kB, CPU $(awk -v t="$start_cpu" -v h="$ticks_per_second" 'BEGIN { printf "%.2f", t / h }') s"
 
 # A sample a minute (or ten over a shorter run) shows the trend.

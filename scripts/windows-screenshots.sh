@@ -11,6 +11,7 @@
 set -euo pipefail
 
 cd "$(dirname "$0")/.."
+. scripts/virtual_display.sh
 program=${1:-build-windows/zandreth.scr}
 
 fail() {
@@ -49,23 +50,7 @@ trap cleanup EXIT
 cp "$program" "$folder/zandreth.scr"
 cp assets/zandreth.ini "$folder/zandreth.ini"
 
-# A display number that nobody uses.
-display=""
-for number in $(seq $((100 + $$ % 400)) 599); do
-  if [ ! -e "/tmp/.X11-unix/X$number" ] && [ ! -e "/tmp/.X$number-lock" ]; then
-    display=":$number"
-    break
-  fi
-done
-[ -n "$display" ] || fail "no free X display number"
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >"$folder/xvfb.log" 2>&1 &
-server_pid=$!
-for _ in $(seq 100); do
-  [ -e "/tmp/.X11-unix/X${display#:}" ] && break
-  sleep 0.05
-done
-[ -e "/tmp/.X11-unix/X${display#:}" ] || fail "Xvfb did not start on $display"
-export DISPLAY=$display
+start_virtual_display 1024x768 "$folder/xvfb.log" || fail "Xvfb did not start"
 
 # The X window of the visible window named NAME (a regular expression), once
 # it is there: Wine can take many seconds to start.

@@ -131,9 +131,8 @@ public:
     void selectItem(int32_t index) override
     {
         publish();
-        combo_->blockSignals(true);
+        const QSignalBlocker quiet(combo_);
         combo_->setCurrentIndex(index);
-        combo_->blockSignals(false);
     }
 
     void selectTypedItem(int32_t index) override

@@ -21,7 +21,6 @@
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
-#include <QtGui/qguiapplication_platform.h>
 
 namespace platform::qt {
 
@@ -148,12 +147,6 @@ void QtForm::showInHost()
     window->show();
     if (hostView)
         hostView->show();
-}
-
-xcb_connection_t* x11Connection()
-{
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->connection() : nullptr;
 }
 
 } // namespace platform::qt

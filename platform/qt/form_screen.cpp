@@ -20,7 +20,7 @@ namespace {
 
 constexpr int kKeepOnTopMs = 1000;
 
-bool onX11() { return QGuiApplication::platformName() == QLatin1String("xcb"); }
+bool onX11() { return x11Connection() != nullptr; }
 
 // The whole screen: the bounding rectangle of every monitor, in pixels.
 QRect wholeScreen()

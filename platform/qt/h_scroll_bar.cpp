@@ -53,16 +53,14 @@ public:
 
     void setRange(int min, int max) override
     {
-        bar_->blockSignals(true);
+        const QSignalBlocker quiet(bar_);
         bar_->setRange(min, max);
-        bar_->blockSignals(false);
     }
 
     void setValue(int value) override
     {
-        bar_->blockSignals(true);
+        const QSignalBlocker quiet(bar_);
         bar_->setValue(value);
-        bar_->blockSignals(false);
     }
 
     void setSteps(int small, int large) override

@@ -161,9 +161,8 @@ void QtControl::setWordWrap(bool wrap)
 void QtControl::setChecked(bool checked)
 {
     auto* button = qobject_cast<QAbstractButton*>(widget_);
-    button->blockSignals(true);
+    const QSignalBlocker quiet(button);
     button->setChecked(checked);
-    button->blockSignals(false);
 }
 
 void QtControl::setDefault(bool isDefault)
@@ -276,9 +275,7 @@ std::unique_ptr<NativeControl> createControl(ControlKind kind, NativeWindow& par
         control = std::make_unique<qt::QtControl>(qt::createWidget(kind, events), events);
     QWidget* widget = control->widget();
     widget->setParent(qt::widgetOf(parent));
-    bool takesFocus = qobject_cast<QAbstractButton*>(widget) || kind == ControlKind::ComboBox
-        || kind == ControlKind::HScrollBar;
-    widget->setFocusPolicy(takesFocus ? Qt::StrongFocus : Qt::NoFocus);
+    widget->setFocusPolicy(takesFocus(kind) ? Qt::StrongFocus : Qt::NoFocus);
     widget->show();
     return control;
 }

@@ -9,8 +9,7 @@
 #include <QKeyEvent>
 #include <QPointer>
 #include <QWindow>
-
-#include <utility>
+#include <QtGui/qguiapplication_platform.h>
 
 namespace platform::qt {
 
@@ -150,8 +149,9 @@ void QtForm::show(WindowState state, bool modal)
 {
     if (modal)
         window->setWindowModality(Qt::ApplicationModal);
-    if (!design.showInTaskbar && x11Connection())
-        x11::keepOutOfTaskbar(x11Connection(), static_cast<uint32_t>(window->winId()));
+    xcb_connection_t* connection = x11Connection();
+    if (!design.showInTaskbar && connection)
+        x11::keepOutOfTaskbar(connection, static_cast<uint32_t>(window->winId()));
     switch (state) {
     case WindowState::Maximized:
         if (design.borderStyle == BorderStyle::None)
@@ -210,6 +210,12 @@ void QtForm::setInputMethodEnabled(bool enabled)
     if (!enabled && window->isActiveWindow())
         QGuiApplication::inputMethod()->reset();
     QGuiApplication::inputMethod()->update(Qt::ImEnabled);
+}
+
+xcb_connection_t* x11Connection()
+{
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->connection() : nullptr;
 }
 
 QWidget* widgetOf(const backend::NativeWindow& window)

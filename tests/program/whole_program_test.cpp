@@ -7,13 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
-#include <spawn.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -31,12 +26,15 @@ namespace {
 using namespace std::chrono_literals;
 using testing_support::commandExists;
 using testing_support::Process;
+using testing_support::readFile;
 using testing_support::TempDir;
 using testing_support::VirtualDisplay;
 
 struct Pixel {
     int r, g, b;
 };
+
+bool black(Pixel p) { return p.r + p.g + p.b == 0; }
 
 // A screenshot as a plain RGB raster.
 struct Screenshot {
@@ -87,6 +85,22 @@ struct Screenshot {
         return std::nullopt;
     }
 };
+
+// Unticks the settings dialog's first row (its box at 24, 48 of the client
+// area, 33 x 25 pixels), then clicks 設定 (416, 24, 81 x 33 pixels), which
+// saves and closes; `ended` is the dialog's exit status, none when it did
+// not end. There is no window manager: the dialog's window is its client
+// area.
+void untickFirstRowAndApply(const VirtualDisplay& display, Process& dialog, std::optional<int>& ended)
+{
+    const std::string onDialog = "xdotool search --onlyvisible --name '^Zandreth$' ";
+    ASSERT_TRUE(display.run(onDialog + "mousemove --window %1 --sync 36 60 click 1"));
+    for (int attempt = 0; attempt < 5 && !ended; ++attempt) {
+        std::this_thread::sleep_for(300ms);
+        display.run(onDialog + "mousemove --window %1 --sync 456 40 click 1");
+        ended = dialog.waitFor(2s);
+    }
+}
 
 class WholeProgram : public testing::Test {
 protected:
@@ -259,25 +273,16 @@ TEST_F(WholeProgram, DialogEscWritesNothingAndApplyKeepsEveryOtherByte)
     auto cancelled = start("/C");
     ASSERT_TRUE(windowAppears("^Zandreth$"));
     EXPECT_EQ(pressKeyUntilEnd(*cancelled, "^Zandreth$", "Escape"), 0);
-    EXPECT_EQ(testing_support::readFile(settings), testing_support::fixture("zandreth.ini")) << "Esc writes nothing";
+    EXPECT_EQ(readFile(settings), testing_support::fixture("zandreth.ini")) << "Esc writes nothing";
 
-    // Untick the first row (its box at 24, 48 of the client area, 33 x 25
-    // pixels), then 設定 (416, 24, 81 x 33 pixels) saves and closes. There is
-    // no window manager: the dialog's window is its client area.
     auto applied = start("/C");
     ASSERT_TRUE(windowAppears("^Zandreth$"));
-    const std::string onDialog = "xdotool search --onlyvisible --name '^Zandreth$' ";
-    ASSERT_TRUE(display.run(onDialog + "mousemove --window %1 --sync 36 60 click 1"));
     std::optional<int> ended;
-    for (int attempt = 0; attempt < 5 && !ended; ++attempt) {
-        std::this_thread::sleep_for(300ms);
-        display.run(onDialog + "mousemove --window %1 --sync 456 40 click 1");
-        ended = applied->waitFor(2s);
-    }
+    ASSERT_NO_FATAL_FAILURE(untickFirstRowAndApply(display, *applied, ended));
     EXPECT_EQ(ended, 0);
     // The keys the file lacked follow the last key of their section, with the
     // file's own line ending; every line that was there stays as it was.
-    EXPECT_EQ(testing_support::readFile(settings), testing_support::fixture("zandreth.saved.ini"));
+    EXPECT_EQ(readFile(settings), testing_support::fixture("zandreth.saved.ini"));
 }
 
 // The catalogue message stays until the user answers it, in every mode, and
@@ -314,7 +319,6 @@ std::pair<bool, std::string> commandOutput(const std::string& command)
     return { ::pclose(pipe) == 0, output };
 }
 
-using testing_support::readFile;
 
 // The program installed for every user, as `cmake --install` (and the .deb)
 // lays it out, in a prefix of the test's own.
@@ -411,17 +415,8 @@ TEST_F(InstalledProgram, DialogSavesIntoTheUsersConfigFolderAndLeavesTheInstalle
     ASSERT_TRUE(dialogsShown(1));
     EXPECT_EQ(readFile(saved), catalogue) << "the first use copies the installed catalogue";
 
-    // Untick the first row (its box at 24, 48 in the dialog, 33 x 25 pixels),
-    // then 設定 (416, 24, 81 x 33 pixels) saves and closes. There is no window
-    // manager: the dialog's window is its client area.
-    const std::string onDialog = "xdotool search --onlyvisible --name '^Zandreth$' ";
-    ASSERT_TRUE(display.run(onDialog + "mousemove --window %1 --sync 36 60 click 1"));
     std::optional<int> ended;
-    for (int attempt = 0; attempt < 5 && !ended; ++attempt) {
-        std::this_thread::sleep_for(300ms);
-        display.run(onDialog + "mousemove --window %1 --sync 456 40 click 1");
-        ended = dialog->waitFor(2s);
-    }
+    ASSERT_NO_FATAL_FAILURE(untickFirstRowAndApply(display, *dialog, ended));
     EXPECT_EQ(ended, 0);
 
     std::string written = readFile(saved);
@@ -651,8 +646,6 @@ protected:
         return std::make_unique<Process>(command, std::vector<std::string> { display.environment() });
     }
 
-    // Clicks at (x, y) until the program ends: under load a click can come
-    // before the window takes the mouse, so it is sent again a few times.
     // A corner of the screen that shows black and lies away from the map,
     // the city labels that may reach past its edges and the line under it:
     // a click there reaches the window itself (a click on a label goes no
@@ -667,12 +660,14 @@ protected:
         for (auto [x, y] : corners) {
             bool clear = x < left - 150 || x > left + 740 + 150 || y < top - 40 || y > top + 370 + 60;
             Pixel p = shot.at(x, y);
-            if (clear && p.r + p.g + p.b == 0)
+            if (clear && black(p))
                 return { x, y };
         }
         return corners[0];
     }
 
+    // Clicks at (x, y) until the program ends: under load a click can come
+    // before the window takes the mouse, so it is sent again a few times.
     std::optional<int> clickUntilEnd(Process& process, int x, int y) const
     {
         // Each attempt clicks a pixel further left, so the pointer moves too:
@@ -720,7 +715,7 @@ TEST_P(ScreenCoverSizes, RunModeWindowIsTheWholeScreenAboveEverythingAndTakesACl
 
     auto [shot, map] = lookForMap([&](const Screenshot& drawn) {
         Pixel p = drawn.at(c.width - 1, c.height - 1);
-        return p.r + p.g + p.b == 0;
+        return black(p);
     });
     ASSERT_TRUE(map) << "the map is on the screen";
     // Positions below the bound in Single become whole pixels by rounding,
@@ -744,7 +739,6 @@ TEST_P(ScreenCoverSizes, RunModeWindowIsTheWholeScreenAboveEverythingAndTakesACl
     EXPECT_TRUE(onTop) << "the screen saver is the topmost window";
     EXPECT_FALSE(run->waitFor(100ms)) << "the other window does not end the run";
 
-    // A click far from where a window manager would put a window of 937 x 577.
     // A click away from the picture (the labels keep theirs).
     auto [x, y] = clearCorner(*shot, *map);
     EXPECT_EQ(clickUntilEnd(*run, x, y), 0);
@@ -792,7 +786,7 @@ TEST_P(TwoMonitors, RunModeCoversBothAndPutsTheMapOnOne)
         auto [shot, map] = lookForMap([&](const Screenshot& drawn) {
             return std::all_of(std::begin(corners), std::end(corners), [&](auto corner) {
                 Pixel p = drawn.at(corner.first, corner.second);
-                return p.r + p.g + p.b == 0;
+                return black(p);
             });
         });
         ASSERT_TRUE(map) << "the map is on the screen";
@@ -874,7 +868,6 @@ protected:
         return shot;
     }
 
-    static bool black(Pixel p) { return p.r + p.g + p.b == 0; }
 
     std::vector<std::unique_ptr<Process>> hosts_;
 };

@@ -3,8 +3,9 @@
 // A fresh temporary folder for one test, removed with everything in it when
 // the test ends. Tests never touch a user's own settings.
 
+#include "support/file_bytes.h"
+
 #include <filesystem>
-#include <fstream>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -60,17 +61,8 @@ public:
     const std::filesystem::path& path() const { return path_; }
     std::string file(const std::string& name) const { return (path_ / name).string(); }
 
-    void write(const std::string& name, const std::string& bytes) const
-    {
-        std::ofstream out(path_ / name, std::ios::binary | std::ios::trunc);
-        out << bytes;
-    }
-
-    std::string read(const std::string& name) const
-    {
-        std::ifstream in(path_ / name, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
+    void write(const std::string& name, const std::string& bytes) const { writeFile(path_ / name, bytes); }
+    std::string read(const std::string& name) const { return readFile(path_ / name); }
 
 private:
     std::filesystem::path path_;

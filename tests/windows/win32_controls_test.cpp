@@ -6,6 +6,7 @@
 
 #include "platform/backend.h"
 #include "platform/win32/forms/win32_control.h"
+#include "platform/win32/wide_text.h"
 
 #include <gtest/gtest.h>
 
@@ -400,7 +401,7 @@ protected:
         std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
         SendMessageW(windowOf(list), CB_GETLBTEXT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(text.data()));
         text.resize(static_cast<std::size_t>(length));
-        return std::string(text.begin(), text.end());
+        return platform::win32::narrow(text);
     }
 
     NativeControl& listOf(int count, Recorder& events)
@@ -493,7 +494,7 @@ TEST_F(Win32ComboBox, TheToolTipShowsOverTheEditField)
         while (tips != nullptr && GetWindow(tips, GW_OWNER) != form_.handle())
             tips = FindWindowExW(nullptr, tips, TOOLTIPS_CLASSW, nullptr);
         ASSERT_NE(tips, nullptr);
-        std::wstring expected(tip.begin(), tip.end());
+        std::wstring expected = platform::win32::widen(tip);
         EXPECT_EQ(tipOf(windowOf(list)), expected);
         EXPECT_EQ(tipOf(editOf(list)), expected);
     }

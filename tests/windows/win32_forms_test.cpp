@@ -13,9 +13,7 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
-#include <thread>
+#include <functional>
 
 namespace {
 
