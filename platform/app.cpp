@@ -2,8 +2,10 @@
 
 #include "platform/backend.h"
 #include "platform/container.h"
+#include "platform/runtime.h"
 #include "platform/settings_folder.h"
 #include "platform/system_files.h"
+#include "platform/system_program.h"
 #include "platform/testing.h"
 
 #include <optional>
@@ -42,7 +44,7 @@ std::string Application::path() const
         return *testPath();
     // The first call may create the user's folder and copy the installed
     // catalogue into it; later calls find it there.
-    return chooseSettingsFolder(backend::programFolder(), userFoldersFromEnvironment());
+    return chooseSettingsFolder(system::programFolder(Runtime::current().arguments()), userFoldersFromEnvironment());
 }
 
 bool Application::prevInstance() const { return system::anotherInstanceHolds(path()); }
@@ -61,7 +63,7 @@ std::string Command()
 {
     if (testCommand())
         return *testCommand();
-    return backend::commandTail();
+    return system::commandTail(Runtime::current().arguments());
 }
 
 void setCommandForTesting(const std::string& command) { testCommand() = command; }

@@ -228,6 +228,9 @@ std::unique_ptr<NativeEventLoop> createEventLoop();
 
 // --- The application --------------------------------------------------------
 
+// Starts the toolkit with main's arguments; it may take its own options out
+// of them (Qt: -platform, -display, -style, ...), as the toolkit does, and
+// leaves the rest, from the program's name on, for the program.
 void startApplication(int& argc, char** argv);
 void stopApplication();
 // Runs the main event loop until quitEventLoop or exitEventLoops.
@@ -238,6 +241,9 @@ void quitEventLoop();
 // clearEndedEventLoops.
 void exitEventLoops(int status);
 void clearEndedEventLoops();
+// Hides every window of the program, so that a run-time error's report is
+// shown alone: the forms (a hosted form's picture too), and what no form
+// owns, a message box still open, a list's open drop-down, a tool tip.
 void hideAllWindows();
 // Shows an application-modal message box and returns when it is closed.
 void showMessageBox(const MessageBoxRequest& request);
@@ -252,12 +258,6 @@ PixelRect screenArea();
 // Hides the mouse pointer over every window of the program, or shows it
 // again.
 void setPointerHidden(bool hidden);
-
-// The folder the program's executable lies in.
-std::string programFolder();
-
-// The command-line arguments after the program's name, joined by blanks.
-std::string commandTail();
 
 // --- What tests do through the window system ---------------------------------
 

@@ -29,6 +29,7 @@ struct RuntimeState {
     bool ended = false;
     int exitStatus = 0;
     int loadedForms = 0;
+    std::vector<std::string> arguments;
 };
 
 RuntimeState& state()
@@ -60,6 +61,9 @@ void End()
 Runtime::Runtime(int& argc, char** argv)
 {
     backend::startApplication(argc, argv);
+    // Taken after the toolkit's start, which removes its own options.
+    if (argv != nullptr)
+        state().arguments.assign(argv, argv + argc);
     state().current = this;
     setMessageBoxPresenter(presentMessageBox);
 }
@@ -89,6 +93,8 @@ int Runtime::exec()
     backend::runEventLoop();
     return runtime.exitStatus;
 }
+
+const std::vector<std::string>& Runtime::arguments() const { return state().arguments; }
 
 bool Runtime::ended() const { return state().ended; }
 int Runtime::exitStatus() const { return state().exitStatus; }

@@ -10,6 +10,7 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -29,6 +30,10 @@ public:
     Runtime& operator=(const Runtime&) = delete;
 
     static Runtime& current();
+
+    // The command line main received, from the program's name on, less the
+    // options the toolkit took for itself.
+    const std::vector<std::string>& arguments() const;
 
     // Runs the event loop until no form is loaded or the program ends.
     // Returns the process's exit status.

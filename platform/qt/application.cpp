@@ -1,5 +1,5 @@
-// The application on Qt: the event loops, the message box, the screen, the
-// pointer, and the program's folder and command line.
+// The application on Qt: the event loops, the message box, the screen and
+// the pointer.
 
 #include "platform/backend.h"
 #include "platform/font_substitutes.h"
@@ -147,16 +147,6 @@ void setPointerHidden(bool hidden)
         QGuiApplication::setOverrideCursor(Qt::BlankCursor);
     else
         QGuiApplication::restoreOverrideCursor();
-}
-
-std::string programFolder() { return QCoreApplication::applicationDirPath().toStdString(); }
-
-std::string commandTail()
-{
-    QStringList arguments = QCoreApplication::arguments();
-    if (!arguments.isEmpty())
-        arguments.removeFirst();
-    return arguments.join(' ').toStdString();
 }
 
 } // namespace platform::backend

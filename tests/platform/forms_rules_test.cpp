@@ -104,6 +104,23 @@ private:
     platform::Runtime runtime_ { argc_, argv_ };
 };
 
+// --- The start -------------------------------------------------------------------
+
+// The toolkit takes its own options out of main's arguments as it starts; the
+// program's command line is what it leaves.
+TEST(RuntimeStart, TheProgramsArgumentsAreThoseTheToolkitLeaves)
+{
+    char name[] = "zandreth";
+    char option[] = "-platform";
+    char value[] = "offscreen";
+    char mode[] = "/p";
+    char window[] = "1234";
+    char* argv[] = { name, option, value, mode, window, nullptr };
+    int argc = 5;
+    platform::Runtime runtime(argc, argv);
+    EXPECT_EQ(runtime.arguments(), (std::vector<std::string> { "zandreth", "/p", "1234" }));
+}
+
 // --- The error boundary --------------------------------------------------------
 
 TEST_F(FormsRules, AnErrorInAHandlerOfANativeEventEndsTheProgramAndGivesBackWhatItTook)

@@ -3,6 +3,7 @@
 #include "platform/message_box.h"
 #include "platform/timer.h"
 
+#include <cstring>
 #include <map>
 
 namespace recording_backend {
@@ -176,7 +177,22 @@ std::unique_ptr<NativeControl> createControl(ControlKind kind, NativeWindow&, Na
 std::unique_ptr<NativeTimer> createTimer(Timer& timer) { return std::make_unique<RecordedTimer>(timer); }
 std::unique_ptr<NativeEventLoop> createEventLoop() { return std::make_unique<RecordedLoop>(); }
 
-void startApplication(int&, char**) { }
+// Takes its own option, "-platform <name>", out of the arguments in place,
+// as a toolkit takes its own.
+void startApplication(int& argc, char** argv)
+{
+    int kept = 0;
+    for (int i = 0; i < argc; ++i) {
+        if (i > 0 && i + 1 < argc && std::strcmp(argv[i], "-platform") == 0)
+            ++i;
+        else
+            argv[kept++] = argv[i];
+    }
+    if (argv != nullptr)
+        argv[kept] = nullptr;
+    argc = kept;
+}
+
 void stopApplication() { }
 void runEventLoop() { }
 void quitEventLoop() { ++application().mainLoopQuits; }
@@ -188,8 +204,6 @@ void processPendingEvents() { }
 double dotsPerInch() { return 96; }
 PixelRect screenArea() { return { 0, 0, 1024, 768 }; }
 void setPointerHidden(bool hidden) { application().pointerHidden = hidden; }
-std::string programFolder() { return "."; }
-std::string commandTail() { return {}; }
 void pressKey(NativeForm& form, int16_t keyCode) { recorded(form).pressKey(keyCode); }
 void typeKeys(NativeControl& comboBox, const std::string& text) { recorded(comboBox).type(text); }
 std::vector<std::vector<uint32_t>> grabPixels(const NativeControl&) { return {}; }

@@ -1,16 +1,20 @@
 // The operating system's services on Windows (platform/win32/): the file
 // replacement, the conversions between CP932 and UTF-8, file names beyond
-// ASCII, the single-instance test, the clock and the user's folders. Run
-// under Wine by `make test-windows`.
+// ASCII, the single-instance test, the clock, the user's folders and the
+// program's own folder and command line. Run under Wine by `make
+// test-windows`.
 
 #include "platform/file_replace.h"
 #include "platform/private_profile.h"
 #include "platform/settings_folder.h"
 #include "platform/system_clock.h"
 #include "platform/system_files.h"
+#include "platform/system_program.h"
 #include "platform/system_text.h"
 #include "platform/testing.h"
 #include "platform/text_encoding.h"
+#include "platform/win32/program.h"
+#include "platform/win32/wide_text.h"
 #include "profile_test_support.h"
 
 #include <gtest/gtest.h>
@@ -437,6 +441,40 @@ TEST(UserFolders, TheFirstCopyIsWholeAndNeverReplacesTheUsersFile)
     for (const auto& entry : fs::directory_iterator(folder))
         names.push_back(entry.path().filename().string());
     EXPECT_EQ(names, std::vector<std::string> { "zandreth.ini" }) << "no temporary copy is left";
+}
+
+// ---- The program's folder and command line --------------------------------
+
+TEST(CommandLine, TheTailIsWhatFollowsTheProgramsName)
+{
+    struct Case {
+        const wchar_t* commandLine;
+        const wchar_t* tail;
+    };
+    const Case cases[] = {
+        { L"\"C:\\Program Files\\Zandreth\\zandreth.scr\" /s", L"/s" },
+        { L"C:\\WINDOWS\\system32\\zandreth.scr /c:1234", L"/c:1234" },
+        { L"\"C:\\WINDOWS\\system32\\zandreth.scr\" /p 1234", L"/p 1234" },
+        { L"\"C:\\ユーザー\\日本 語\\zandreth.scr\"  /S  ", L"/S" },
+        { L"zandreth.scr\t/c", L"/c" },
+        { L"zandreth.scr", L"" },
+        { L"\"C:\\a b\\zandreth.scr\"", L"" },
+        { L"\"C:\\a b\\zandreth.scr", L"" },
+        { L"", L"" },
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(platform::win32::commandTailOf(c.commandLine), c.tail)
+            << "command line: " << testing::PrintToString(std::wstring(c.commandLine));
+}
+
+TEST(CommandLine, TheProgramFolderHasNoTrailingSeparator)
+{
+    std::string folder = platform::system::programFolder({});
+    ASSERT_FALSE(folder.empty());
+    EXPECT_NE(folder.back(), '\\');
+    EXPECT_NE(folder.back(), '/');
+    std::wstring program = platform::win32::widen(folder) + L"\\windows_services_test.exe";
+    EXPECT_NE(GetFileAttributesW(program.c_str()), INVALID_FILE_ATTRIBUTES) << folder;
 }
 
 } // namespace

@@ -263,6 +263,16 @@ TEST_F(WholeProgram, PreviewEndsAtOnce)
     EXPECT_EQ(preview->waitFor(5s), 0);
 }
 
+// The toolkit's own options, here the X display to use, are no part of the
+// command: "/p" after them is the preview still.
+TEST_F(WholeProgram, TheToolkitsOwnOptionsAreNoPartOfTheCommand)
+{
+    installCatalogue();
+    Process preview({ program(), "-display", display.name(), "/p" },
+                    { "DISPLAY", "HOME=" + folder.file("home"), "XDG_CONFIG_HOME" });
+    EXPECT_EQ(preview.waitFor(5s), 0);
+}
+
 // Esc closes the settings dialog and writes nothing; 設定 saves every choice
 // into the file and keeps every other byte. The Windows program's test makes
 // the same clicks on the same file and expects the same bytes.

@@ -1,7 +1,7 @@
 // The Win32 backend of the forms runtime, run under Wine without a display:
 // the pieces of arithmetic and text it hands the system (key codes,
-// colours, fonts, frames, message-box flags, the command line) and its
-// event loops and their end.
+// colours, fonts, frames, message-box flags) and its event loops and their
+// end.
 
 #include "platform/win32/forms/win32_control.h"
 #include "platform/win32/forms/win32_forms.h"
@@ -9,7 +9,6 @@
 #include "platform/backend.h"
 #include "platform/form.h"
 #include "platform/message_box.h"
-#include "platform/win32/wide_text.h"
 
 #include <gtest/gtest.h>
 
@@ -248,39 +247,6 @@ TEST_F(Win32Forms, TheEndOfTheProgramEndsEveryLoopUntilCleared)
     });
     cleared->run();
     EXPECT_TRUE(ranOn);
-}
-
-// --- The command line -------------------------------------------------------------------
-
-TEST_F(Win32Forms, TheCommandTailIsWhatFollowsTheProgramsName)
-{
-    struct Case {
-        const wchar_t* commandLine;
-        const wchar_t* tail;
-    };
-    const Case cases[] = {
-        { L"\"C:\\Program Files\\Zandreth\\zandreth.scr\" /s", L"/s" },
-        { L"C:\\WINDOWS\\system32\\zandreth.scr /c:1234", L"/c:1234" },
-        { L"\"C:\\WINDOWS\\system32\\zandreth.scr\" /p 1234", L"/p 1234" },
-        { L"\"C:\\ユーザー\\日本 語\\zandreth.scr\"  /S  ", L"/S" },
-        { L"zandreth.scr\t/c", L"/c" },
-        { L"zandreth.scr", L"" },
-        { L"\"C:\\a b\\zandreth.scr\"", L"" },
-        { L"\"C:\\a b\\zandreth.scr", L"" },
-        { L"", L"" },
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(commandTailOf(c.commandLine), c.tail) << "command line: " << testing::PrintToString(std::wstring(c.commandLine));
-}
-
-TEST_F(Win32Forms, TheProgramFolderHasNoTrailingSeparator)
-{
-    std::string folder = backend::programFolder();
-    ASSERT_FALSE(folder.empty());
-    EXPECT_NE(folder.back(), '\\');
-    EXPECT_NE(folder.back(), '/');
-    std::wstring program = widen(folder) + L"\\win32_forms_test.exe";
-    EXPECT_NE(GetFileAttributesW(program.c_str()), INVALID_FILE_ATTRIBUTES) << folder;
 }
 
 } // namespace

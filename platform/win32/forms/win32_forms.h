@@ -10,7 +10,6 @@
 #include <windows.h>
 
 #include <string>
-#include <string_view>
 
 namespace platform {
 struct FormDesign;
@@ -56,10 +55,6 @@ backend::PixelRect outerRectFor(const WindowStyles& styles, const backend::Pixel
 // The MessageBoxW flags of a message box request: a single OK button, the
 // request's icon, modal to every window of the program, in front.
 UINT messageBoxFlags(MessageBoxIcon icon);
-
-// What follows the program's name on a command line as Windows writes it
-// (the name quoted or not), without the blanks between them.
-std::wstring commandTailOf(std::wstring_view commandLine);
 
 // The face drawn for a font name: the name when it is installed, else an
 // installed Japanese Gothic face.

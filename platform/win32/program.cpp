@@ -2,11 +2,13 @@
 // Windows passes it (the screen-saver settings write "/s", "/c:1234",
 // "/p 1234" after the program's path, quoted or not).
 
-#include "platform/win32/forms/win32_forms.h"
+#include "platform/system_program.h"
 
-#include "platform/win32/wide_text.h"
+#include "program.h"
+#include "wide_text.h"
 
 #include <vector>
+#include <windows.h>
 
 namespace platform::win32 {
 
@@ -31,9 +33,11 @@ std::wstring commandTailOf(std::wstring_view commandLine)
 
 } // namespace platform::win32
 
-namespace platform::backend {
+namespace platform::system {
 
-std::string programFolder()
+// The module's own file name answers for the folder, and the command line
+// as it was written for the tail: main's arguments are not needed.
+std::string programFolder(const std::vector<std::string>&)
 {
     std::vector<wchar_t> path(MAX_PATH);
     for (;;) {
@@ -49,6 +53,9 @@ std::string programFolder()
     }
 }
 
-std::string commandTail() { return win32::narrow(win32::commandTailOf(GetCommandLineW())); }
+std::string commandTail(const std::vector<std::string>&)
+{
+    return win32::narrow(win32::commandTailOf(GetCommandLineW()));
+}
 
-} // namespace platform::backend
+} // namespace platform::system
