@@ -50,6 +50,21 @@ void installFontSubstitutes()
     }
 }
 
+QMessageBox::Icon messageBoxIcon(MessageBoxIcon icon)
+{
+    switch (icon) {
+    case MessageBoxIcon::Critical:
+        return QMessageBox::Critical;
+    case MessageBoxIcon::Exclamation:
+        return QMessageBox::Warning;
+    case MessageBoxIcon::Information:
+        return QMessageBox::Information;
+    case MessageBoxIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
 class QtEventLoop : public NativeEventLoop {
 public:
     void run() override { loop_.exec(); }
@@ -100,22 +115,8 @@ void hideAllWindows()
 
 void showMessageBox(const MessageBoxRequest& request)
 {
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    switch (request.icon) {
-    case MessageBoxIcon::Critical:
-        icon = QMessageBox::Critical;
-        break;
-    case MessageBoxIcon::Exclamation:
-        icon = QMessageBox::Warning;
-        break;
-    case MessageBoxIcon::Information:
-        icon = QMessageBox::Information;
-        break;
-    case MessageBoxIcon::None:
-        break;
-    }
-    QMessageBox box(icon, QString::fromStdString(request.title), QString::fromStdString(request.text),
-                    QMessageBox::Ok);
+    QMessageBox box(messageBoxIcon(request.icon), QString::fromStdString(request.title),
+                    QString::fromStdString(request.text), QMessageBox::Ok);
     box.setWindowModality(Qt::ApplicationModal);
     box.exec();
 }
