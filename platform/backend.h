@@ -168,13 +168,28 @@ public:
     virtual void hide() = 0;
     // Gives the window the whole screen's geometry (every monitor).
     virtual void coverScreen() = 0;
-    // The monitors the covering window's client area shows; empty when it
-    // does not cover the screen.
-    virtual std::vector<PixelRect> monitors() const = 0;
+    // One round of keeping the window that covers the screen on top, where
+    // the window system needs it done again and again (X11, with or without
+    // a window manager): raise it, and take the keyboard and the mouse until
+    // that succeeds. Nothing to do where a window stays on top by itself.
+    virtual void holdOnTop() { }
+    // The rectangle of each monitor of the screen, in screen pixels, while
+    // the window covers the screen; none when it does not.
+    virtual std::vector<PixelRect> monitorAreas() const = 0;
     // Makes the form a picture in a screen-saver host's window (see
     // Form::hostIn); a window that does not exist is a run-time error.
     virtual void hostIn(uint64_t windowId, int pictureWidth, int pictureHeight) = 0;
     virtual void showInHost() = 0;
+    // The size of the host's window now, in pixels; empty once the window
+    // is gone.
+    virtual PixelRect hostArea() const = 0;
+    // The host's window has a new size: the form, or the view that shows
+    // its picture scaled down, takes it.
+    virtual void followHost(int width, int height) = 0;
+    // Paints the picture anew where a view shows it scaled down (the view
+    // does not see the form's own repaints); nothing to do where the form
+    // draws into the host's window itself.
+    virtual void repaintHostView() { }
     // The order in which Tab moves through the form's controls; the window
     // itself takes the keyboard only when the order is empty.
     virtual void setTabOrder(const std::vector<NativeControl*>& order) = 0;

@@ -9,11 +9,35 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <utility>
 
 namespace platform {
 
 namespace {
+
+// How often a hosted form looks at its host's window (gone? resized?) and
+// has its scaled picture repainted.
+constexpr int32_t kHostWatchMs = 200;
+
+// When the rounds that keep a form covering the screen on top come, counted
+// from each round before: soon after the window is shown (at 50 and 250 ms,
+// for the grabs succeed only once the window system has put the window up),
+// then every second from the show on.
+constexpr int32_t kKeepOnTopFirstRounds[] = { 50, 200, 750 };
+constexpr int32_t kKeepOnTopMs = 1000;
+
+// The part of `area` inside `bounds`; empty when they do not overlap.
+backend::PixelRect intersection(const backend::PixelRect& area, const backend::PixelRect& bounds)
+{
+    int left = std::max(area.x, bounds.x);
+    int top = std::max(area.y, bounds.y);
+    int right = std::min(area.x + area.width, bounds.x + bounds.width);
+    int bottom = std::min(area.y + area.height, bounds.y + bounds.height);
+    if (right <= left || bottom <= top)
+        return {};
+    return { left, top, right - left, bottom - top };
+}
 
 ModalShowObserver& modalShowObserver()
 {
@@ -104,6 +128,8 @@ void Form::show(ShowMode mode)
     native_->setTabOrder(natives);
     native_->show(windowState_, mode == ShowMode::Modal);
     shown_ = true;
+    if (coversScreenWhenShown())
+        startKeepingOnTop();
     auto first = std::find_if(order.begin(), order.end(),
                               [](Control* control) { return control->shownInForm() && control->enabled(); });
     if (first != order.end())
@@ -181,8 +207,37 @@ WindowState Form::windowState() const { return windowState_; }
 void Form::setWindowState(WindowState state)
 {
     windowState_ = state;
-    if (shown_)
-        native_->setWindowState(state);
+    if (!shown_)
+        return;
+    native_->setWindowState(state);
+    if (coversScreenWhenShown())
+        startKeepingOnTop();
+}
+
+bool Form::coversScreenWhenShown() const
+{
+    return windowState_ == WindowState::Maximized && design_.borderStyle == BorderStyle::None;
+}
+
+void Form::startKeepingOnTop()
+{
+    if (!keepOnTop_) {
+        keepOnTop_ = std::make_unique<Timer>(*this);
+        keepOnTop_->onTimer = [this] { keepOnTop(); };
+    }
+    keepOnTopRounds_ = 0;
+    // Counted from this show, even while a round of an earlier one waits.
+    keepOnTop_->setInterval(0);
+    keepOnTop_->setInterval(kKeepOnTopFirstRounds[0]);
+}
+
+void Form::keepOnTop()
+{
+    native_->holdOnTop();
+    ++keepOnTopRounds_;
+    keepOnTop_->setInterval(keepOnTopRounds_ < std::size(kKeepOnTopFirstRounds)
+                                ? kKeepOnTopFirstRounds[keepOnTopRounds_]
+                                : kKeepOnTopMs);
 }
 
 void Form::coverScreen()
@@ -192,12 +247,21 @@ void Form::coverScreen()
     native_->coverScreen();
 }
 
+// Each monitor, in screen pixels, is moved to the client area's origin and
+// cut to the client area; a monitor the client area does not reach is left
+// out.
 std::vector<Area> Form::monitors() const
 {
     const Area whole { 0, 0, scaleWidth(), scaleHeight() };
+    const backend::PixelRect client = native_->clientArea();
+    const backend::PixelRect inside { 0, 0, client.width, client.height };
     std::vector<Area> areas;
-    for (const auto& area : native_->monitors())
-        areas.push_back({ fromPixels(area.x), fromPixels(area.y), fromPixels(area.width), fromPixels(area.height) });
+    for (const auto& monitor : native_->monitorAreas()) {
+        backend::PixelRect area = intersection(
+            { monitor.x - client.x, monitor.y - client.y, monitor.width, monitor.height }, inside);
+        if (area.width > 0)
+            areas.push_back({ fromPixels(area.x), fromPixels(area.y), fromPixels(area.width), fromPixels(area.height) });
+    }
     if (areas.size() < 2)
         return { whole };
     return areas;
@@ -209,6 +273,29 @@ void Form::hostIn(uint64_t windowId, float pictureWidth, float pictureHeight)
 {
     native_->hostIn(windowId, toPixels(pictureWidth), toPixels(pictureHeight));
     hosted_ = true;
+    hostArea_ = native_->hostArea();
+    if (!hostWatch_) {
+        hostWatch_ = std::make_unique<Timer>(*this);
+        hostWatch_->onTimer = [this] { watchHost(); };
+        hostWatch_->setInterval(kHostWatchMs);
+    }
+}
+
+void Form::watchHost()
+{
+    if (!shown_)
+        return;
+    backend::PixelRect now = native_->hostArea();
+    if (now.width <= 0 || now.height <= 0) {
+        // The host destroyed its window: the run is over.
+        deliverClose();
+        return;
+    }
+    if (now.width != hostArea_.width || now.height != hostArea_.height) {
+        hostArea_ = now;
+        native_->followHost(now.width, now.height);
+    }
+    native_->repaintHostView();
 }
 
 void Form::deliverKeyDown(int16_t keyCode, int16_t shift)

@@ -156,6 +156,14 @@ private:
 
     void finishUnload();
     void startTimers();
+    // One look at the host's window of a hosted form (see hostIn): gone,
+    // the form unloads; resized, the form follows it.
+    void watchHost();
+    // A borderless form shown maximised covers the screen; from then on
+    // its window is held on top, round after round.
+    bool coversScreenWhenShown() const;
+    void startKeepingOnTop();
+    void keepOnTop();
     // The focusable controls in tab order.
     std::vector<Control*> tabOrder() const;
 
@@ -179,6 +187,14 @@ private:
     // returned, even when it waits itself (a message box).
     bool loading_ = false;
     bool hosted_ = false;
+    // A hosted form's look at its host's window, and the window's size as
+    // last seen, in pixels.
+    std::unique_ptr<Timer> hostWatch_;
+    backend::PixelRect hostArea_;
+    // The rounds that keep a form covering the screen on top, and how many
+    // have come since it was shown.
+    std::unique_ptr<Timer> keepOnTop_;
+    std::size_t keepOnTopRounds_ = 0;
     // The nested event loop of a modal show, while it runs.
     backend::NativeEventLoop* modalLoop_ = nullptr;
 };

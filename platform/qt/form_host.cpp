@@ -1,8 +1,9 @@
 // A form drawn inside a window of a screen-saver host (xscreensaver gives
 // its programs a window by its X id). The form becomes a child window of
 // the host's: it takes no input and leaves the cursor alone (the host owns
-// both), follows the host window's size, and unloads when the host window
-// is destroyed or the process is asked to end (SIGTERM, SIGINT).
+// both), and unloads when the process is asked to end (SIGTERM, SIGINT).
+// The form's rules look at the host window now and then and have the form
+// follow its size, or unload it once the window is destroyed.
 //
 // A host window smaller than the form's picture (a preview pane) shows the
 // whole picture scaled down to fit, centred: the form then keeps the
@@ -10,6 +11,7 @@
 
 #include "platform/qt/native_form.h"
 #include "platform/runtime_error.h"
+#include "platform/scaled_picture.h"
 #include "platform/system_signals.h"
 #include "platform/x11/host_window.h"
 
@@ -18,17 +20,12 @@
 #include <QPainter>
 #include <QPointer>
 #include <QSocketNotifier>
-#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 
 namespace platform::qt {
 
 namespace {
-
-// How often the host window is looked at (gone? resized?) and the scaled
-// picture repainted.
-constexpr int kHostPollMs = 200;
 
 // SIGTERM and SIGINT end a hosted form through the event loop.
 void watchEndSignals(QtForm& form)
@@ -62,14 +59,9 @@ protected:
         QImage image(picture_->size(), QImage::Format_RGB32);
         image.fill(Qt::black);
         picture_->render(&image);
-        // Scaled down only: a window that has grown to hold the picture
-        // shows it at its own size.
-        QSize fitted = image.size();
-        if (fitted.width() > width() || fitted.height() > height())
-            fitted = fitted.scaled(size(), Qt::KeepAspectRatio);
-        QRect target(QPoint((width() - fitted.width()) / 2, (height() - fitted.height()) / 2), fitted);
+        backend::PixelRect target = scaledPictureArea(image.width(), image.height(), width(), height());
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.drawImage(target, image);
+        painter.drawImage(QRect(target.x, target.y, target.width, target.height), image);
     }
 
 private:
@@ -101,9 +93,29 @@ void QtForm::hostIn(uint64_t windowId, int pictureWidth, int pictureHeight)
     QSize size(found.width, found.height);
     hostWindowId = found.id;
     hostSize = size;
-    QSize picture(pictureWidth, pictureHeight);
-    hostScaled = size.width() < picture.width() || size.height() < picture.height();
-    window->resize(hostScaled ? picture : size);
+    hostScaled = pictureScaledDown(pictureWidth, pictureHeight, size.width(), size.height());
+    window->resize(hostScaled ? QSize(pictureWidth, pictureHeight) : size);
+}
+
+backend::PixelRect QtForm::hostArea() const
+{
+    xcb_connection_t* connection = x11Connection();
+    x11::HostWindow now = connection ? x11::hostWindowNow(connection, hostWindowId) : x11::HostWindow {};
+    return { 0, 0, now.width, now.height };
+}
+
+void QtForm::followHost(int width, int height)
+{
+    if (hostView)
+        hostView->resize(width, height);
+    else
+        window->resize(width, height);
+}
+
+void QtForm::repaintHostView()
+{
+    if (hostView)
+        hostView->update();
 }
 
 void QtForm::showInHost()
@@ -119,29 +131,6 @@ void QtForm::showInHost()
             embed(*window, *host, hostSize);
         }
         watchEndSignals(*this);
-        auto* poll = new QTimer(window);
-        QObject::connect(poll, &QTimer::timeout, window, [this] {
-            if (!shown)
-                return;
-            xcb_connection_t* connection = x11Connection();
-            x11::HostWindow now = connection ? x11::hostWindowNow(connection, hostWindowId) : x11::HostWindow {};
-            QSize size(now.width, now.height);
-            if (size.isEmpty()) {
-                // The host destroyed its window: the run is over.
-                events.nativeCloseRequested();
-                return;
-            }
-            if (size != hostSize) {
-                hostSize = size;
-                if (hostView)
-                    hostView->resize(size);
-                else
-                    window->resize(size);
-            }
-            if (hostView)
-                hostView->update();
-        });
-        poll->start(kHostPollMs);
     }
     shown = true;
     window->show();

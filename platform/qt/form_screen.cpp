@@ -4,21 +4,19 @@
 // On X11 the window does not ask a window manager for a full-screen state
 // (there may be none, and a window manager fills only one monitor): it takes
 // the geometry of the whole screen itself, bypasses the window manager, is
-// raised again every second so that no window opened later stays above it,
-// and grabs the keyboard and the mouse, so that input anywhere reaches it.
+// raised again in the rounds the form's rules hold, so that no window opened
+// later stays above it, and grabs the keyboard and the mouse, so that input
+// anywhere reaches it.
 
 #include "platform/qt/native_form.h"
 
 #include <QGuiApplication>
 #include <QScreen>
-#include <QTimer>
 #include <QWindow>
 
 namespace platform::qt {
 
 namespace {
-
-constexpr int kKeepOnTopMs = 1000;
 
 bool onX11() { return x11Connection() != nullptr; }
 
@@ -31,21 +29,21 @@ QRect wholeScreen()
     return whole;
 }
 
+} // namespace
+
 // Raises the window and takes the keyboard and the mouse; a grab fails while
 // the window is not yet viewable, so it is tried again on the next round.
-void holdOnTop(QtForm& form)
+void QtForm::holdOnTop()
 {
-    QWindow* handle = form.window->windowHandle();
-    if (!handle || !form.window->isVisible())
+    QWindow* handle = window->windowHandle();
+    if (!onX11() || !coversScreen || !handle || !window->isVisible())
         return;
-    form.window->raise();
-    if (!form.keyboardGrabbed)
-        form.keyboardGrabbed = handle->setKeyboardGrabEnabled(true);
-    if (!form.mouseGrabbed)
-        form.mouseGrabbed = handle->setMouseGrabEnabled(true);
+    window->raise();
+    if (!keyboardGrabbed)
+        keyboardGrabbed = handle->setKeyboardGrabEnabled(true);
+    if (!mouseGrabbed)
+        mouseGrabbed = handle->setMouseGrabEnabled(true);
 }
-
-} // namespace
 
 void QtForm::coverScreen()
 {
@@ -74,17 +72,13 @@ void QtForm::coverScreen()
         window->setGeometry(screen);
 }
 
-std::vector<backend::PixelRect> QtForm::monitors() const
+std::vector<backend::PixelRect> QtForm::monitorAreas() const
 {
     if (!coversScreen)
         return {};
-    QRect client = window->geometry();
-    QRect inside(QPoint(0, 0), client.size());
     std::vector<backend::PixelRect> areas;
     for (QScreen* screen : QGuiApplication::screens()) {
-        QRect area = screen->geometry().translated(-client.topLeft()).intersected(inside);
-        if (area.isEmpty())
-            continue;
+        QRect area = screen->geometry();
         areas.push_back({ area.x(), area.y(), area.width(), area.height() });
     }
     return areas;
@@ -98,20 +92,10 @@ void QtForm::showCoveringScreen()
         return;
     }
     window->show();
-    if (!keepOnTop) {
-        keepOnTop = new QTimer(window);
-        QObject::connect(keepOnTop, &QTimer::timeout, window, [this] { holdOnTop(*this); });
-    }
-    keepOnTop->start(kKeepOnTopMs);
-    // The grabs succeed once the server has mapped the window: try soon.
-    QTimer::singleShot(50, window, [this] { holdOnTop(*this); });
-    QTimer::singleShot(250, window, [this] { holdOnTop(*this); });
 }
 
 void QtForm::stopCoveringScreen()
 {
-    if (keepOnTop)
-        keepOnTop->stop();
     QWindow* handle = window->windowHandle();
     if (handle && keyboardGrabbed)
         handle->setKeyboardGrabEnabled(false);

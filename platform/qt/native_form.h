@@ -14,7 +14,6 @@
 
 #include <optional>
 
-class QTimer;
 class QWindow;
 struct xcb_connection_t;
 
@@ -48,9 +47,13 @@ public:
     void setWindowState(WindowState state) override;
     void hide() override;
     void coverScreen() override;
-    std::vector<backend::PixelRect> monitors() const override;
+    void holdOnTop() override;
+    std::vector<backend::PixelRect> monitorAreas() const override;
     void hostIn(uint64_t windowId, int pictureWidth, int pictureHeight) override;
     void showInHost() override;
+    backend::PixelRect hostArea() const override;
+    void followHost(int width, int height) override;
+    void repaintHostView() override;
     void setTabOrder(const std::vector<backend::NativeControl*>& order) override;
     void setInputMethodEnabled(bool enabled) override;
 
@@ -60,14 +63,13 @@ public:
     bool shown = false;
     // The form covers the whole screen (maximised without a border).
     bool coversScreen = false;
-    // While the form covers the screen: raises it again and again, and takes
-    // the keyboard and the mouse once the window is up.
-    QTimer* keepOnTop = nullptr;
+    // The keyboard and the mouse taken while the form covers the screen.
     bool keyboardGrabbed = false;
     bool mouseGrabbed = false;
-    // The form drawn in a screen-saver host's window: its X id and size,
-    // whether the picture is scaled down into it, the host window as Qt
-    // knows it and, when scaled, the view that shows the picture there.
+    // The form drawn in a screen-saver host's window: its X id and its size
+    // when the form was put into it, whether the picture is scaled down
+    // into it, the host window as Qt knows it and, when scaled, the view
+    // that shows the picture there.
     uint32_t hostWindowId = 0;
     QSize hostSize;
     bool hostScaled = false;
@@ -81,9 +83,8 @@ public:
     std::optional<QMargins> expectedFrame;
 
 private:
-    // Shows a borderless maximised form over the whole screen and keeps it
-    // there (form_screen.cpp); hide() stops that and lets the keyboard and
-    // the mouse go.
+    // Shows a borderless maximised form over the whole screen
+    // (form_screen.cpp); hide() lets the keyboard and the mouse go.
     void showCoveringScreen();
     void stopCoveringScreen();
     void placeWindow(QPoint outer);

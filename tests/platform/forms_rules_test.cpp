@@ -18,6 +18,7 @@
 #include "platform/option_button.h"
 #include "platform/runtime.h"
 #include "platform/runtime_error.h"
+#include "platform/scaled_picture.h"
 #include "platform/testing.h"
 #include "platform/timer.h"
 
@@ -558,12 +559,12 @@ TEST_F(FormsRules, ACoveringFormReportsItsMonitorsInItsUnitsAndOneAreaForOneMoni
     form.setClientSize(2 * 1024 * 15, 768 * 15);
     auto& native = recorded(form.native());
 
-    native.monitorAreas = { { 0, 0, 1024, 768 } };
+    native.screenMonitors = { { 0, 0, 1024, 768 } };
     auto areas = form.monitors();
     ASSERT_EQ(areas.size(), 1u);
     EXPECT_EQ(areas[0].width, form.scaleWidth()) << "one monitor: the whole client area";
 
-    native.monitorAreas = { { 0, 0, 1024, 768 }, { 1024, 100, 1024, 668 } };
+    native.screenMonitors = { { 0, 0, 1024, 768 }, { 1024, 100, 1024, 668 } };
     areas = form.monitors();
     ASSERT_EQ(areas.size(), 2u);
     EXPECT_EQ(areas[1].left, 1024 * 15);
@@ -571,6 +572,236 @@ TEST_F(FormsRules, ACoveringFormReportsItsMonitorsInItsUnitsAndOneAreaForOneMoni
     EXPECT_EQ(areas[1].width, 1024 * 15);
     EXPECT_EQ(areas[1].height, 668 * 15);
 }
+
+// Each monitor the window system reports (in screen pixels) is moved to the
+// client area's origin and cut to it; monitors it does not reach are left
+// out, and fewer than two left is the whole client area.
+struct MonitorCase {
+    const char* name;
+    recording_backend::PixelRect client;
+    std::vector<recording_backend::PixelRect> monitors;
+    std::vector<recording_backend::PixelRect> areas;
+};
+
+class CoveredMonitors : public FormsRules, public testing::WithParamInterface<MonitorCase> { };
+
+TEST_P(CoveredMonitors, AreTheMonitorsCutToTheClientArea)
+{
+    const MonitorCase& c = GetParam();
+    RulesForm form(platform::ScaleMode::Pixels);
+    auto& native = recorded(form.native());
+    native.client = c.client;
+    native.screenMonitors = c.monitors;
+
+    auto areas = form.monitors();
+    ASSERT_EQ(areas.size(), c.areas.size());
+    for (std::size_t i = 0; i < areas.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(areas[i].left, c.areas[i].x);
+        EXPECT_EQ(areas[i].top, c.areas[i].y);
+        EXPECT_EQ(areas[i].width, c.areas[i].width);
+        EXPECT_EQ(areas[i].height, c.areas[i].height);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FormsRules, CoveredMonitors,
+    testing::Values(
+        MonitorCase { "NotCovering", { 0, 0, 1024, 768 }, {}, { { 0, 0, 1024, 768 } } },
+        MonitorCase { "OneMonitor", { 0, 0, 1024, 768 }, { { 0, 0, 1024, 768 } }, { { 0, 0, 1024, 768 } } },
+        MonitorCase { "SideBySide",
+                      { 0, 0, 1824, 1080 },
+                      { { 0, 0, 1024, 768 }, { 1024, 0, 800, 1080 } },
+                      { { 0, 0, 1024, 768 }, { 1024, 0, 800, 1080 } } },
+        MonitorCase { "LeftOfAndAboveTheOrigin",
+                      { -1280, -200, 2304, 1024 },
+                      { { -1280, -200, 1280, 1024 }, { 0, 0, 1024, 768 } },
+                      { { 0, 0, 1280, 1024 }, { 1280, 200, 1024, 768 } } },
+        MonitorCase { "PartlyOutside",
+                      { 100, 50, 1500, 700 },
+                      { { 0, 0, 1024, 768 }, { 1024, 0, 1024, 768 } },
+                      { { 0, 0, 924, 700 }, { 924, 0, 576, 700 } } },
+        MonitorCase { "OneDisjointAndOneTouchingTheEdge",
+                      { 0, 0, 2048, 768 },
+                      { { 0, 0, 1024, 768 }, { 5000, 0, 800, 600 }, { -1024, 0, 1024, 768 }, { 1024, 0, 1024, 768 } },
+                      { { 0, 0, 1024, 768 }, { 1024, 0, 1024, 768 } } },
+        MonitorCase { "OnlyOneReached",
+                      { 0, 0, 1024, 768 },
+                      { { 0, 0, 1024, 768 }, { 3000, 0, 1024, 768 } },
+                      { { 0, 0, 1024, 768 } } }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// --- Covering the screen ---------------------------------------------------------
+
+platform::FormDesign designWith(platform::BorderStyle borderStyle)
+{
+    platform::FormDesign formDesign = design();
+    formDesign.borderStyle = borderStyle;
+    return formDesign;
+}
+
+// A borderless form shown maximised covers the screen and is held on top:
+// rounds soon after the show (at 50 and 250 ms, for the grabs need the
+// window up), then every second from the show on, until it unloads.
+TEST_F(FormsRules, AFormCoveringTheScreenIsHeldOnTopInRoundsUntilItUnloads)
+{
+    platform::Form form(designWith(platform::BorderStyle::None));
+    auto& native = recorded(form.native());
+    form.setWindowState(platform::WindowState::Maximized);
+    form.show();
+
+    struct Step {
+        int32_t at;
+        int rounds;
+    };
+    int32_t now = 0;
+    for (Step step : { Step { 49, 0 }, Step { 50, 1 }, Step { 249, 1 }, Step { 250, 2 }, Step { 999, 2 },
+                       Step { 1000, 3 }, Step { 1999, 3 }, Step { 2000, 4 }, Step { 5000, 7 } }) {
+        recording_backend::advanceTime(step.at - now);
+        now = step.at;
+        EXPECT_EQ(native.onTopRounds, step.rounds) << "after " << now << " ms";
+    }
+
+    // Maximised again while shown: the rounds start over.
+    form.setWindowState(platform::WindowState::Maximized);
+    recording_backend::advanceTime(49);
+    EXPECT_EQ(native.onTopRounds, 7);
+    recording_backend::advanceTime(201);
+    EXPECT_EQ(native.onTopRounds, 9);
+
+    form.unload();
+    recording_backend::advanceTime(5000);
+    EXPECT_EQ(native.onTopRounds, 9) << "an unloaded form is held no more";
+}
+
+TEST_F(FormsRules, AFormThatDoesNotCoverTheScreenIsNotHeldOnTop)
+{
+    struct Case {
+        platform::BorderStyle borderStyle;
+        platform::WindowState state;
+    };
+    for (Case c : { Case { platform::BorderStyle::None, platform::WindowState::Normal },
+                    Case { platform::BorderStyle::Sizable, platform::WindowState::Maximized },
+                    Case { platform::BorderStyle::FixedDialog, platform::WindowState::Maximized } }) {
+        platform::Form form(designWith(c.borderStyle));
+        form.setWindowState(c.state);
+        form.show();
+        recording_backend::advanceTime(3000);
+        EXPECT_EQ(recorded(form.native()).onTopRounds, 0) << "border style " << static_cast<int>(c.borderStyle);
+        form.unload();
+    }
+}
+
+// --- A screen-saver host's window ---------------------------------------------------
+
+// A hosted form looks at the host's window every 200 ms once shown: it
+// follows a new size, has its scaled picture repainted, and unloads once the
+// window is gone.
+TEST_F(FormsRules, AHostedFormFollowsItsHostsWindowAndUnloadsWhenItIsGone)
+{
+    RulesForm form;
+    auto& native = recorded(form.native());
+    native.host = { 0, 0, 300, 200 };
+    int unloads = 0;
+    form.onUnload = [&](int16_t&) { ++unloads; };
+    form.onLoad = [&] { form.hostIn(0x2a00007, 740, 400); };
+    form.load();
+
+    recording_backend::advanceTime(1000);
+    EXPECT_EQ(native.hostRepaints, 0) << "a form not shown yet does not look";
+
+    form.show();
+    recording_backend::advanceTime(199);
+    EXPECT_EQ(native.hostRepaints, 0);
+    recording_backend::advanceTime(1);
+    EXPECT_EQ(native.hostRepaints, 1);
+    EXPECT_EQ(native.hostFollows, 0) << "the same size is not taken again";
+
+    native.host = { 0, 0, 640, 480 };
+    recording_backend::advanceTime(200);
+    EXPECT_EQ(native.hostFollows, 1);
+    EXPECT_EQ(form.scaleWidth(), 640);
+    EXPECT_EQ(form.scaleHeight(), 480);
+    recording_backend::advanceTime(400);
+    EXPECT_EQ(native.hostFollows, 1);
+    EXPECT_EQ(native.hostRepaints, 4);
+
+    native.host = {};
+    recording_backend::advanceTime(200);
+    EXPECT_FALSE(form.loaded());
+    EXPECT_EQ(unloads, 1);
+    recording_backend::advanceTime(1000);
+    EXPECT_EQ(native.hostRepaints, 4) << "an unloaded form looks no more";
+    EXPECT_EQ(unloads, 1);
+}
+
+// The host window's end asks the form to close as its close box does: the
+// unload handler may refuse (the next look asks again), and an error in it
+// ends the program through the error boundary.
+TEST_F(FormsRules, AHostsWindowGoneAsksTheFormToCloseThroughTheErrorBoundary)
+{
+    RulesForm form;
+    auto& native = recorded(form.native());
+    native.host = { 0, 0, 300, 200 };
+    int unloads = 0;
+    form.onUnload = [&](int16_t& cancel) {
+        if (++unloads == 1)
+            cancel = 1;
+        else
+            platform::raiseSubscript("host gone");
+    };
+    form.hostIn(0, 740, 400);
+    form.show();
+
+    native.host = {};
+    recording_backend::advanceTime(200);
+    EXPECT_EQ(unloads, 1);
+    EXPECT_TRUE(form.loaded()) << "the unload handler refused";
+
+    recording_backend::advanceTime(200);
+    EXPECT_EQ(unloads, 2);
+    EXPECT_TRUE(platform::Runtime::current().ended());
+    EXPECT_EQ(recording_backend::application().exitStatus, 1);
+    ASSERT_EQ(recording_backend::application().messageBoxes.size(), 1u);
+    EXPECT_NE(recording_backend::application().messageBoxes[0].find("host gone"), std::string::npos);
+}
+
+// A picture in a window smaller than itself is scaled down to fit, keeping
+// its aspect ratio (pixels that do not come out whole are dropped), and
+// centred; in a window that holds it, it keeps its own size, centred.
+struct PictureCase {
+    const char* name;
+    int pictureWidth, pictureHeight, windowWidth, windowHeight;
+    bool scaled;
+    recording_backend::PixelRect area;
+};
+
+class ScaledPicture : public testing::TestWithParam<PictureCase> { };
+
+TEST_P(ScaledPicture, GoesWhereItFitsInTheWindow)
+{
+    const PictureCase& c = GetParam();
+    EXPECT_EQ(platform::pictureScaledDown(c.pictureWidth, c.pictureHeight, c.windowWidth, c.windowHeight), c.scaled);
+    auto area = platform::scaledPictureArea(c.pictureWidth, c.pictureHeight, c.windowWidth, c.windowHeight);
+    EXPECT_EQ(area.x, c.area.x);
+    EXPECT_EQ(area.y, c.area.y);
+    EXPECT_EQ(area.width, c.area.width);
+    EXPECT_EQ(area.height, c.area.height);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FormsRules, ScaledPicture,
+    testing::Values(PictureCase { "PreviewPane", 740, 387, 300, 200, true, { 0, 22, 300, 156 } },
+                    PictureCase { "ExactSize", 740, 387, 740, 387, false, { 0, 0, 740, 387 } },
+                    PictureCase { "LargerWindowKeepsTheOwnSize", 740, 387, 900, 500, false, { 80, 56, 740, 387 } },
+                    PictureCase { "TooNarrowOnly", 740, 387, 370, 1000, true, { 0, 403, 370, 193 } },
+                    PictureCase { "TooLowOnly", 740, 387, 2000, 129, true, { 877, 0, 246, 129 } },
+                    PictureCase { "VeryWideWindow", 740, 387, 5000, 10, true, { 2490, 0, 19, 10 } },
+                    PictureCase { "VeryTallWindow", 740, 387, 10, 5000, true, { 0, 2497, 10, 5 } },
+                    PictureCase { "EmptyWindow", 740, 387, 0, 0, true, { 0, 0, 0, 0 } },
+                    PictureCase { "EmptyPicture", 0, 0, 300, 200, false, { 150, 100, 0, 0 } },
+                    PictureCase { "PictureWithoutWidth", 0, 500, 300, 200, true, { 0, 0, 300, 200 } }),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(FormsRules, AnAutoSizedLabelTakesTheSizeOfEachNewCaption)
 {

@@ -10,23 +10,38 @@ namespace recording_backend {
 
 namespace {
 
+// A timer on the recorded clock, which moves only when a test lets time
+// pass (advanceTime).
 struct RecordedTimer : platform::backend::NativeTimer {
-    explicit RecordedTimer(const platform::Timer& owner)
+    explicit RecordedTimer(platform::Timer& owner)
         : timer(owner)
     {
-        intervals()[&timer] = 0;
+        all()[&timer] = this;
     }
-    ~RecordedTimer() override { intervals().erase(&timer); }
-    void start(int32_t milliseconds) override { intervals()[&timer] = milliseconds; }
-    void stop() override { intervals()[&timer] = 0; }
-
-    static std::map<const platform::Timer*, int32_t>& intervals()
+    ~RecordedTimer() override { all().erase(&timer); }
+    void start(int32_t milliseconds) override
     {
-        static std::map<const platform::Timer*, int32_t> running;
-        return running;
+        interval = milliseconds;
+        due = now() + milliseconds;
+    }
+    void stop() override { interval = 0; }
+
+    static std::map<const platform::Timer*, RecordedTimer*>& all()
+    {
+        static std::map<const platform::Timer*, RecordedTimer*> timers;
+        return timers;
     }
 
-    const platform::Timer& timer;
+    static int64_t& now()
+    {
+        static int64_t milliseconds = 0;
+        return milliseconds;
+    }
+
+    platform::Timer& timer;
+    int32_t interval = 0;
+    // When it ticks next, on the recorded clock.
+    int64_t due = 0;
 };
 
 struct RecordedLoop : platform::backend::NativeEventLoop {
@@ -45,7 +60,28 @@ Application& application()
 
 void reset() { application() = {}; }
 
-int32_t timerInterval(const platform::Timer& timer) { return RecordedTimer::intervals().at(&timer); }
+int32_t timerInterval(const platform::Timer& timer) { return RecordedTimer::all().at(&timer)->interval; }
+
+// The timers tick one at a time in the order their times come, each tick
+// dispatched as a window system dispatches a timer's event; a timer started
+// again by its own tick counts from that tick.
+void advanceTime(int32_t milliseconds)
+{
+    const int64_t until = RecordedTimer::now() + milliseconds;
+    for (;;) {
+        RecordedTimer* next = nullptr;
+        for (const auto& [timer, native] : RecordedTimer::all())
+            if (native->interval > 0 && native->due <= until && (!next || native->due < next->due))
+                next = native;
+        if (!next)
+            break;
+        RecordedTimer::now() = next->due;
+        next->due += next->interval;
+        platform::backend::DispatchScope dispatch;
+        next->timer.tick();
+    }
+    RecordedTimer::now() = until;
+}
 
 RecordedControl& recorded(const platform::backend::NativeControl& control)
 {

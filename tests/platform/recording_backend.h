@@ -88,9 +88,13 @@ struct RecordedForm : platform::backend::NativeForm {
     void setWindowState(platform::WindowState) override { }
     void hide() override { shown = false; }
     void coverScreen() override { }
-    std::vector<PixelRect> monitors() const override { return monitorAreas; }
+    void holdOnTop() override { ++onTopRounds; }
+    std::vector<PixelRect> monitorAreas() const override { return screenMonitors; }
     void hostIn(uint64_t, int, int) override { }
     void showInHost() override { shown = true; }
+    PixelRect hostArea() const override { return host; }
+    void followHost(int width, int height) override { client.width = width, client.height = height, ++hostFollows; }
+    void repaintHostView() override { ++hostRepaints; }
     void setTabOrder(const std::vector<platform::backend::NativeControl*>& order) override;
     void setInputMethodEnabled(bool enabled) override { inputMethod = enabled; }
 
@@ -105,8 +109,16 @@ struct RecordedForm : platform::backend::NativeForm {
     bool modal = false;
     bool inputMethod = true;
     std::vector<RecordedControl*> tabOrder;
-    // The monitors the window shows, as a window system reports them.
-    std::vector<PixelRect> monitorAreas;
+    // The rounds that held the window on top.
+    int onTopRounds = 0;
+    // The screen's monitors, as a window system reports them to a window
+    // that covers the screen.
+    std::vector<PixelRect> screenMonitors;
+    // The host's window as the window system reports it (empty: gone), how
+    // often the form took a new size of it, and how often it was repainted.
+    PixelRect host;
+    int hostFollows = 0;
+    int hostRepaints = 0;
 };
 
 // What the application was asked to do since the last reset().
@@ -125,6 +137,9 @@ void reset();
 
 // A native timer: started at an interval, or stopped (0).
 int32_t timerInterval(const platform::Timer& timer);
+// Lets `milliseconds` pass on the timers' clock: each running timer ticks
+// whenever its interval has gone by.
+void advanceTime(int32_t milliseconds);
 
 RecordedControl& recorded(const platform::backend::NativeControl& control);
 RecordedForm& recorded(const platform::backend::NativeForm& form);

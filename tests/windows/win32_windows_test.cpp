@@ -283,7 +283,8 @@ TEST_F(Win32Forms, TheFocusComesBackToItsControlWithTheWindow)
 }
 
 // A host's window (the preview pane of a screen-saver host): the form
-// becomes a child window filling it; a window that does not exist is a
+// becomes a child window filling it, reports the host window's size (none
+// once it is gone) and takes a new one; a window that does not exist is a
 // run-time error.
 TEST_F(Win32Forms, AHostedFormFillsTheHostsWindow)
 {
@@ -299,9 +300,49 @@ TEST_F(Win32Forms, AHostedFormFillsTheHostsWindow)
     GetClientRect(windowOf(*form), &client);
     EXPECT_EQ(client.right, 152);
     EXPECT_EQ(client.bottom, 112);
+    PixelRect hostArea = form->hostArea();
+    EXPECT_EQ(hostArea.width, 152);
+    EXPECT_EQ(hostArea.height, 112);
+
+    host->setClientSize(300, 200);
+    EXPECT_EQ(form->hostArea().width, 300);
+    EXPECT_EQ(form->hostArea().height, 200);
+    form->followHost(300, 200);
+    GetClientRect(windowOf(*form), &client);
+    EXPECT_EQ(client.right, 300);
+    EXPECT_EQ(client.bottom, 200);
+
+    host.reset();
+    hostArea = form->hostArea();
+    EXPECT_EQ(hostArea.width, 0) << "the host's window is gone";
+    EXPECT_EQ(hostArea.height, 0);
 
     auto lost = backend::createForm(design, 740, 400, std::nullopt, events);
     EXPECT_ANY_THROW(lost->hostIn(0x7FFFFFF0u, 740, 400));
+}
+
+// A form covering the screen reports the screen's monitors, which together
+// make up the virtual screen; a form that does not cover it reports none.
+TEST_F(Win32Forms, ACoveringFormReportsTheMonitorsOfTheVirtualScreen)
+{
+    RecordedEvents events;
+    FormDesign design;
+    design.borderStyle = BorderStyle::None;
+    auto form = backend::createForm(design, 200, 100, std::nullopt, events);
+    EXPECT_TRUE(form->monitorAreas().empty());
+
+    form->coverScreen();
+    auto monitors = form->monitorAreas();
+    ASSERT_FALSE(monitors.empty());
+    RECT all {};
+    for (const PixelRect& monitor : monitors) {
+        RECT area { monitor.x, monitor.y, monitor.x + monitor.width, monitor.y + monitor.height };
+        UnionRect(&all, &all, &area);
+    }
+    EXPECT_EQ(all.left, GetSystemMetrics(SM_XVIRTUALSCREEN));
+    EXPECT_EQ(all.top, GetSystemMetrics(SM_YVIRTUALSCREEN));
+    EXPECT_EQ(all.right - all.left, GetSystemMetrics(SM_CXVIRTUALSCREEN));
+    EXPECT_EQ(all.bottom - all.top, GetSystemMetrics(SM_CYVIRTUALSCREEN));
 }
 
 // Pixels of the drawn controls: the line in its colour and pen width, the

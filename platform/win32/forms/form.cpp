@@ -313,6 +313,7 @@ void Win32Form::hostIn(uint64_t windowId, int pictureWidth, int pictureHeight)
     SetWindowLongPtrW(window_, GWL_STYLE, styles_.style);
     SetWindowLongPtrW(window_, GWL_EXSTYLE, styles_.exStyle);
     SetParent(window_, host);
+    host_ = host;
     RECT area;
     GetClientRect(host, &area);
     SetWindowPos(window_, nullptr, 0, 0, area.right, area.bottom, SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
@@ -322,6 +323,25 @@ void Win32Form::showInHost()
 {
     shown_ = true;
     ShowWindow(window_, SW_SHOWNA);
+}
+
+// The form over the whole screen in place of a host's window has the
+// screen's size for as long as it lives.
+backend::PixelRect Win32Form::hostArea() const
+{
+    if (host_ == nullptr) {
+        backend::PixelRect client = clientArea();
+        return { 0, 0, client.width, client.height };
+    }
+    RECT area {};
+    if (!IsWindow(host_) || !GetClientRect(host_, &area))
+        return {};
+    return { 0, 0, area.right, area.bottom };
+}
+
+void Win32Form::followHost(int width, int height)
+{
+    SetWindowPos(window_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 } // namespace platform::win32

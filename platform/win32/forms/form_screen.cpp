@@ -8,18 +8,10 @@ namespace platform::win32 {
 
 namespace {
 
-struct MonitorList {
-    RECT client;
-    std::vector<backend::PixelRect> areas;
-};
-
 BOOL CALLBACK noteMonitor(HMONITOR, HDC, LPRECT area, LPARAM list)
 {
-    auto& found = *reinterpret_cast<MonitorList*>(list);
-    RECT shown;
-    if (IntersectRect(&shown, area, &found.client))
-        found.areas.push_back({ shown.left - found.client.left, shown.top - found.client.top,
-                                shown.right - shown.left, shown.bottom - shown.top });
+    reinterpret_cast<std::vector<backend::PixelRect>*>(list)->push_back(
+        { area->left, area->top, area->right - area->left, area->bottom - area->top });
     return TRUE;
 }
 
@@ -48,14 +40,13 @@ void Win32Form::placeOverScreen()
     SetWindowPos(window_, kTopmost, x, y, width, height, SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
-std::vector<backend::PixelRect> Win32Form::monitors() const
+std::vector<backend::PixelRect> Win32Form::monitorAreas() const
 {
     if (!coversScreen_)
         return {};
-    backend::PixelRect client = clientArea();
-    MonitorList list { { client.x, client.y, client.x + client.width, client.y + client.height }, {} };
-    EnumDisplayMonitors(nullptr, nullptr, &noteMonitor, reinterpret_cast<LPARAM>(&list));
-    return list.areas;
+    std::vector<backend::PixelRect> areas;
+    EnumDisplayMonitors(nullptr, nullptr, &noteMonitor, reinterpret_cast<LPARAM>(&areas));
+    return areas;
 }
 
 } // namespace platform::win32

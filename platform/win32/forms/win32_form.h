@@ -41,9 +41,11 @@ public:
     void setWindowState(WindowState state) override;
     void hide() override;
     void coverScreen() override;
-    std::vector<backend::PixelRect> monitors() const override;
+    std::vector<backend::PixelRect> monitorAreas() const override;
     void hostIn(uint64_t windowId, int pictureWidth, int pictureHeight) override;
     void showInHost() override;
+    backend::PixelRect hostArea() const override;
+    void followHost(int width, int height) override;
     void setTabOrder(const std::vector<backend::NativeControl*>& order) override;
     void setInputMethodEnabled(bool enabled) override;
     void setOwner(uint64_t windowId) override;
@@ -68,6 +70,8 @@ private:
     std::optional<POINT> placedAt_;
     bool shown_ = false;
     bool coversScreen_ = false;
+    // The window of another program the form is drawn in (see hostIn).
+    ::HWND host_ = nullptr;
     // The windows of the program that a modal show disabled.
     std::vector<::HWND> disabled_;
     // The control that had the focus when the window was last deactivated.
