@@ -274,13 +274,4 @@ PixelRect screenArea();
 // again.
 void setPointerHidden(bool hidden);
 
-// --- What tests do through the window system ---------------------------------
-
-// A key pressed and released on the form's focused window.
-void pressKey(NativeForm& form, int16_t keyCode);
-// Text typed key by key into a combo box's edit field.
-void typeKeys(NativeControl& comboBox, const std::string& text);
-// The window as drawn now, rows of 0xAARRGGBB pixels, top row first.
-std::vector<std::vector<uint32_t>> grabPixels(const NativeControl& control);
-
 } // namespace platform::backend

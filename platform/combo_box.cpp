@@ -2,7 +2,6 @@
 
 #include "platform/runtime.h"
 #include "platform/runtime_error.h"
-#include "platform/testing.h"
 
 namespace platform {
 
@@ -98,7 +97,5 @@ void ComboBox::revertUnmatchedText()
     native().setEditText(items_[static_cast<std::size_t>(selected)]);
     unmatched_ = false;
 }
-
-void typeForTesting(ComboBox& list, const std::string& text) { backend::typeKeys(list.native(), text); }
 
 } // namespace platform

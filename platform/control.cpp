@@ -3,7 +3,6 @@
 #include "platform/container.h"
 #include "platform/form.h"
 #include "platform/frame.h"
-#include "platform/testing.h"
 
 #include <algorithm>
 
@@ -114,11 +113,6 @@ bool Control::shownInForm() const
 {
     auto* frame = dynamic_cast<const Frame*>(&container_);
     return visible_ && (!frame || frame->shownInForm());
-}
-
-std::vector<std::vector<uint32_t>> pixelsForTesting(const Control& control)
-{
-    return backend::grabPixels(control.native());
 }
 
 } // namespace platform

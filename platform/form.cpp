@@ -347,6 +347,4 @@ void Form::nativeMouseMove(int16_t button, int16_t shift, int x, int y)
 
 void Form::nativeCloseRequested() { deliverClose(); }
 
-void pressKeyForTesting(Form& form, int16_t keyCode) { backend::pressKey(form.native(), keyCode); }
-
 } // namespace platform

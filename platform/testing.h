@@ -31,6 +31,10 @@ void resetRuntimeForTesting();
 // Runs the event loop for `milliseconds`.
 void processEventsFor(int milliseconds);
 
+// What tests do through the window system, on the backend's drivers for
+// tests (platform/backend_testing.h). They are built into the tests alone
+// (tests/support/), never into the program.
+
 // A key (classic key code: 13 Enter, 27 Esc, 9 Tab, 32 Space, 33 Page Up, 34
 // Page Down, 35 End, 36 Home, 37 to 40 the arrows, the letters and digits)
 // pressed and released on the form, as the keyboard would: it goes to the

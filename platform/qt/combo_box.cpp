@@ -2,11 +2,9 @@
 #include "platform/qt/native_control.h"
 
 #include <QAbstractListModel>
-#include <QApplication>
 #include <QComboBox>
 #include <QCompleter>
 #include <QFocusEvent>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
 
@@ -172,8 +170,6 @@ public:
         }
     }
 
-    QLineEdit* edit() const { return combo_->lineEdit(); }
-
 private:
     void schedulePublish()
     {
@@ -196,26 +192,3 @@ std::unique_ptr<QtControl> createComboBox(backend::NativeEvents& events)
 }
 
 } // namespace platform::qt
-
-namespace platform::backend {
-
-void typeKeys(NativeControl& comboBox, const std::string& text)
-{
-    auto& combo = dynamic_cast<qt::ComboControl&>(comboBox);
-    combo.publish();
-    QLineEdit* edit = combo.edit();
-    QString keys = QString::fromStdString(text);
-    for (qsizetype i = 0; i < keys.size(); ++i) {
-        // One key per character; a character outside the basic plane is a
-        // surrogate pair and comes as one key.
-        qsizetype length = keys.at(i).isHighSurrogate() && i + 1 < keys.size() ? 2 : 1;
-        QString character = keys.mid(i, length);
-        i += length - 1;
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, character);
-        QApplication::sendEvent(edit, &press);
-        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, character);
-        QApplication::sendEvent(edit, &release);
-    }
-}
-
-} // namespace platform::backend

@@ -14,19 +14,18 @@ namespace {
 struct KeyName {
     int16_t keyCode;
     int qtKey;
-    const char* text;
 };
 
 constexpr std::array kKeys {
-    KeyName { 8, Qt::Key_Backspace, "\b" }, KeyName { 9, Qt::Key_Tab, "\t" },
-    KeyName { 13, Qt::Key_Return, "\r" },   KeyName { 13, Qt::Key_Enter, "\r" },
-    KeyName { 16, Qt::Key_Shift, "" },      KeyName { 17, Qt::Key_Control, "" },
-    KeyName { 18, Qt::Key_Alt, "" },        KeyName { 27, Qt::Key_Escape, "\x1b" },
-    KeyName { 32, Qt::Key_Space, " " },     KeyName { 33, Qt::Key_PageUp, "" },
-    KeyName { 34, Qt::Key_PageDown, "" },   KeyName { 35, Qt::Key_End, "" },
-    KeyName { 36, Qt::Key_Home, "" },       KeyName { 37, Qt::Key_Left, "" },
-    KeyName { 38, Qt::Key_Up, "" },         KeyName { 39, Qt::Key_Right, "" },
-    KeyName { 40, Qt::Key_Down, "" },
+    KeyName { 8, Qt::Key_Backspace }, KeyName { 9, Qt::Key_Tab },
+    KeyName { 13, Qt::Key_Return },   KeyName { 13, Qt::Key_Enter },
+    KeyName { 16, Qt::Key_Shift },    KeyName { 17, Qt::Key_Control },
+    KeyName { 18, Qt::Key_Alt },      KeyName { 27, Qt::Key_Escape },
+    KeyName { 32, Qt::Key_Space },    KeyName { 33, Qt::Key_PageUp },
+    KeyName { 34, Qt::Key_PageDown }, KeyName { 35, Qt::Key_End },
+    KeyName { 36, Qt::Key_Home },     KeyName { 37, Qt::Key_Left },
+    KeyName { 38, Qt::Key_Up },       KeyName { 39, Qt::Key_Right },
+    KeyName { 40, Qt::Key_Down },
 };
 
 } // namespace
@@ -42,18 +41,6 @@ int16_t keyCodeOf(const QKeyEvent& event)
     if (key >= Qt::Key_F1 && key <= Qt::Key_F24)
         return static_cast<int16_t>(112 + (key - Qt::Key_F1));
     return static_cast<int16_t>(event.nativeVirtualKey() & 0x7FFF);
-}
-
-std::pair<int, QString> qtKeyOf(int16_t keyCode)
-{
-    if (keyCode >= 'A' && keyCode <= 'Z')
-        return { keyCode, QString(QChar(keyCode - 'A' + 'a')) };
-    if (keyCode >= '0' && keyCode <= '9')
-        return { keyCode, QString(QChar(keyCode)) };
-    for (const auto& name : kKeys)
-        if (name.keyCode == keyCode)
-            return { name.qtKey, QString::fromLatin1(name.text) };
-    return { Qt::Key_unknown, {} };
 }
 
 int16_t shiftStateOf(Qt::KeyboardModifiers modifiers)

@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
-#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
@@ -278,17 +277,6 @@ std::unique_ptr<NativeControl> createControl(ControlKind kind, NativeWindow& par
     widget->setFocusPolicy(takesFocus(kind) ? Qt::StrongFocus : Qt::NoFocus);
     widget->show();
     return control;
-}
-
-std::vector<std::vector<uint32_t>> grabPixels(const NativeControl& control)
-{
-    std::vector<std::vector<uint32_t>> rows;
-    QImage image = qt::widgetOf(control)->grab().toImage().convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < image.height(); ++y) {
-        const auto* line = reinterpret_cast<const uint32_t*>(image.constScanLine(y));
-        rows.emplace_back(line, line + image.width());
-    }
-    return rows;
 }
 
 } // namespace platform::backend

@@ -11,7 +11,6 @@
 #include <QWidget>
 
 #include <memory>
-#include <utility>
 
 namespace platform::qt {
 
@@ -75,8 +74,6 @@ QFont qtFont(const Font& font);
 // Key codes, shift states and mouse buttons in the classic form (vbKeyA =
 // 65, ...; shift 1 Shift, 2 Ctrl, 4 Alt; button 1 left, 2 right, 4 middle).
 int16_t keyCodeOf(const class QKeyEvent& event);
-// A classic key code as a Qt key and the text it types.
-std::pair<int, QString> qtKeyOf(int16_t keyCode);
 int16_t shiftStateOf(Qt::KeyboardModifiers modifiers);
 int16_t mouseButtonOf(Qt::MouseButtons buttons);
 

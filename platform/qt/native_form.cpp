@@ -7,7 +7,6 @@
 #include <QCloseEvent>
 #include <QInputMethod>
 #include <QKeyEvent>
-#include <QPointer>
 #include <QWindow>
 #include <QtGui/qguiapplication_platform.h>
 
@@ -242,24 +241,6 @@ std::unique_ptr<NativeForm> createForm(const FormDesign& design, int clientWidth
     if (clientAt)
         window->setGeometry(QRect(QPoint(clientAt->x, clientAt->y), client));
     return form;
-}
-
-// The key goes to the focused widget of the form's window (to the window
-// itself when none has the focus), and on from there as Qt propagates it.
-void pressKey(NativeForm& form, int16_t keyCode)
-{
-    auto [key, text] = qt::qtKeyOf(keyCode);
-    QWidget* window = static_cast<qt::QtForm&>(form).window;
-    QWidget* focus = QApplication::focusWidget();
-    if (!focus || focus->window() != window)
-        focus = window->focusWidget();
-    QPointer<QWidget> target = focus ? focus : window;
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
-    QApplication::sendEvent(target, &press);
-    if (!target)
-        return;
-    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
-    QApplication::sendEvent(target, &release);
 }
 
 } // namespace platform::backend

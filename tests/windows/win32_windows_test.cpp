@@ -7,6 +7,7 @@
 #include "platform/win32/forms/win32_forms.h"
 
 #include "platform/backend.h"
+#include "platform/backend_testing.h"
 #include "platform/form.h"
 #include "platform/message_box.h"
 #include "platform/win32/wide_text.h"

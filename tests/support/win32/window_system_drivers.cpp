@@ -1,8 +1,11 @@
-// What tests do through the window system: keys pressed on a form, text
-// typed into a combo box, and a control's pixels.
+// What tests do through the Win32 window system: keys pressed on a form,
+// text typed into a combo box, and a control's pixels. The messages are those
+// the keyboard would bring, delivered as the program's message loop delivers
+// them, so they go through the backend's own key handling to the rules.
 
 #include "platform/win32/forms/win32_form.h"
 
+#include "platform/backend_testing.h"
 #include "platform/win32/wide_text.h"
 
 namespace platform::backend {
