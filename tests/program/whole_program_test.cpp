@@ -536,13 +536,7 @@ TEST_F(WholeProgram, WithAWindowManagerTheDialogIsCentredAndTheAboutBoxAtItsPlac
     if (!commandExists("openbox") || !commandExists("xprop") || !commandExists("xwininfo"))
         GTEST_SKIP() << "needs openbox, xprop and xwininfo";
     Process manager({ "openbox" }, { display.environment() });
-    bool managed = false;
-    for (int wait = 0; wait < 100 && !managed; ++wait) {
-        managed = display.output("xprop -root _NET_SUPPORTING_WM_CHECK").find("window id") != std::string::npos;
-        if (!managed)
-            std::this_thread::sleep_for(100ms);
-    }
-    ASSERT_TRUE(managed) << "the window manager runs";
+    ASSERT_TRUE(display.waitForWindowManager()) << "the window manager runs";
 
     installCatalogue();
     auto run = start("/C");
@@ -598,12 +592,7 @@ protected:
             return false;
         windowManager_ = std::make_unique<Process>(std::vector<std::string> { "openbox" },
                                                    std::vector<std::string> { display.environment() });
-        for (int wait = 0; wait < 200; ++wait) {
-            if (display.output("xprop -root _NET_SUPPORTING_WM_CHECK").find("window id") != std::string::npos)
-                return true;
-            std::this_thread::sleep_for(50ms);
-        }
-        return false;
+        return display.waitForWindowManager();
     }
 
     // The first visible window named `name`, 0 when there is none yet.

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace testing_support {
@@ -91,6 +92,18 @@ public:
             ::pclose(pipe);
         }
         return text;
+    }
+
+    // Waits until a window manager has taken the screen (it names itself
+    // on the root window); false when none has within half a minute.
+    bool waitForWindowManager() const
+    {
+        for (int wait = 0; wait < 300; ++wait) {
+            if (output("xprop -root _NET_SUPPORTING_WM_CHECK").find("window id") != std::string::npos)
+                return true;
+            std::this_thread::sleep_for(100ms);
+        }
+        return false;
     }
 
 private:

@@ -24,6 +24,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -64,7 +65,17 @@ struct WindowGeometry {
     int top = 0;
     int width = 0;
     int height = 0;
+
+    bool operator==(const WindowGeometry&) const = default;
 };
+
+void PrintTo(const WindowGeometry& g, std::ostream* out)
+{
+    *out << g.width << "x" << g.height << "+" << g.left << "+" << g.top;
+}
+
+// Run mode's window on the tests' 1024 x 768 screen.
+constexpr WindowGeometry kWholeScreen { 0, 0, 1024, 768 };
 
 class ScreenSaverOnWine : public testing::Test {
 protected:
@@ -216,10 +227,7 @@ TEST_F(ScreenSaverOnWine, RunModeCoversTheScreenAndAKeyEndsItWithStatusZero)
     ASSERT_TRUE(window) << "run mode shows its window";
     auto covered = geometry(*window);
     ASSERT_TRUE(covered);
-    EXPECT_EQ(covered->left, 0);
-    EXPECT_EQ(covered->top, 0);
-    EXPECT_EQ(covered->width, 1024);
-    EXPECT_EQ(covered->height, 768);
+    EXPECT_EQ(*covered, kWholeScreen);
     EXPECT_FALSE(run->waitFor(500ms)) << "it runs until the user comes back";
 
     EXPECT_EQ(pressKeyUntilEnd(*run, "^Form1$", "space"), 0);
@@ -277,13 +285,7 @@ TEST_F(ScreenSaverOnWine, UnderAWindowManagerTheDialogKeepsItsClientAreaAndRunMo
     if (!commandExists("openbox") || !commandExists("xprop"))
         GTEST_SKIP() << "needs openbox and xprop";
     Process manager({ "openbox" }, { display.environment() });
-    bool managed = false;
-    for (int wait = 0; wait < 300 && !managed; ++wait) {
-        managed = display.output("xprop -root _NET_SUPPORTING_WM_CHECK").find("window id") != std::string::npos;
-        if (!managed)
-            std::this_thread::sleep_for(100ms);
-    }
-    ASSERT_TRUE(managed) << "the window manager runs";
+    ASSERT_TRUE(display.waitForWindowManager()) << "the window manager runs";
     installCatalogue();
 
     auto dialog = start({ "/c" });
@@ -301,10 +303,7 @@ TEST_F(ScreenSaverOnWine, UnderAWindowManagerTheDialogKeepsItsClientAreaAndRunMo
     ASSERT_TRUE(covering) << "run mode shows its window";
     auto covered = geometry(*covering);
     ASSERT_TRUE(covered);
-    EXPECT_EQ(covered->left, 0);
-    EXPECT_EQ(covered->top, 0);
-    EXPECT_EQ(covered->width, 1024);
-    EXPECT_EQ(covered->height, 768);
+    EXPECT_EQ(*covered, kWholeScreen);
     EXPECT_EQ(pressKeyUntilEnd(*run, "^Form1$", "space"), 0);
     EXPECT_EQ(readFile(settings()), testing_support::fixture("zandreth.ini"));
 }
