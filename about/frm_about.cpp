@@ -1,7 +1,7 @@
 #include "about/frm_about.h"
 
-#include "platform/app.h"
-#include "platform/text_functions.h"
+#include "platform/forms/app.h"
+#include "platform/runtime/text_functions.h"
 
 namespace zandreth {
 

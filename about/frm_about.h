@@ -4,12 +4,12 @@
 // the program's icon, title and version, a rights notice and a notice on the
 // terms of use, and closes on OK, Enter or Esc. It reads and changes nothing.
 
-#include "platform/command_button.h"
-#include "platform/control_array.h"
-#include "platform/form.h"
-#include "platform/label.h"
-#include "platform/line.h"
-#include "platform/picture_box.h"
+#include "platform/forms/command_button.h"
+#include "platform/forms/control_array.h"
+#include "platform/forms/form.h"
+#include "platform/forms/label.h"
+#include "platform/forms/line.h"
+#include "platform/forms/picture_box.h"
 
 namespace zandreth {
 

@@ -4,10 +4,10 @@
 #include "app/screen_saver_command.h"
 #include "data/app_path.h"
 #include "data/city_catalogue.h"
-#include "platform/app.h"
-#include "platform/cursor.h"
-#include "platform/runtime.h"
-#include "platform/text_functions.h"
+#include "platform/forms/app.h"
+#include "platform/forms/cursor.h"
+#include "platform/forms/runtime.h"
+#include "platform/runtime/text_functions.h"
 #include "settings/setting.h"
 
 #include <cstdlib>

@@ -6,12 +6,12 @@
 // or preview mode, and in run mode its three timers drive everything until a
 // key, a click or the seventh mouse move ends the run.
 
-#include "platform/control_array.h"
-#include "platform/form.h"
-#include "platform/image.h"
-#include "platform/input_method.h"
-#include "platform/label.h"
-#include "platform/timer.h"
+#include "platform/forms/control_array.h"
+#include "platform/forms/form.h"
+#include "platform/forms/image.h"
+#include "platform/forms/input_method.h"
+#include "platform/forms/label.h"
+#include "platform/forms/timer.h"
 
 #include <array>
 #include <cstdint>
@@ -59,7 +59,7 @@ public:
     void Timer3_Timer();
 
     // State kept between events, per form instance, zero when it is created.
-    platform::HIMC SavedImc = 0;
+    platform::InputContext SavedImc = 0;
     int16_t MoveCount = 0;
     int16_t ImageMoveCount = 0;
     double ScaleX = 0;

@@ -5,9 +5,9 @@
 
 #include "data/city_catalogue.h"
 #include "data/saved_settings.h"
-#include "platform/random.h"
-#include "platform/runtime_error.h"
-#include "platform/text_functions.h"
+#include "platform/runtime/random.h"
+#include "platform/runtime/runtime_error.h"
+#include "platform/runtime/text_functions.h"
 
 #include <algorithm>
 #include <vector>

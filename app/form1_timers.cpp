@@ -6,8 +6,8 @@
 #include "data/city_catalogue.h"
 #include "data/clock_text.h"
 #include "data/saved_settings.h"
-#include "platform/runtime_error.h"
-#include "platform/text_functions.h"
+#include "platform/runtime/runtime_error.h"
+#include "platform/runtime/text_functions.h"
 
 namespace zandreth {
 

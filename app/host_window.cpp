@@ -1,7 +1,7 @@
 #include "app/host_window.h"
 
-#include "platform/runtime_error.h"
-#include "platform/text_functions.h"
+#include "platform/runtime/runtime_error.h"
+#include "platform/runtime/text_functions.h"
 
 #include <charconv>
 #include <sstream>

@@ -3,7 +3,7 @@
 // its forms, starting with the load of the display window.
 
 #include "app/form1.h"
-#include "platform/runtime.h"
+#include "platform/forms/runtime.h"
 
 int main(int argc, char** argv)
 {

@@ -1,6 +1,6 @@
 #include "app/screen_saver_command.h"
 
-#include "platform/text_functions.h"
+#include "platform/runtime/text_functions.h"
 
 #include <charconv>
 

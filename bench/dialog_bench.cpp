@@ -8,10 +8,11 @@
 // written to a temporary folder that is removed at the end.
 
 #include "data/app_path.h"
-#include "platform/app.h"
-#include "platform/message_box.h"
-#include "platform/runtime.h"
-#include "platform/testing.h"
+#include "platform/forms/app.h"
+#include "platform/runtime/message_box.h"
+#include "platform/forms/runtime.h"
+#include "platform/testing/hooks.h"
+#include "support/form_drivers.h"
 #include "settings/setting.h"
 
 #include <stdlib.h>

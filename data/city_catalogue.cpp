@@ -1,10 +1,10 @@
 #include "data/city_catalogue.h"
 
 #include "data/app_path.h"
-#include "platform/message_box.h"
-#include "platform/private_profile.h"
-#include "platform/runtime_error.h"
-#include "platform/text_functions.h"
+#include "platform/runtime/message_box.h"
+#include "platform/profile/private_profile.h"
+#include "platform/runtime/runtime_error.h"
+#include "platform/runtime/text_functions.h"
 
 namespace zandreth {
 

@@ -2,7 +2,7 @@
 
 #include "data/city_catalogue.h"
 #include "data/saved_settings.h"
-#include "platform/text_functions.h"
+#include "platform/runtime/text_functions.h"
 
 namespace zandreth {
 

@@ -3,7 +3,7 @@
 // The clock texts of the display: the current UTC time plus a record's fixed
 // offset from UTC.
 
-#include "platform/system_time.h"
+#include "platform/runtime/system_time.h"
 
 #include <cstdint>
 #include <string>

@@ -1,7 +1,7 @@
 #include "data/saved_settings.h"
 
-#include "platform/private_profile.h"
-#include "platform/text_functions.h"
+#include "platform/profile/private_profile.h"
+#include "platform/runtime/text_functions.h"
 
 #include <string>
 

@@ -4,7 +4,7 @@
 // zandreth.ini, held in memory for the life of the process.
 
 #include "data/city_catalogue.h"
-#include "platform/file_replace.h"
+#include "platform/system/file_replace.h"
 
 #include <array>
 #include <cstdint>

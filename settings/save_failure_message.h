@@ -2,7 +2,7 @@
 
 // The message of the settings dialog when 設定 cannot write the file.
 
-#include "platform/file_replace.h"
+#include "platform/system/file_replace.h"
 
 #include <string>
 

@@ -3,9 +3,9 @@
 #include "about/frm_about.h"
 #include "data/city_catalogue.h"
 #include "data/saved_settings.h"
-#include "platform/app.h"
-#include "platform/message_box.h"
-#include "platform/text_functions.h"
+#include "platform/forms/app.h"
+#include "platform/runtime/message_box.h"
+#include "platform/runtime/text_functions.h"
 #include "settings/save_failure_message.h"
 
 #include <algorithm>

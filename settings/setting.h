@@ -8,15 +8,15 @@
 // working copy while it is open; 設定 writes them back and closes it,
 // キャンセル (or Esc, or the close box) closes it without writing.
 
-#include "platform/check_box.h"
-#include "platform/combo_box.h"
-#include "platform/command_button.h"
-#include "platform/control_array.h"
-#include "platform/form.h"
-#include "platform/frame.h"
-#include "platform/h_scroll_bar.h"
-#include "platform/label.h"
-#include "platform/option_button.h"
+#include "platform/forms/check_box.h"
+#include "platform/forms/combo_box.h"
+#include "platform/forms/command_button.h"
+#include "platform/forms/control_array.h"
+#include "platform/forms/form.h"
+#include "platform/forms/frame.h"
+#include "platform/forms/h_scroll_bar.h"
+#include "platform/forms/label.h"
+#include "platform/forms/option_button.h"
 
 #include <cstdint>
 

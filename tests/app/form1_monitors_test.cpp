@@ -4,11 +4,11 @@
 
 #include "app/form1.h"
 
-#include "platform/app.h"
-#include "platform/cursor.h"
-#include "platform/random.h"
-#include "platform/runtime.h"
-#include "platform/testing.h"
+#include "platform/forms/app.h"
+#include "platform/forms/cursor.h"
+#include "platform/runtime/random.h"
+#include "platform/forms/runtime.h"
+#include "platform/testing/hooks.h"
 #include "support/fixture.h"
 #include "support/program_state.h"
 #include "support/temp_dir.h"

@@ -6,13 +6,13 @@
 #include "data/app_path.h"
 #include "data/city_catalogue.h"
 #include "data/saved_settings.h"
-#include "platform/app.h"
-#include "platform/cursor.h"
-#include "platform/input_method.h"
-#include "platform/random.h"
-#include "platform/runtime.h"
-#include "platform/system_time.h"
-#include "platform/testing.h"
+#include "platform/forms/app.h"
+#include "platform/forms/cursor.h"
+#include "platform/forms/input_method.h"
+#include "platform/runtime/random.h"
+#include "platform/forms/runtime.h"
+#include "platform/runtime/system_time.h"
+#include "platform/testing/hooks.h"
 #include "support/fixture.h"
 #include "support/message_box_recorder.h"
 #include "support/program_state.h"
@@ -300,7 +300,7 @@ TEST_F(Form1Test, ClockTickWritesTheUtcLineAndTheTimeLabels)
     platform::SYSTEMTIME time;
     time.wYear = 2002, time.wMonth = 5, time.wDay = 7, time.wDayOfWeek = 2;
     time.wHour = 23, time.wMinute = 30, time.wSecond = 15;
-    platform::setFixedSystemTime(time);
+    platform::setFixedSystemTimeForTesting(time);
     auto form = start("/S");
     form->Timer1.tick();
     EXPECT_EQ(form->L_UTCtime.caption(),

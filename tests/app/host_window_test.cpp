@@ -3,7 +3,7 @@
 
 #include "app/host_window.h"
 
-#include "platform/runtime_error.h"
+#include "platform/runtime/runtime_error.h"
 
 #include <gtest/gtest.h>
 

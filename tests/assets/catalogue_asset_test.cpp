@@ -4,8 +4,8 @@
 
 #include "data/app_path.h"
 #include "data/city_catalogue.h"
-#include "platform/message_box.h"
-#include "platform/private_profile.h"
+#include "platform/runtime/message_box.h"
+#include "platform/profile/private_profile.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 #include "data/app_path.h"
 #include "data/city_catalogue.h"
-#include "platform/runtime_error.h"
+#include "platform/runtime/runtime_error.h"
 #include "support/message_box_recorder.h"
 #include "support/temp_dir.h"
 

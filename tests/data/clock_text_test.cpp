@@ -3,9 +3,9 @@
 #include "data/app_path.h"
 #include "data/city_catalogue.h"
 #include "data/saved_settings.h"
-#include "platform/runtime_error.h"
-#include "platform/system_time.h"
-#include "platform/testing.h"
+#include "platform/runtime/runtime_error.h"
+#include "platform/runtime/system_time.h"
+#include "platform/testing/hooks.h"
 
 #include "support/fixture.h"
 #include "support/message_box_recorder.h"
@@ -51,8 +51,8 @@ bool sameTime(const platform::SYSTEMTIME& a, const platform::SYSTEMTIME& b)
 // Fixes the clock for one test and lets it run again afterwards.
 class FixedClock {
 public:
-    explicit FixedClock(const platform::SYSTEMTIME& time) { platform::setFixedSystemTime(time); }
-    ~FixedClock() { platform::setFixedSystemTime(std::nullopt); }
+    explicit FixedClock(const platform::SYSTEMTIME& time) { platform::setFixedSystemTimeForTesting(time); }
+    ~FixedClock() { platform::clearFixedSystemTimeForTesting(); }
     FixedClock(const FixedClock&) = delete;
     FixedClock& operator=(const FixedClock&) = delete;
 };
@@ -75,7 +75,7 @@ protected:
         Settings.LangSelect = { zandreth::kFalse, zandreth::kFalse };
         Settings.PrintName = { zandreth::kFalse, zandreth::kFalse };
     }
-    void TearDown() override { platform::setFixedSystemTime(std::nullopt); }
+    void TearDown() override { platform::clearFixedSystemTimeForTesting(); }
 
     void setOffset(int32_t seconds) { CityTable(kCity).TimeDiff = seconds; }
 };
@@ -139,17 +139,17 @@ TEST_F(ClockTextTest, EachCallReadsTheClockIntoUtcNow)
 {
     const auto first = utc(2002, 5, 7, 23, 30, 15);
     const auto second = utc(2002, 5, 7, 23, 30, 16);
-    platform::setFixedSystemTime(first);
+    platform::setFixedSystemTimeForTesting(first);
     CityTimeText(kCity, kTrue);
     EXPECT_TRUE(sameTime(zandreth::UtcNow, first));
-    platform::setFixedSystemTime(second);
+    platform::setFixedSystemTimeForTesting(second);
     EXPECT_EQ(CityTimeText(kCity, kFalse), "City  Tue, May 7 2002  23:30:16");
     EXPECT_TRUE(sameTime(zandreth::UtcNow, second));
 }
 
 TEST_F(ClockTextTest, RunningClockGivesTodaysText)
 {
-    platform::setFixedSystemTime(std::nullopt);
+    platform::clearFixedSystemTimeForTesting();
     EXPECT_TRUE(std::regex_match(CityTimeText(0, kTrue), std::regex(" ([01][0-9]|2[0-3]):[0-5][0-9]")));
     EXPECT_TRUE(std::regex_match(CityTimeText(0, kFalse),
                                  std::regex("  (Sun|Mon|Tue|Wed|Thu|Fri|Sat), [A-Z][a-z]{2} [1-9][0-9]? [0-9]{4}  "

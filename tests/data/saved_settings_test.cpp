@@ -1,9 +1,9 @@
 #include "data/saved_settings.h"
 
 #include "data/app_path.h"
-#include "platform/file_replace.h"
-#include "platform/runtime_error.h"
-#include "platform/testing.h"
+#include "platform/system/file_replace.h"
+#include "platform/runtime/runtime_error.h"
+#include "platform/testing/hooks.h"
 
 #include "support/fixture.h"
 #include "support/temp_dir.h"
@@ -163,7 +163,7 @@ protected:
     }
     void TearDown() override
     {
-        platform::clearFileReplaceFaults();
+        platform::clearFileReplaceFaultsForTesting();
         zandreth::AppPath.clear();
     }
 
@@ -375,9 +375,9 @@ TEST_F(SavedSettingsTest, AFailedWriteReturnsFalseAndLeavesTheFileAsItWas)
               std::filesystem::permissions(path, std::filesystem::perms(0444), std::filesystem::perm_options::replace);
           } },
         { "full disk",
-          [](const std::string&) { platform::failNextFileReplaceStep(platform::FileReplaceStep::Write, ENOSPC); } },
+          [](const std::string&) { platform::failNextFileReplaceStepForTesting(platform::FileReplaceStep::Write, ENOSPC); } },
         { "failing rename",
-          [](const std::string&) { platform::failNextFileReplaceStep(platform::FileReplaceStep::Rename, EIO); } },
+          [](const std::string&) { platform::failNextFileReplaceStepForTesting(platform::FileReplaceStep::Rename, EIO); } },
     };
     for (const auto& testCase : cases) {
         SCOPED_TRACE(testCase.name);
@@ -399,7 +399,7 @@ TEST_F(SavedSettingsTest, AFailedWriteReturnsFalseAndLeavesTheFileAsItWas)
 
         // Once the file can be written again, the next save succeeds and
         // leaves no reason behind.
-        platform::clearFileReplaceFaults();
+        platform::clearFileReplaceFaultsForTesting();
         std::filesystem::permissions(settingsFile(), std::filesystem::perms(0644),
                                      std::filesystem::perm_options::replace);
         EXPECT_TRUE(LoadSaveSettings(kTrue));

@@ -10,7 +10,7 @@
 
 #include "data/app_path.h"
 #include "data/city_catalogue.h"
-#include "platform/runtime_error.h"
+#include "platform/runtime/runtime_error.h"
 
 #include <cstdint>
 #include <string>

@@ -4,7 +4,7 @@
 // writes, a message-box recorder and a check that stops the run with a
 // readable report when an invariant breaks.
 
-#include "platform/message_box.h"
+#include "platform/runtime/message_box.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -18,8 +18,8 @@
 
 #include "fuzz_support.h"
 
-#include "platform/private_profile.h"
-#include "platform/text_encoding.h"
+#include "platform/profile/private_profile.h"
+#include "platform/profile/text_encoding.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -12,7 +12,7 @@
 
 #include "data/app_path.h"
 #include "data/saved_settings.h"
-#include "platform/runtime_error.h"
+#include "platform/runtime/runtime_error.h"
 
 #include <cstdint>
 #include <string>

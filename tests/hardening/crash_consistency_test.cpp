@@ -10,8 +10,8 @@
 #include "data/app_path.h"
 #include "data/city_catalogue.h"
 #include "data/saved_settings.h"
-#include "platform/file_replace.h"
-#include "platform/testing.h"
+#include "platform/system/file_replace.h"
+#include "platform/testing/hooks.h"
 #include "support/fixture.h"
 #include "support/temp_dir.h"
 
@@ -110,9 +110,9 @@ protected:
     void SetUp() override
     {
         zandreth::AppPath = folder.path().string();
-        platform::clearFileReplaceFaults();
+        platform::clearFileReplaceFaultsForTesting();
     }
-    void TearDown() override { platform::clearFileReplaceFaults(); }
+    void TearDown() override { platform::clearFileReplaceFaultsForTesting(); }
 
     std::string settingsPath() const { return folder.file(zandreth::kSettingsFileName); }
     std::string settingsBytes() const { return folder.read(zandreth::kSettingsFileName); }
@@ -246,7 +246,7 @@ TEST_P(FailedSave, LeavesTheFileAsItWasAndSaysWhy)
     const std::string oldBytes = save(kOld);
 
     apply(kNew);
-    platform::failNextFileReplaceStep(GetParam().step, GetParam().error);
+    platform::failNextFileReplaceStepForTesting(GetParam().step, GetParam().error);
     EXPECT_FALSE(LoadSaveSettings(zandreth::kTrue));
     const std::string& why = zandreth::LastSettingsWriteError();
     EXPECT_NE(why.find(settingsPath()), std::string::npos) << why;

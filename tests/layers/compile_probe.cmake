@@ -1,7 +1,7 @@
 # Compiles PROBE with a target's include folders (INCLUDES) and definitions
 # (DEFINITIONS), each list joined with "|", and checks the outcome EXPECT:
 #   no-qt     the compilation fails because Qt's <QObject> is not found
-#   no-forms  the compilation fails because "platform/form.h" is not found
+#   no-forms  the compilation fails because "platform/forms/form.h" is not found
 #   compiles  the compilation succeeds
 # cmake -DCOMPILER=... -DPROBE=... -DINCLUDES=... -DDEFINITIONS=... -DEXPECT=... -P compile_probe.cmake
 string(REPLACE "|" ";" includes "${INCLUDES}")
@@ -26,8 +26,8 @@ elseif(EXPECT STREQUAL "no-forms")
   if(status EQUAL 0)
     message(FATAL_ERROR "the forms API is reachable with these flags: ${flags}")
   endif()
-  if(NOT output MATCHES "platform/form.h: No such file")
-    message(FATAL_ERROR "the probe failed for another reason than a missing platform/form.h:\n${output}")
+  if(NOT output MATCHES "platform/forms/form.h: No such file")
+    message(FATAL_ERROR "the probe failed for another reason than a missing platform/forms/form.h:\n${output}")
   endif()
 elseif(EXPECT STREQUAL "compiles")
   if(NOT status EQUAL 0)

@@ -2,5 +2,5 @@
 // runtime on Qt may find Qt's headers, and QtCore's are the first to leak.
 // The first include is reachable from every layer, so a failure on it is not
 // taken for the expected one.
-#include "platform/runtime_error.h"
+#include "platform/system/file_replace.h"
 #include <QObject>

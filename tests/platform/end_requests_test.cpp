@@ -2,7 +2,7 @@
 // its window, reach the event loop as a descriptor that becomes readable:
 // the process goes on, and the loop ends the form.
 
-#include "platform/system_signals.h"
+#include "platform/system/signals.h"
 
 #include <gtest/gtest.h>
 

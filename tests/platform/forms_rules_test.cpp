@@ -5,22 +5,23 @@
 
 #include "recording_backend.h"
 
-#include "platform/check_box.h"
-#include "platform/combo_box.h"
-#include "platform/command_button.h"
-#include "platform/cursor.h"
-#include "platform/form.h"
-#include "platform/frame.h"
-#include "platform/h_scroll_bar.h"
-#include "platform/input_method.h"
-#include "platform/item_batch.h"
-#include "platform/label.h"
-#include "platform/option_button.h"
-#include "platform/runtime.h"
-#include "platform/runtime_error.h"
-#include "platform/scaled_picture.h"
-#include "platform/testing.h"
-#include "platform/timer.h"
+#include "platform/forms/check_box.h"
+#include "platform/forms/combo_box.h"
+#include "platform/forms/command_button.h"
+#include "platform/forms/cursor.h"
+#include "platform/forms/form.h"
+#include "platform/forms/frame.h"
+#include "platform/forms/h_scroll_bar.h"
+#include "platform/forms/input_method.h"
+#include "platform/forms/item_batch.h"
+#include "platform/forms/label.h"
+#include "platform/forms/option_button.h"
+#include "platform/forms/runtime.h"
+#include "platform/runtime/runtime_error.h"
+#include "platform/forms/scaled_picture.h"
+#include "platform/testing/hooks.h"
+#include "support/form_drivers.h"
+#include "platform/forms/timer.h"
 
 #include "support/program_state.h"
 
@@ -129,7 +130,7 @@ TEST_F(FormsRules, AnErrorInAHandlerOfANativeEventEndsTheProgramAndGivesBackWhat
     RulesForm form;
     form.show();
     platform::ShowCursor(0);
-    platform::ImmAssociateContext(&form, platform::kNullInputContext);
+    platform::ImmAssociateContext(form.hWnd(), platform::kNullInputContext);
     ASSERT_TRUE(recording_backend::application().pointerHidden);
     ASSERT_FALSE(recorded(form.native()).inputMethod);
     form.OK.onClick = [] { platform::raiseSubscript("item 7 of 5"); };
@@ -819,12 +820,12 @@ TEST_F(FormsRules, TheInputMethodIsDetachedFromAFormAndHandedBack)
 {
     RulesForm form;
     auto& native = recorded(form.native());
-    auto previous = platform::ImmAssociateContext(&form, platform::kNullInputContext);
+    auto previous = platform::ImmAssociateContext(form.hWnd(), platform::kNullInputContext);
     EXPECT_FALSE(native.inputMethod);
-    EXPECT_EQ(platform::currentInputContext(&form), platform::kNullInputContext);
-    EXPECT_EQ(platform::ImmAssociateContext(&form, previous), platform::kNullInputContext);
+    EXPECT_EQ(platform::currentInputContext(form.hWnd()), platform::kNullInputContext);
+    EXPECT_EQ(platform::ImmAssociateContext(form.hWnd(), previous), platform::kNullInputContext);
     EXPECT_TRUE(native.inputMethod);
-    EXPECT_EQ(platform::currentInputContext(&form), previous);
+    EXPECT_EQ(platform::currentInputContext(form.hWnd()), previous);
 }
 
 } // namespace

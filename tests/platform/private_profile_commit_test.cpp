@@ -1,8 +1,8 @@
-#include "platform/private_profile.h"
+#include "platform/profile/private_profile.h"
 
-#include "platform/file_replace.h"
-#include "platform/testing.h"
-#include "platform/text_encoding.h"
+#include "platform/system/file_replace.h"
+#include "platform/testing/hooks.h"
+#include "platform/profile/text_encoding.h"
 #include "profile_test_support.h"
 
 #include <gtest/gtest.h>
@@ -47,7 +47,7 @@ mode_t permissionBits(const std::string& path)
 
 class PrivateProfileCommit : public ::testing::Test {
 protected:
-    void TearDown() override { platform::clearFileReplaceFaults(); }
+    void TearDown() override { platform::clearFileReplaceFaultsForTesting(); }
 
     // A settings file holding kOriginal, loaded, with one value changed in memory.
     ProfileFile loadAndEdit()
@@ -181,11 +181,11 @@ TEST_F(PrivateProfileCommit, FailedStepChangesNothing)
     // With a temporary file that has no name until it is complete, and with
     // one named from the start, as where the file system has no such files.
     for (bool named : { false, true }) {
-        platform::useNamedTemporaryFiles(named);
+        platform::useNamedTemporaryFilesForTesting(named);
         for (const auto& fault : faults) {
             SCOPED_TRACE(std::string(fault.name) + (named ? ", named temporary file" : ""));
             auto file = loadAndEdit();
-            platform::failNextFileReplaceStep(fault.step, fault.errorNumber);
+            platform::failNextFileReplaceStepForTesting(fault.step, fault.errorNumber);
             EXPECT_FALSE(file.commit());
             expectUntouched(file, std::strerror(fault.errorNumber));
             // The fault was used up: the same profile commits now.
@@ -202,7 +202,7 @@ TEST_F(PrivateProfileCommit, LeftoversOfKilledSavesAreRemovedByTheNextSave)
 {
     for (bool named : { false, true }) {
         SCOPED_TRACE(named ? "named temporary file" : "unnamed temporary file");
-        platform::useNamedTemporaryFiles(named);
+        platform::useNamedTemporaryFilesForTesting(named);
         writeFile(directory.file(".zandreth.ini.Ab12Cd"), std::string(100000, 'x'));
         writeFile(directory.file(".zandreth.ini.zzzzzz"), kOriginal);
         // Not the pattern of this file's temporary files: left alone.
@@ -242,7 +242,7 @@ TEST_F(PrivateProfileCommit, AclAndExtendedAttributesAreKept)
 {
     for (bool named : { false, true }) {
         SCOPED_TRACE(named ? "named temporary file" : "unnamed temporary file");
-        platform::useNamedTemporaryFiles(named);
+        platform::useNamedTemporaryFilesForTesting(named);
         writeFile(path, kOriginal);
         ASSERT_EQ(chmod(path.c_str(), 0640), 0);
         const std::string note = "zandreth note \x01\x02";
@@ -288,9 +288,9 @@ TEST_F(PrivateProfileCommit, InterruptedAndShortWritesStillWriteEverything)
     auto file = ProfileFile::load(path);
     std::string longValue(10000, 'x');
     ASSERT_TRUE(file.set("MAP_INFO", "CODE_0", longValue));
-    platform::limitFileReplaceWriteSize(7);
-    platform::failNextFileReplaceStep(FileReplaceStep::Write, EINTR);
-    platform::failNextFileReplaceStep(FileReplaceStep::Sync, EINTR);
+    platform::limitFileReplaceWriteSizeForTesting(7);
+    platform::failNextFileReplaceStepForTesting(FileReplaceStep::Write, EINTR);
+    platform::failNextFileReplaceStepForTesting(FileReplaceStep::Sync, EINTR);
     ASSERT_TRUE(file.commit()) << file.errorText();
     EXPECT_EQ(readFile(path), kOriginal + "[MAP_INFO]\r\nCODE_0=" + longValue + "\r\n");
 }

@@ -1,4 +1,4 @@
-#include "platform/private_profile.h"
+#include "platform/profile/private_profile.h"
 
 #include "profile_test_support.h"
 

@@ -1,9 +1,9 @@
-// The running program as POSIX shows it (platform/posix/program.cpp): the
+// The running program as POSIX shows it (platform/system/posix/program.cpp): the
 // folder of its executable, found by the kernel or else from its name, and
 // the command line after the name.
 
-#include "platform/posix/program.h"
-#include "platform/system_program.h"
+#include "platform/system/posix/program.h"
+#include "platform/system/program.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>

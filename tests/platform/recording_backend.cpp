@@ -1,8 +1,8 @@
 #include "recording_backend.h"
 
-#include "platform/backend_testing.h"
-#include "platform/message_box.h"
-#include "platform/timer.h"
+#include "support/backend_drivers.h"
+#include "platform/runtime/message_box.h"
+#include "platform/forms/timer.h"
 
 #include <cstring>
 #include <map>
@@ -242,7 +242,7 @@ double dotsPerInch() { return 96; }
 PixelRect screenArea() { return { 0, 0, 1024, 768 }; }
 void setPointerHidden(bool hidden) { application().pointerHidden = hidden; }
 
-// What tests do through the window system (platform/backend_testing.h).
+// What tests do through the window system (support/backend_drivers.h).
 void pressKey(NativeForm& form, int16_t keyCode) { recorded(form).pressKey(keyCode); }
 void typeKeys(NativeControl& comboBox, const std::string& text) { recorded(comboBox).type(text); }
 std::vector<std::vector<uint32_t>> grabPixels(const NativeControl&) { return {}; }

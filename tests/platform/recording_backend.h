@@ -5,7 +5,7 @@
 // events through it, as a window system would. It shows that the rules need
 // nothing of Qt, and what any backend may count on.
 
-#include "platform/backend.h"
+#include "platform/forms/backend.h"
 
 #include <cstdint>
 #include <optional>

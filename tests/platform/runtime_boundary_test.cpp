@@ -3,14 +3,14 @@
 // waits (in a message box or a modal form) or in a handler raised by a value
 // set in code ends the program as one at the top level does.
 
-#include "platform/check_box.h"
-#include "platform/cursor.h"
-#include "platform/form.h"
-#include "platform/message_box.h"
-#include "platform/runtime.h"
-#include "platform/runtime_error.h"
-#include "platform/testing.h"
-#include "platform/timer.h"
+#include "platform/forms/check_box.h"
+#include "platform/forms/cursor.h"
+#include "platform/forms/form.h"
+#include "platform/runtime/message_box.h"
+#include "platform/forms/runtime.h"
+#include "platform/runtime/runtime_error.h"
+#include "platform/testing/hooks.h"
+#include "platform/forms/timer.h"
 
 #include "support/program_state.h"
 
@@ -71,7 +71,7 @@ public:
             Runtime::current().runNested([this] {
                 for (int waited = 0; waited < kWaitMs && !Runtime::current().ended() && !(waitUntil && waitUntil());
                      waited += kTickMs)
-                    platform::processEventsFor(kTickMs);
+                    platform::processEventsForTesting(kTickMs);
             });
         });
     }
@@ -121,12 +121,12 @@ TEST_F(RuntimeBoundary, TimersWaitUntilFormLoadHasReturned)
 
     EXPECT_EQ(ticksAfterTheBox, 0) << "a timer ticked into a Form_Load that had not returned";
     for (int waited = 0; waited < kWaitMs && ticks == 0; waited += kTickMs)
-        platform::processEventsFor(kTickMs);
+        platform::processEventsForTesting(kTickMs);
     EXPECT_GT(ticks, 0) << "the timer runs once the load is over";
 
     form.unload();
     const int ticksAtUnload = ticks;
-    platform::processEventsFor(10 * kTickMs);
+    platform::processEventsForTesting(10 * kTickMs);
     EXPECT_EQ(ticks, ticksAtUnload) << "no tick after the form has unloaded";
     EXPECT_FALSE(Runtime::current().ended());
 }
@@ -141,19 +141,19 @@ TEST_F(RuntimeBoundary, AnIntervalOfZeroStopsTheTimer)
     form.Timer1.onTimer = [&] { ++ticks; };
     form.load();
     for (int waited = 0; waited < kWaitMs && ticks < 2; waited += kTickMs)
-        platform::processEventsFor(kTickMs);
+        platform::processEventsForTesting(kTickMs);
     ASSERT_GE(ticks, 2) << "the timer ticks at its interval";
 
     form.Timer1.setInterval(0);
     EXPECT_EQ(form.Timer1.interval(), 0);
     EXPECT_TRUE(form.Timer1.enabled()) << "an interval of 0 stops the timer without disabling it";
     const int ticksAtZero = ticks;
-    platform::processEventsFor(20 * kTickMs);
+    platform::processEventsForTesting(20 * kTickMs);
     EXPECT_EQ(ticks, ticksAtZero) << "no tick while the interval is 0";
 
     form.Timer1.setInterval(kTickMs);
     for (int waited = 0; waited < kWaitMs && ticks == ticksAtZero; waited += kTickMs)
-        platform::processEventsFor(kTickMs);
+        platform::processEventsForTesting(kTickMs);
     EXPECT_GT(ticks, ticksAtZero) << "a new interval starts the timer again";
     form.unload();
     EXPECT_FALSE(Runtime::current().ended());

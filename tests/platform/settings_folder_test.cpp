@@ -1,7 +1,7 @@
 // Which folder holds zandreth.ini: beside a portable copy, or the user's own
 // folder of an installed one, filled from the installed catalogue on first use.
 
-#include "platform/settings_folder.h"
+#include "platform/profile/settings_folder.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>

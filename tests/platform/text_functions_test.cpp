@@ -3,8 +3,8 @@
 // they raise, character-wise cuts, and Format. The same table runs in the
 // Windows build, where the C library is another.
 
-#include "platform/runtime_error.h"
-#include "platform/text_functions.h"
+#include "platform/runtime/runtime_error.h"
+#include "platform/runtime/text_functions.h"
 
 #include <gtest/gtest.h>
 

@@ -1,20 +1,20 @@
-// The operating system's services on Windows (platform/win32/): the file
+// The operating system's services on Windows (platform/system/win32/): the file
 // replacement, the conversions between CP932 and UTF-8, file names beyond
 // ASCII, the single-instance test, the clock, the user's folders and the
 // program's own folder and command line. Run under Wine by `make
 // test-windows`.
 
-#include "platform/file_replace.h"
-#include "platform/private_profile.h"
-#include "platform/settings_folder.h"
-#include "platform/system_clock.h"
-#include "platform/system_files.h"
-#include "platform/system_program.h"
-#include "platform/system_text.h"
-#include "platform/testing.h"
-#include "platform/text_encoding.h"
-#include "platform/win32/program.h"
-#include "platform/win32/wide_text.h"
+#include "platform/system/file_replace.h"
+#include "platform/profile/private_profile.h"
+#include "platform/profile/settings_folder.h"
+#include "platform/system/clock.h"
+#include "platform/system/files.h"
+#include "platform/system/program.h"
+#include "platform/system/text.h"
+#include "platform/testing/hooks.h"
+#include "platform/profile/text_encoding.h"
+#include "platform/system/win32/program.h"
+#include "platform/system/win32/wide_text.h"
 #include "profile_test_support.h"
 
 #include <gtest/gtest.h>
@@ -50,7 +50,7 @@ struct FailedSaveCase {
 
 class FileReplacement : public testing::Test {
 protected:
-    void TearDown() override { platform::clearFileReplaceFaults(); }
+    void TearDown() override { platform::clearFileReplaceFaultsForTesting(); }
     TemporaryDirectory folder;
 };
 
@@ -71,17 +71,17 @@ TEST_F(FileReplacement, AFailedSaveLeavesTheFileAsItWasAndNothingBeside)
           } },
         { "the disk is full",
           [](const std::string&) -> std::function<void()> {
-              platform::failNextFileReplaceStep(platform::FileReplaceStep::Write, ENOSPC);
+              platform::failNextFileReplaceStepForTesting(platform::FileReplaceStep::Write, ENOSPC);
               return [] {};
           } },
         { "the flush fails",
           [](const std::string&) -> std::function<void()> {
-              platform::failNextFileReplaceStep(platform::FileReplaceStep::Sync, EIO);
+              platform::failNextFileReplaceStepForTesting(platform::FileReplaceStep::Sync, EIO);
               return [] {};
           } },
         { "the replacement fails",
           [](const std::string&) -> std::function<void()> {
-              platform::failNextFileReplaceStep(platform::FileReplaceStep::Rename, EIO);
+              platform::failNextFileReplaceStepForTesting(platform::FileReplaceStep::Rename, EIO);
               return [] {};
           } },
     };
@@ -114,7 +114,7 @@ TEST_F(FileReplacement, ASaveReplacesTheWholeFileOrCreatesIt)
         EXPECT_EQ(folder.entries(), std::vector<std::string> { "zandreth.ini" });
     }
     // Written in pieces, as a write cut short by the system is continued.
-    platform::limitFileReplaceWriteSize(7);
+    platform::limitFileReplaceWriteSizeForTesting(7);
     std::string errorText;
     EXPECT_TRUE(platform::replaceFileContents(path, kOriginal, errorText)) << errorText;
     EXPECT_EQ(readFile(path), kOriginal);
@@ -158,7 +158,7 @@ TEST(KilledSaveChild, SavesUntilKilled)
         GTEST_SKIP() << "started by FileReplacement alone";
     const std::string contents[] = { std::string(8 << 20, 'a'), std::string(8 << 20, 'b') };
     // Small writes make each save long, so the kill finds one under way.
-    platform::limitFileReplaceWriteSize(4096);
+    platform::limitFileReplaceWriteSizeForTesting(4096);
     std::string errorText;
     for (unsigned round = 0;; ++round)
         platform::replaceFileContents(path, contents[round % 2], errorText);

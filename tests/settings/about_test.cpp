@@ -4,9 +4,10 @@
 #include "about/frm_about.h"
 
 #include "data/app_path.h"
-#include "platform/app.h"
-#include "platform/runtime.h"
-#include "platform/testing.h"
+#include "platform/forms/app.h"
+#include "platform/forms/runtime.h"
+#include "platform/testing/hooks.h"
+#include "support/form_drivers.h"
 #include "settings/setting.h"
 #include "support/message_box_recorder.h"
 #include "support/program_state.h"

@@ -6,11 +6,12 @@
 #include "data/app_path.h"
 #include "data/city_catalogue.h"
 #include "data/saved_settings.h"
-#include "platform/app.h"
-#include "platform/file_replace.h"
-#include "platform/private_profile.h"
-#include "platform/runtime.h"
-#include "platform/testing.h"
+#include "platform/forms/app.h"
+#include "platform/system/file_replace.h"
+#include "platform/profile/private_profile.h"
+#include "platform/forms/runtime.h"
+#include "platform/testing/hooks.h"
+#include "support/form_drivers.h"
 #include "support/fixture.h"
 #include "support/message_box_recorder.h"
 #include "support/program_state.h"
@@ -633,7 +634,7 @@ TEST_P(SettingSaveFailure, SaysWhyInJapanese)
 
 void failNext(platform::FileReplaceStep step, int errorNumber)
 {
-    platform::failNextFileReplaceStep(step, errorNumber);
+    platform::failNextFileReplaceStepForTesting(step, errorNumber);
 }
 
 const SaveFailureCase kSaveFailureCases[] = {

@@ -1,13 +1,14 @@
-// The platform's drivers for tests (platform/testing.h): a key on a form,
+// The platform's drivers for tests (platform/testing/hooks.h): a key on a form,
 // typing into a list, the pixels of a control, each through the backend's
-// own drivers (platform/backend_testing.h) on the control's native window.
+// own drivers (support/backend_drivers.h) on the control's native window.
 // Built into the tests alone, never into the program.
 
-#include "platform/backend_testing.h"
-#include "platform/combo_box.h"
-#include "platform/control.h"
-#include "platform/form.h"
-#include "platform/testing.h"
+#include "support/backend_drivers.h"
+#include "platform/forms/combo_box.h"
+#include "platform/forms/control.h"
+#include "platform/forms/form.h"
+#include "platform/testing/hooks.h"
+#include "support/form_drivers.h"
 
 namespace platform {
 

@@ -2,7 +2,7 @@
 
 // Records the message boxes the program would show, instead of showing them.
 
-#include "platform/message_box.h"
+#include "platform/runtime/message_box.h"
 
 #include <vector>
 

@@ -5,9 +5,9 @@
 // cursor shown, the real clock and random draws, modal shows that wait, no
 // injected file-replacement faults.
 
-#include "platform/cursor.h"
-#include "platform/runtime.h"
-#include "platform/testing.h"
+#include "platform/forms/cursor.h"
+#include "platform/forms/runtime.h"
+#include "platform/testing/hooks.h"
 
 #include <gtest/gtest.h>
 
@@ -19,8 +19,8 @@ inline void resetProgramState()
 {
     platform::setModalShowObserverForTesting({});
     platform::setRandomSourceForTesting({});
-    platform::setFixedSystemTime(std::nullopt);
-    platform::clearFileReplaceFaults();
+    platform::clearFixedSystemTimeForTesting();
+    platform::clearFileReplaceFaultsForTesting();
     platform::restoreCursor();
     platform::resetRuntimeForTesting();
 }

@@ -2,7 +2,7 @@
 // program (Qt allows one application object per process), headless unless
 // the environment says otherwise.
 
-#include "platform/runtime.h"
+#include "platform/forms/runtime.h"
 
 #include <gtest/gtest.h>
 

@@ -4,9 +4,9 @@
 // a recorder: what the user does must come back as exactly the events the
 // rules expect, and what code sets must not come back at all.
 
-#include "platform/backend.h"
-#include "platform/win32/forms/win32_control.h"
-#include "platform/win32/wide_text.h"
+#include "platform/forms/backend.h"
+#include "platform/forms/win32/win32_control.h"
+#include "platform/system/win32/wide_text.h"
 
 #include <gtest/gtest.h>
 

@@ -3,12 +3,12 @@
 // colours, fonts, frames, message-box flags) and its event loops and their
 // end.
 
-#include "platform/win32/forms/win32_control.h"
-#include "platform/win32/forms/win32_forms.h"
+#include "platform/forms/win32/win32_control.h"
+#include "platform/forms/win32/win32_forms.h"
 
-#include "platform/backend.h"
-#include "platform/form.h"
-#include "platform/message_box.h"
+#include "platform/forms/backend.h"
+#include "platform/forms/form.h"
+#include "platform/runtime/message_box.h"
 
 #include <gtest/gtest.h>
 

@@ -3,14 +3,14 @@
 // their frames, keys through controls, the tab order and the form, modal
 // forms, controls drawn, and the message box as the user sees it.
 
-#include "platform/win32/forms/win32_control.h"
-#include "platform/win32/forms/win32_forms.h"
+#include "platform/forms/win32/win32_control.h"
+#include "platform/forms/win32/win32_forms.h"
 
-#include "platform/backend.h"
-#include "platform/backend_testing.h"
-#include "platform/form.h"
-#include "platform/message_box.h"
-#include "platform/win32/wide_text.h"
+#include "platform/forms/backend.h"
+#include "support/backend_drivers.h"
+#include "platform/forms/form.h"
+#include "platform/runtime/message_box.h"
+#include "platform/system/win32/wide_text.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 // keyboard would bring, sent to the widgets as Qt delivers them, so they go
 // through the backend's own input handling to the forms runtime's rules.
 
-#include "platform/backend_testing.h"
-#include "platform/qt/native_control.h"
+#include "support/backend_drivers.h"
+#include "platform/forms/qt/native_control.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -3,10 +3,10 @@
 // the keyboard would bring, delivered as the program's message loop delivers
 // them, so they go through the backend's own key handling to the rules.
 
-#include "platform/win32/forms/win32_form.h"
+#include "platform/forms/win32/win32_form.h"
 
-#include "platform/backend_testing.h"
-#include "platform/win32/wide_text.h"
+#include "support/backend_drivers.h"
+#include "platform/system/win32/wide_text.h"
 
 namespace platform::backend {
 

@@ -1,0 +1,71 @@
+#include "platform/forms/app.h"
+
+#include "platform/forms/backend.h"
+#include "platform/forms/container.h"
+#include "platform/forms/runtime.h"
+#include "platform/profile/settings_folder.h"
+#include "platform/system/files.h"
+#include "platform/system/program.h"
+#include "platform/testing/hooks.h"
+
+#include <optional>
+
+// The program's version, set by the build.
+#ifndef ZANDRETH_VERSION_MAJOR
+#define ZANDRETH_VERSION_MAJOR 0
+#define ZANDRETH_VERSION_MINOR 0
+#define ZANDRETH_VERSION_PATCH 0
+#endif
+
+namespace platform {
+
+Application App;
+ScreenInfo Screen;
+
+namespace {
+
+std::optional<std::string>& testPath()
+{
+    static std::optional<std::string> path;
+    return path;
+}
+
+std::optional<std::string>& testCommand()
+{
+    static std::optional<std::string> command;
+    return command;
+}
+
+} // namespace
+
+std::string Application::path() const
+{
+    if (testPath())
+        return *testPath();
+    // The first call may create the user's folder and copy the installed
+    // catalogue into it; later calls find it there.
+    return chooseSettingsFolder(system::programFolder(Runtime::current().arguments()), userFoldersFromEnvironment());
+}
+
+bool Application::prevInstance() const { return system::anotherInstanceHolds(path()); }
+
+std::string Application::title() const { return "Zandreth"; }
+int16_t Application::major() const { return ZANDRETH_VERSION_MAJOR; }
+int16_t Application::minor() const { return ZANDRETH_VERSION_MINOR; }
+int16_t Application::revision() const { return ZANDRETH_VERSION_PATCH; }
+
+void setAppPathForTesting(const std::string& path) { testPath() = path; }
+
+float ScreenInfo::width() const { return pixelsToTwips(backend::screenArea().width); }
+float ScreenInfo::height() const { return pixelsToTwips(backend::screenArea().height); }
+
+std::string Command()
+{
+    if (testCommand())
+        return *testCommand();
+    return system::commandTail(Runtime::current().arguments());
+}
+
+void setCommandForTesting(const std::string& command) { testCommand() = command; }
+
+} // namespace platform

@@ -1,0 +1,281 @@
+#pragma once
+
+// The seam between the forms runtime's toolkit-neutral rules (platform/*.cpp)
+// and a toolkit backend (platform/forms/qt/ on Qt Widgets): what a backend
+// implements, and the entry points through which it hands the user's input
+// to the rules.
+//
+// A backend creates one native object per form, control and timer. A native
+// object holds the native window and nothing the program can ask for: the
+// rules keep every value (positions in scale units, captions, values, items,
+// the selected option) and tell the native object what to show. Native
+// events go the other way, into the NativeEvents of the form or control, and
+// from there through the runtime's error boundary into the program's
+// handlers. Sizes and positions at this seam are device pixels.
+
+#include "platform/forms/colour.h"
+#include "platform/forms/font.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+struct FormDesign;
+struct MessageBoxRequest;
+class Timer;
+enum class Alignment;
+enum class WindowState;
+
+} // namespace platform
+
+namespace platform::backend {
+
+struct PixelRect {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
+// What the user did to a native form or control. Implemented by the rules
+// (every Form and Control); a backend calls these from its event handling.
+// Positions are pixels of the receiving window's client area.
+class NativeEvents {
+public:
+    // A button was pressed.
+    virtual void nativeClicked() { }
+    // The user changed the value: a check box (0 or 1), an option button
+    // selected (1), a scroll bar (its new value).
+    virtual void nativeValueChanged(int value) { (void)value; }
+    // The edit field holds a new text, whoever changed it.
+    virtual void nativeTextChanged(const std::string& text) { (void)text; }
+    // The user typed into the edit field (after nativeTextChanged).
+    virtual void nativeTextEdited() { }
+    // A key pressed on the focused control; true when the control used it,
+    // else it goes on to the control's container and to the form.
+    virtual bool nativeKeyPressed(int16_t keyCode, int16_t shift) { (void)keyCode, (void)shift; return false; }
+    // The control lost the focus to another control of the program.
+    virtual void nativeFocusLost() { }
+    virtual void nativeMouseDown(int16_t button, int16_t shift, int x, int y) { (void)button, (void)shift, (void)x, (void)y; }
+    virtual void nativeMouseMove(int16_t button, int16_t shift, int x, int y) { (void)button, (void)shift, (void)x, (void)y; }
+    // A key that no control of the form used (classic key codes: 13 Enter,
+    // 27 Esc, 65 A, ...; shift 1 Shift, 2 Ctrl, 4 Alt).
+    virtual void nativeKeyDown(int16_t keyCode, int16_t shift) { (void)keyCode, (void)shift; }
+    // The close box, or the end of the window a form is shown in.
+    virtual void nativeCloseRequested() { }
+
+protected:
+    ~NativeEvents() = default;
+};
+
+// A native window: a form's or a control's.
+class NativeWindow {
+public:
+    virtual ~NativeWindow() = default;
+    // byTab: the focus comes as from the Tab key (an edit field selects its
+    // text), else as set by code.
+    virtual void setFocus(bool byTab) = 0;
+};
+
+enum class ControlKind { Label, Image, PictureBox, Line, Frame, CheckBox, OptionButton, CommandButton, ComboBox, HScrollBar };
+
+// Whether a control of this kind takes the keyboard's focus (by Tab, by a
+// click, by code).
+inline bool takesFocus(ControlKind kind)
+{
+    switch (kind) {
+    case ControlKind::CheckBox:
+    case ControlKind::OptionButton:
+    case ControlKind::CommandButton:
+    case ControlKind::ComboBox:
+    case ControlKind::HScrollBar:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// A control's native window. Operations that a kind of control does not have
+// are never called for it.
+class NativeControl : public NativeWindow {
+public:
+    virtual void setGeometry(const PixelRect& rect) = 0;
+    virtual void setVisible(bool visible) = 0;
+    virtual void setEnabled(bool enabled) = 0;
+    virtual void setFont(const Font& font) = 0;
+    virtual void setForeColor(Colour colour) = 0;
+    virtual void setBackColor(Colour colour) = 0;
+    virtual void setToolTip(const std::string& text) = 0;
+    virtual bool hasFocus() const = 0;
+    virtual void raise() = 0;
+
+    // Caption of a label, frame, check box, option or command button.
+    virtual void setText(const std::string& text) { (void)text; }
+    // Label: the caption's size in pixels in the label's font.
+    virtual PixelRect textExtent() const { return {}; }
+    virtual void setAlignment(Alignment alignment) { (void)alignment; }
+    virtual void setWordWrap(bool wrap) { (void)wrap; }
+    // Check box and option button, without raising an event.
+    virtual void setChecked(bool checked) { (void)checked; }
+    // Command button: drawn as the default button.
+    virtual void setDefault(bool isDefault) { (void)isDefault; }
+    // Scroll bar, without raising an event.
+    virtual void setRange(int min, int max) { (void)min, (void)max; }
+    virtual void setValue(int value) { (void)value; }
+    virtual void setSteps(int small, int large) { (void)small, (void)large; }
+    // Image and picture box: show a picture compiled into the program (or
+    // the program's icon); returns its size in pixels.
+    virtual PixelRect setPicture(const std::string& resourceName) { (void)resourceName; return {}; }
+    virtual PixelRect setProgramIcon() { return {}; }
+    // Line: its colour and pen width.
+    virtual void setLineStyle(Colour colour, int penWidth) { (void)colour, (void)penWidth; }
+
+    // Combo box. Item `row` gets `text` (row == the count so far appends).
+    virtual void setItem(int32_t row, const std::string& text) { (void)row, (void)text; }
+    // The item shown as selected, -1 for none.
+    virtual int32_t selectedItem() const { return -1; }
+    // Selects item `index` (-1 none), as code does / as the typed text does
+    // (the edit field's cursor stays where it is).
+    virtual void selectItem(int32_t index) { (void)index; }
+    virtual void selectTypedItem(int32_t index) { (void)index; }
+    // The edit field's text.
+    virtual std::string text() const { return {}; }
+    virtual void setEditText(const std::string& text) { (void)text; }
+};
+
+// A form's top-level window.
+class NativeForm : public NativeWindow {
+public:
+    virtual void setCaption(const std::string& text) = 0;
+    // The client area's size and the outer rectangle (frame included), in
+    // pixels; the outer position is where code placed the window until it
+    // is on the screen.
+    virtual PixelRect clientArea() const = 0;
+    virtual PixelRect outerArea() = 0;
+    virtual void setClientSize(int width, int height) = 0;
+    // Puts the window's frame at (x, y) and holds it there when it is shown.
+    virtual void placeOuter(int x, int y) = 0;
+    // Shows the window in `state` (maximised without a border: covering
+    // the whole screen), modal when asked, in front and active.
+    virtual void show(WindowState state, bool modal) = 0;
+    virtual void setWindowState(WindowState state) = 0;
+    // Hides the window, ends its modality and gives back what covering the
+    // screen took (the keyboard, the mouse).
+    virtual void hide() = 0;
+    // Gives the window the whole screen's geometry (every monitor).
+    virtual void coverScreen() = 0;
+    // One round of keeping the window that covers the screen on top, where
+    // the window system needs it done again and again (X11, with or without
+    // a window manager): raise it, and take the keyboard and the mouse until
+    // that succeeds. Nothing to do where a window stays on top by itself.
+    virtual void holdOnTop() { }
+    // The rectangle of each monitor of the screen, in screen pixels, while
+    // the window covers the screen; none when it does not.
+    virtual std::vector<PixelRect> monitorAreas() const = 0;
+    // Makes the form a picture in a screen-saver host's window (see
+    // Form::hostIn); a window that does not exist is a run-time error.
+    virtual void hostIn(uint64_t windowId, int pictureWidth, int pictureHeight) = 0;
+    virtual void showInHost() = 0;
+    // The size of the host's window now, in pixels; empty once the window
+    // is gone.
+    virtual PixelRect hostArea() const = 0;
+    // The host's window has a new size: the form, or the view that shows
+    // its picture scaled down, takes it.
+    virtual void followHost(int width, int height) = 0;
+    // Paints the picture anew where a view shows it scaled down (the view
+    // does not see the form's own repaints); nothing to do where the form
+    // draws into the host's window itself.
+    virtual void repaintHostView() { }
+    // The order in which Tab moves through the form's controls; the window
+    // itself takes the keyboard only when the order is empty.
+    virtual void setTabOrder(const std::vector<NativeControl*>& order) = 0;
+    // Attaches the input method to the window or detaches it.
+    virtual void setInputMethodEnabled(bool enabled) = 0;
+    // A window of another program that owns the form (the screen-saver
+    // settings of Windows, which start the settings dialog with their
+    // window's number): the form stays in front of it, and the window takes
+    // no input while the form is shown. A number that names no window is
+    // ignored, and so is the whole request where no program starts another
+    // that way.
+    virtual void setOwner(uint64_t windowId) { (void)windowId; }
+};
+
+// A form's window as the program's code names it (Form::hWnd): the native
+// window itself, as a window handle is on Windows.
+using WindowHandle = NativeForm*;
+
+// A timer: calls Timer::tick every `milliseconds` while started.
+class NativeTimer {
+public:
+    virtual ~NativeTimer() = default;
+    virtual void start(int32_t milliseconds) = 0;
+    virtual void stop() = 0;
+};
+
+// A nested event loop (a modal form).
+class NativeEventLoop {
+public:
+    virtual ~NativeEventLoop() = default;
+    virtual void run() = 0;
+    virtual void quit() = 0;
+};
+
+// Held by the backend while it dispatches one window-system event; the
+// runtime tells by it a handler raised by the program's own code from one
+// raised by a new event (platform/forms/runtime.cpp).
+class DispatchScope {
+public:
+    DispatchScope();
+    ~DispatchScope();
+    DispatchScope(const DispatchScope&) = delete;
+    DispatchScope& operator=(const DispatchScope&) = delete;
+};
+
+// --- Factories --------------------------------------------------------------
+
+// `clientAt` is where the client area opens, none letting the window system
+// choose; the window starts hidden.
+std::unique_ptr<NativeForm> createForm(const FormDesign& design, int clientWidth, int clientHeight,
+                                       std::optional<PixelRect> clientAt, NativeEvents& events);
+std::unique_ptr<NativeControl> createControl(ControlKind kind, NativeWindow& parent, NativeEvents& events);
+std::unique_ptr<NativeTimer> createTimer(Timer& timer);
+std::unique_ptr<NativeEventLoop> createEventLoop();
+
+// --- The application --------------------------------------------------------
+
+// Starts the toolkit with main's arguments; it may take its own options out
+// of them (Qt: -platform, -display, -style, ...), as the toolkit does, and
+// leaves the rest, from the program's name on, for the program.
+void startApplication(int& argc, char** argv);
+void stopApplication();
+// Runs the main event loop until quitEventLoop or exitEventLoops.
+void runEventLoop();
+// Ends the main event loop (no form is loaded any more).
+void quitEventLoop();
+// Ends every event loop, the nested ones included, and those started before
+// clearEndedEventLoops.
+void exitEventLoops(int status);
+void clearEndedEventLoops();
+// Hides every window of the program, so that a run-time error's report is
+// shown alone: the forms (a hosted form's picture too), and what no form
+// owns, a message box still open, a list's open drop-down, a tool tip.
+void hideAllWindows();
+// Shows an application-modal message box and returns when it is closed.
+void showMessageBox(const MessageBoxRequest& request);
+// Delivers the events that are waiting, painting included.
+void processPendingEvents();
+
+// The screen's logical resolution (0 when unknown) and the primary
+// monitor's size in pixels.
+double dotsPerInch();
+PixelRect screenArea();
+
+// Hides the mouse pointer over every window of the program, or shows it
+// again.
+void setPointerHidden(bool hidden);
+
+} // namespace platform::backend

@@ -1,0 +1,350 @@
+#include "platform/forms/form.h"
+
+#include "platform/forms/command_button.h"
+#include "platform/forms/control.h"
+#include "platform/forms/input_method.h"
+#include "platform/forms/runtime.h"
+#include "platform/testing/hooks.h"
+#include "platform/forms/timer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <iterator>
+#include <utility>
+
+namespace platform {
+
+namespace {
+
+// How often a hosted form looks at its host's window (gone? resized?) and
+// has its scaled picture repainted.
+constexpr int32_t kHostWatchMs = 200;
+
+// When the rounds that keep a form covering the screen on top come, counted
+// from each round before: soon after the window is shown (at 50 and 250 ms,
+// for the grabs succeed only once the window system has put the window up),
+// then every second from the show on.
+constexpr int32_t kKeepOnTopFirstRounds[] = { 50, 200, 750 };
+constexpr int32_t kKeepOnTopMs = 1000;
+
+// The part of `area` inside `bounds`; empty when they do not overlap.
+backend::PixelRect intersection(const backend::PixelRect& area, const backend::PixelRect& bounds)
+{
+    int left = std::max(area.x, bounds.x);
+    int top = std::max(area.y, bounds.y);
+    int right = std::min(area.x + area.width, bounds.x + bounds.width);
+    int bottom = std::min(area.y + area.height, bounds.y + bounds.height);
+    if (right <= left || bottom <= top)
+        return {};
+    return { left, top, right - left, bottom - top };
+}
+
+ModalShowObserver& modalShowObserver()
+{
+    static ModalShowObserver observer;
+    return observer;
+}
+
+} // namespace
+
+ModalShowObserver setModalShowObserverForTesting(ModalShowObserver observer)
+{
+    return std::exchange(modalShowObserver(), std::move(observer));
+}
+
+Form::Form(const FormDesign& design)
+    : Container(*this, design.scaleMode)
+    , design_(design)
+    , caption_(design.caption)
+{
+    std::optional<backend::PixelRect> at;
+    if (design.clientLeft && design.clientTop)
+        at = backend::PixelRect { twipsToPixels(*design.clientLeft), twipsToPixels(*design.clientTop), 0, 0 };
+    native_ = backend::createForm(design, toPixels(design.clientWidth), toPixels(design.clientHeight), at, *this);
+    setNativeHost(*native_);
+}
+
+Form::~Form()
+{
+    // Controls are members of the derived form and are already gone; the
+    // window goes last.
+    forgetInputContext(hWnd());
+    if (loaded_)
+        Runtime::current().formUnloaded();
+}
+
+void Form::startTimers()
+{
+    for (Timer* timer : timers_)
+        timer->refresh();
+}
+
+void Form::load()
+{
+    if (loaded_)
+        return;
+    auto& runtime = Runtime::current();
+    if (runtime.ended())
+        return;
+    loaded_ = true;
+    runtime.formLoaded();
+    // The timers start once the load is over and events flow: none ticks
+    // into a Form_Load that has not finished.
+    loading_ = true;
+    runtime.deliver([this] { Form_Load(); });
+    loading_ = false;
+    startTimers();
+}
+
+std::vector<Control*> Form::tabOrder() const
+{
+    std::vector<Control*> order;
+    for (Control* control : controls_)
+        if (control->tabIndex() >= 0 && control->takesFocus())
+            order.push_back(control);
+    std::stable_sort(order.begin(), order.end(),
+                     [](Control* a, Control* b) { return a->tabIndex() < b->tabIndex(); });
+    return order;
+}
+
+void Form::show(ShowMode mode)
+{
+    load();
+    auto& runtime = Runtime::current();
+    if (!loaded_ || runtime.ended())
+        return;
+    if (hosted_) {
+        native_->showInHost();
+        shown_ = true;
+        return;
+    }
+
+    // Tab order and the first focus follow the controls' tab indices; Tab
+    // goes round the controls, from the last back to the first.
+    auto order = tabOrder();
+    std::vector<backend::NativeControl*> natives;
+    for (Control* control : order)
+        natives.push_back(&control->native());
+    native_->setTabOrder(natives);
+    native_->show(windowState_, mode == ShowMode::Modal);
+    shown_ = true;
+    if (coversScreenWhenShown())
+        startKeepingOnTop();
+    auto first = std::find_if(order.begin(), order.end(),
+                              [](Control* control) { return control->shownInForm() && control->enabled(); });
+    if (first != order.end())
+        (*first)->native().setFocus(true);
+    else if (order.empty())
+        native_->setFocus(false);
+
+    if (mode == ShowMode::Modal) {
+        if (modalShowObserver()) {
+            ModalShowObserver observer = modalShowObserver();
+            observer(*this);
+            if (!loaded_)
+                return;
+        }
+        auto loop = backend::createEventLoop();
+        modalLoop_ = loop.get();
+        struct ModalLoop {
+            backend::NativeEventLoop*& current;
+            ~ModalLoop() { current = nullptr; }
+        } modalLoop { modalLoop_ };
+        runtime.runNested([&] { loop->run(); });
+    }
+}
+
+void Form::unload()
+{
+    if (!loaded_)
+        return;
+    int16_t cancel = 0;
+    Runtime::current().deliver([&] { Form_Unload(cancel); });
+    if (cancel != 0 && !Runtime::current().ended())
+        return;
+    finishUnload();
+}
+
+void Form::finishUnload()
+{
+    if (!loaded_)
+        return;
+    loaded_ = false;
+    shown_ = false;
+    startTimers();
+    native_->hide();
+    if (modalLoop_)
+        modalLoop_->quit();
+    Runtime::current().formUnloaded();
+}
+
+bool Form::loaded() const { return loaded_; }
+bool Form::shown() const { return shown_; }
+
+const std::string& Form::caption() const { return caption_; }
+
+void Form::setCaption(const std::string& text)
+{
+    caption_ = text;
+    native_->setCaption(text);
+}
+
+float Form::left() const { return pixelsToTwips(native_->outerArea().x); }
+float Form::top() const { return pixelsToTwips(native_->outerArea().y); }
+float Form::width() const { return pixelsToTwips(native_->outerArea().width); }
+float Form::height() const { return pixelsToTwips(native_->outerArea().height); }
+
+void Form::setLeft(float twips) { native_->placeOuter(twipsToPixels(twips), native_->outerArea().y); }
+void Form::setTop(float twips) { native_->placeOuter(native_->outerArea().x, twipsToPixels(twips)); }
+
+float Form::scaleWidth() const { return fromPixels(native_->clientArea().width); }
+float Form::scaleHeight() const { return fromPixels(native_->clientArea().height); }
+
+void Form::setClientSize(float width, float height) { native_->setClientSize(toPixels(width), toPixels(height)); }
+
+WindowState Form::windowState() const { return windowState_; }
+
+void Form::setWindowState(WindowState state)
+{
+    windowState_ = state;
+    if (!shown_)
+        return;
+    native_->setWindowState(state);
+    if (coversScreenWhenShown())
+        startKeepingOnTop();
+}
+
+bool Form::coversScreenWhenShown() const
+{
+    return windowState_ == WindowState::Maximized && design_.borderStyle == BorderStyle::None;
+}
+
+void Form::startKeepingOnTop()
+{
+    if (!keepOnTop_) {
+        keepOnTop_ = std::make_unique<Timer>(*this);
+        keepOnTop_->onTimer = [this] { keepOnTop(); };
+    }
+    keepOnTopRounds_ = 0;
+    // Counted from this show, even while a round of an earlier one waits.
+    keepOnTop_->setInterval(0);
+    keepOnTop_->setInterval(kKeepOnTopFirstRounds[0]);
+}
+
+void Form::keepOnTop()
+{
+    native_->holdOnTop();
+    ++keepOnTopRounds_;
+    keepOnTop_->setInterval(keepOnTopRounds_ < std::size(kKeepOnTopFirstRounds)
+                                ? kKeepOnTopFirstRounds[keepOnTopRounds_]
+                                : kKeepOnTopMs);
+}
+
+void Form::coverScreen()
+{
+    if (design_.borderStyle != BorderStyle::None)
+        return;
+    native_->coverScreen();
+}
+
+// Each monitor, in screen pixels, is moved to the client area's origin and
+// cut to the client area; a monitor the client area does not reach is left
+// out.
+std::vector<Area> Form::monitors() const
+{
+    const Area whole { 0, 0, scaleWidth(), scaleHeight() };
+    const backend::PixelRect client = native_->clientArea();
+    const backend::PixelRect inside { 0, 0, client.width, client.height };
+    std::vector<Area> areas;
+    for (const auto& monitor : native_->monitorAreas()) {
+        backend::PixelRect area = intersection(
+            { monitor.x - client.x, monitor.y - client.y, monitor.width, monitor.height }, inside);
+        if (area.width > 0)
+            areas.push_back({ fromPixels(area.x), fromPixels(area.y), fromPixels(area.width), fromPixels(area.height) });
+    }
+    if (areas.size() < 2)
+        return { whole };
+    return areas;
+}
+
+void Form::setOwnerWindow(uint64_t windowId) { native_->setOwner(windowId); }
+
+void Form::hostIn(uint64_t windowId, float pictureWidth, float pictureHeight)
+{
+    native_->hostIn(windowId, toPixels(pictureWidth), toPixels(pictureHeight));
+    hosted_ = true;
+    hostArea_ = native_->hostArea();
+    if (!hostWatch_) {
+        hostWatch_ = std::make_unique<Timer>(*this);
+        hostWatch_->onTimer = [this] { watchHost(); };
+        hostWatch_->setInterval(kHostWatchMs);
+    }
+}
+
+void Form::watchHost()
+{
+    if (!shown_)
+        return;
+    backend::PixelRect now = native_->hostArea();
+    if (now.width <= 0 || now.height <= 0) {
+        // The host destroyed its window: the run is over.
+        deliverClose();
+        return;
+    }
+    if (now.width != hostArea_.width || now.height != hostArea_.height) {
+        hostArea_ = now;
+        native_->followHost(now.width, now.height);
+    }
+    native_->repaintHostView();
+}
+
+void Form::deliverKeyDown(int16_t keyCode, int16_t shift)
+{
+    if (loaded_)
+        Runtime::current().deliver([&] { Form_KeyDown(keyCode, shift); });
+}
+
+void Form::deliverMouseDown(int16_t button, int16_t shift, float x, float y)
+{
+    if (loaded_)
+        Runtime::current().deliver([&] { Form_MouseDown(button, shift, x, y); });
+}
+
+void Form::deliverMouseMove(int16_t button, int16_t shift, float x, float y)
+{
+    if (loaded_)
+        Runtime::current().deliver([&] { Form_MouseMove(button, shift, x, y); });
+}
+
+void Form::deliverClose()
+{
+    Runtime::current().deliver([this] { unload(); });
+}
+
+// Esc presses the cancel button and Enter the default button, wherever the
+// focus is in the form; any other key no control used is the form's.
+void Form::nativeKeyDown(int16_t keyCode, int16_t shift)
+{
+    constexpr int16_t kEnter = 13;
+    constexpr int16_t kEscape = 27;
+    CommandButton* button = keyCode == kEscape ? cancelButton_ : keyCode == kEnter ? defaultButton_ : nullptr;
+    if (button && button->visible() && button->enabled()) {
+        button->click();
+        return;
+    }
+    deliverKeyDown(keyCode, shift);
+}
+
+void Form::nativeMouseDown(int16_t button, int16_t shift, int x, int y)
+{
+    deliverMouseDown(button, shift, fromPixels(x), fromPixels(y));
+}
+
+void Form::nativeMouseMove(int16_t button, int16_t shift, int x, int y)
+{
+    deliverMouseMove(button, shift, fromPixels(x), fromPixels(y));
+}
+
+void Form::nativeCloseRequested() { deliverClose(); }
+
+} // namespace platform

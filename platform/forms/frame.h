@@ -1,0 +1,30 @@
+#pragma once
+
+#include "platform/forms/container.h"
+#include "platform/forms/control.h"
+
+#include <string>
+
+namespace platform {
+
+// A frame: a control with a caption that holds other controls. Positions of
+// the controls in it count from the frame's top-left corner, in the units of
+// the frame's form. Option buttons in one frame form one group.
+class Frame : public Control, public Container {
+public:
+    explicit Frame(Container& container);
+    // A frame inside another frame; without it `Frame inner { outer }` would
+    // name the (deleted) copy constructor.
+    explicit Frame(Frame& container)
+        : Frame(static_cast<Container&>(container))
+    {
+    }
+
+    const std::string& caption() const;
+    void setCaption(const std::string& text);
+
+private:
+    std::string caption_;
+};
+
+} // namespace platform

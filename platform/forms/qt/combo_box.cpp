@@ -1,0 +1,194 @@
+#include "platform/forms/item_batch.h"
+#include "platform/forms/qt/native_control.h"
+
+#include <QAbstractListModel>
+#include <QComboBox>
+#include <QCompleter>
+#include <QFocusEvent>
+#include <QLineEdit>
+#include <QListView>
+
+#include <functional>
+
+namespace platform::qt {
+
+namespace {
+
+// The items of one list as Qt's views see them: only the rows the batch has
+// published (platform/forms/item_batch.h).
+class ItemModel : public QAbstractListModel {
+public:
+    explicit ItemModel(QObject* parent)
+        : QAbstractListModel(parent)
+    {
+    }
+
+    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : batch.published(); }
+
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        if (!index.isValid() || index.row() >= batch.published())
+            return {};
+        if (role != Qt::DisplayRole && role != Qt::EditRole)
+            return {};
+        return QString::fromStdString(batch.item(index.row()));
+    }
+
+    void publish()
+    {
+        if (auto changed = batch.takeChanged())
+            emit dataChanged(index(changed->first), index(changed->last));
+        if (auto appended = batch.appended()) {
+            beginInsertRows({}, appended->first, appended->last);
+            batch.publishAppended();
+            endInsertRows();
+        }
+    }
+
+    ItemBatch batch;
+};
+
+// The combo box widget; it reports a loss of the focus to the control.
+// Focus that goes to a pop-up (the list's own drop-down or the completer's)
+// or to another window is not a loss: the user is still at this list.
+class ListWidget : public QComboBox {
+public:
+    std::function<void()> onFocusLost;
+
+protected:
+    void focusInEvent(QFocusEvent* event) override
+    {
+        QComboBox::focusInEvent(event);
+        // The field showed the start of its name while it was left alone; a
+        // focus given by code puts the cursor after the name, for typing on.
+        // (Tab selects the whole name, a click puts the cursor where it hit.)
+        if (lineEdit() && event->reason() == Qt::OtherFocusReason)
+            lineEdit()->end(false);
+    }
+
+    void focusOutEvent(QFocusEvent* event) override
+    {
+        QComboBox::focusOutEvent(event);
+        if (event->reason() == Qt::PopupFocusReason || event->reason() == Qt::ActiveWindowFocusReason)
+            return;
+        if (onFocusLost)
+            onFocusLost();
+        // Left alone, the field shows the start of its name again.
+        if (lineEdit())
+            lineEdit()->setCursorPosition(0);
+    }
+};
+
+class ComboControl : public QtControl {
+public:
+    ComboControl(ListWidget* list, backend::NativeEvents& events)
+        : QtControl(list, events)
+        , combo_(list)
+        , model_(new ItemModel(list))
+    {
+        list->setEditable(true);
+        list->setInsertPolicy(QComboBox::NoInsert);
+        list->setMaxVisibleItems(16);
+        // The control's size is the designer's; nothing measures the items.
+        list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        list->setMinimumContentsLength(0);
+        list->setModel(model_);
+        if (auto* view = qobject_cast<QListView*>(list->view()))
+            view->setUniformItemSizes(true);
+
+        // Offers every item whose text contains what has been typed.
+        auto* completer = new QCompleter(model_, list);
+        completer->setFilterMode(Qt::MatchContains);
+        completer->setCaseSensitivity(Qt::CaseInsensitive);
+        completer->setCompletionMode(QCompleter::PopupCompletion);
+        completer->setMaxVisibleItems(16);
+        if (auto* popup = qobject_cast<QListView*>(completer->popup()))
+            popup->setUniformItemSizes(true);
+        list->setCompleter(completer);
+
+        QLineEdit* edit = list->lineEdit();
+        QObject::connect(edit, &QLineEdit::textChanged, [&events, edit](const QString& text) {
+            events.nativeTextChanged(text.toStdString());
+            // A name longer than the field shows from its start, as in
+            // Windows, unless the user is typing in it.
+            if (!edit->hasFocus())
+                edit->setCursorPosition(0);
+        });
+        QObject::connect(edit, &QLineEdit::textEdited, [&events](const QString&) { events.nativeTextEdited(); });
+        list->onFocusLost = [&events] { events.nativeFocusLost(); };
+    }
+
+    void setItem(int32_t row, const std::string& text) override
+    {
+        model_->batch.write(row, text);
+        schedulePublish();
+    }
+
+    int32_t selectedItem() const override { return combo_->currentIndex(); }
+
+    void selectItem(int32_t index) override
+    {
+        publish();
+        const QSignalBlocker quiet(combo_);
+        combo_->setCurrentIndex(index);
+    }
+
+    void selectTypedItem(int32_t index) override
+    {
+        if (index >= model_->rowCount())
+            publish();
+        QLineEdit* edit = combo_->lineEdit();
+        int cursor = edit->cursorPosition();
+        combo_->setCurrentIndex(index);
+        edit->setCursorPosition(cursor);
+    }
+
+    std::string text() const override
+    {
+        const_cast<ComboControl*>(this)->publish();
+        return combo_->currentText().toStdString();
+    }
+
+    void setEditText(const std::string& text) override { combo_->setEditText(QString::fromStdString(text)); }
+
+    // Tells the views about the writes made since the last call. Called when
+    // the event loop next runs, and before anything that needs the views to
+    // know every item.
+    void publish()
+    {
+        publishScheduled_ = false;
+        if (!model_->batch.pending())
+            return;
+        int selectedBefore = combo_->currentIndex();
+        QString textBefore = combo_->lineEdit()->text();
+        model_->publish();
+        // Qt selects the first item of a list that gets its first items; this
+        // list keeps "no selected item" and its text until code sets one.
+        if (selectedBefore < 0 && combo_->currentIndex() >= 0) {
+            combo_->setCurrentIndex(-1);
+            combo_->lineEdit()->setText(textBefore);
+        }
+    }
+
+private:
+    void schedulePublish()
+    {
+        if (publishScheduled_)
+            return;
+        publishScheduled_ = true;
+        QMetaObject::invokeMethod(combo_, [this] { publish(); }, Qt::QueuedConnection);
+    }
+
+    ListWidget* combo_;
+    ItemModel* model_;
+    bool publishScheduled_ = false;
+};
+
+} // namespace
+
+std::unique_ptr<QtControl> createComboBox(backend::NativeEvents& events)
+{
+    return std::make_unique<ComboControl>(new ListWidget, events);
+}
+
+} // namespace platform::qt

@@ -1,0 +1,141 @@
+// A form drawn inside a window of a screen-saver host (xscreensaver gives
+// its programs a window by its X id). The form becomes a child window of
+// the host's: it takes no input and leaves the cursor alone (the host owns
+// both), and unloads when the process is asked to end (SIGTERM, SIGINT).
+// The form's rules look at the host window now and then and have the form
+// follow its size, or unload it once the window is destroyed.
+//
+// A host window smaller than the form's picture (a preview pane) shows the
+// whole picture scaled down to fit, centred: the form then keeps the
+// picture's size off screen and a view in the host window paints it scaled.
+
+#include "platform/forms/qt/native_form.h"
+#include "platform/runtime/runtime_error.h"
+#include "platform/forms/scaled_picture.h"
+#include "platform/system/signals.h"
+#include "platform/forms/x11/host_window.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QPointer>
+#include <QSocketNotifier>
+#include <QWidget>
+#include <QWindow>
+
+namespace platform::qt {
+
+namespace {
+
+// SIGTERM and SIGINT end a hosted form through the event loop.
+void watchEndSignals(QtForm& form)
+{
+    int requests = system::watchEndRequests();
+    if (requests < 0)
+        return;
+    auto* notifier = new QSocketNotifier(requests, QSocketNotifier::Read, form.window);
+    QObject::connect(notifier, &QSocketNotifier::activated, form.window, [&form] {
+        system::clearEndRequests();
+        form.events.nativeCloseRequested();
+    });
+}
+
+// Paints the form's picture scaled down to fit, centred, on black.
+class ScaledView : public QWidget {
+public:
+    explicit ScaledView(QWidget& picture)
+        : picture_(&picture)
+    {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.fillRect(rect(), Qt::black);
+        if (!picture_)
+            return;
+        QImage image(picture_->size(), QImage::Format_RGB32);
+        image.fill(Qt::black);
+        picture_->render(&image);
+        backend::PixelRect target = scaledPictureArea(image.width(), image.height(), width(), height());
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(QRect(target.x, target.y, target.width, target.height), image);
+    }
+
+private:
+    QPointer<QWidget> picture_;
+};
+
+// Makes a top-level widget a child window of the host's, taking no input.
+void embed(QWidget& widget, QWindow& host, const QSize& size)
+{
+    widget.setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowTransparentForInput
+                          | Qt::WindowDoesNotAcceptFocus);
+    widget.setAttribute(Qt::WA_ShowWithoutActivating);
+    widget.setFocusPolicy(Qt::NoFocus);
+    widget.winId();
+    widget.windowHandle()->setParent(&host);
+    widget.setGeometry(QRect(QPoint(0, 0), size));
+}
+
+} // namespace
+
+void QtForm::hostIn(uint64_t windowId, int pictureWidth, int pictureHeight)
+{
+    xcb_connection_t* connection = x11Connection();
+    if (!connection)
+        throw RuntimeError(RuntimeErrorKind::Other,
+                           "drawing into the screen saver's window needs an X display (X11), and "
+                               + QGuiApplication::platformName().toStdString() + " is not one");
+    x11::HostWindow found = x11::findHostWindow(connection, windowId);
+    QSize size(found.width, found.height);
+    hostWindowId = found.id;
+    hostSize = size;
+    hostScaled = pictureScaledDown(pictureWidth, pictureHeight, size.width(), size.height());
+    window->resize(hostScaled ? QSize(pictureWidth, pictureHeight) : size);
+}
+
+backend::PixelRect QtForm::hostArea() const
+{
+    xcb_connection_t* connection = x11Connection();
+    x11::HostWindow now = connection ? x11::hostWindowNow(connection, hostWindowId) : x11::HostWindow {};
+    return { 0, 0, now.width, now.height };
+}
+
+void QtForm::followHost(int width, int height)
+{
+    if (hostView)
+        hostView->resize(width, height);
+    else
+        window->resize(width, height);
+}
+
+void QtForm::repaintHostView()
+{
+    if (hostView)
+        hostView->update();
+}
+
+void QtForm::showInHost()
+{
+    if (!host) {
+        host = QWindow::fromWinId(hostWindowId);
+        if (hostScaled) {
+            // The picture stays off screen at its own size; the view shows it.
+            window->setAttribute(Qt::WA_DontShowOnScreen);
+            hostView = new ScaledView(*window);
+            embed(*hostView, *host, hostSize);
+        } else {
+            embed(*window, *host, hostSize);
+        }
+        watchEndSignals(*this);
+    }
+    shown = true;
+    window->show();
+    if (hostView)
+        hostView->show();
+}
+
+} // namespace platform::qt
