@@ -18,21 +18,11 @@
 // live in %APPDATA%\Zandreth, whose zandreth.ini is copied from the one
 // beside the program on first use.
 
+#include "platform/system/user_folders.h"
+
 #include <string>
 
 namespace platform {
-
-// The parts of the environment the choice depends on.
-struct UserFolders {
-    std::string configHome; // $XDG_CONFIG_HOME, empty when unset
-    std::string home;       // $HOME, or the account's home folder when unset
-    // %APPDATA% on Windows, empty elsewhere; when set, it alone decides.
-    std::string appData = {};
-};
-
-// The operating system's conventions for them (platform/system/posix/ or
-// platform/system/win32/).
-UserFolders userFoldersFromEnvironment();
 
 // The settings folder for a program in `programFolder`, without a trailing
 // separator. Creates the user's folder and copies the installed catalogue

@@ -1,7 +1,8 @@
 #include "platform/runtime/system_time.h"
 
-#include "platform/system/clock.h"
 #include "platform/testing/hooks.h"
+
+#include <optional>
 
 namespace platform {
 

@@ -4,19 +4,17 @@
 // change in the platform. Each is named ...ForTesting and is defined by the
 // library it changes; the program's own code cannot include this header (no
 // library of the program links zandreth_testing). What tests do through the
-// window system (keys, typing, pixels) is built into the tests alone
-// (tests/support/form_drivers.h).
-
-#include "platform/runtime/system_time.h"
+// window system (keys, typing, pixels) is not here: it is built into the
+// tests alone (tests/support/form_drivers.h).
 
 #include <cstddef>
 #include <functional>
-#include <optional>
 #include <string>
 
 namespace platform {
 
 class Form;
+struct SYSTEMTIME;
 
 // The command-line tail that Command() returns.
 void setCommandForTesting(const std::string& command);

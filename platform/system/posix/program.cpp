@@ -1,6 +1,6 @@
 #include "platform/system/program.h"
 
-#include "platform/profile/text_encoding.h"
+#include "platform/system/text.h"
 #include "program.h"
 
 #include <cstdlib>

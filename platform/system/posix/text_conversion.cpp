@@ -1,5 +1,4 @@
 #include "platform/system/text.h"
-#include "platform/profile/text_encoding.h"
 
 #include <cerrno>
 #include <cstdint>

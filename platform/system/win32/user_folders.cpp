@@ -1,4 +1,4 @@
-#include "platform/profile/settings_folder.h"
+#include "platform/system/user_folders.h"
 
 #include "wide_text.h"
 
