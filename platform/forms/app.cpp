@@ -49,7 +49,7 @@ std::string Application::path() const
 
 bool Application::prevInstance() const { return system::anotherInstanceHolds(path()); }
 
-std::string Application::title() const { return "Zandreth"; }
+std::string Application::title() const { return std::string(kProgramTitle); }
 int16_t Application::major() const { return ZANDRETH_VERSION_MAJOR; }
 int16_t Application::minor() const { return ZANDRETH_VERSION_MINOR; }
 int16_t Application::revision() const { return ZANDRETH_VERSION_PATCH; }

@@ -28,11 +28,16 @@ struct FormDesign;
 struct MessageBoxRequest;
 class Timer;
 enum class Alignment;
-enum class WindowState;
 
 } // namespace platform
 
 namespace platform::backend {
+
+// How a form's window is shown. The forms' rules decide it from the form's
+// WindowState and border (Form::display): a form without a border shown
+// maximised covers the whole screen (every monitor), panels and task bars
+// included; any other form is shown as its state says.
+enum class WindowDisplay { Normal, Minimized, Maximized, CoverScreen };
 
 struct PixelRect {
     int x = 0;
@@ -83,6 +88,16 @@ public:
 
 enum class ControlKind { Label, Image, PictureBox, Line, Frame, CheckBox, OptionButton, CommandButton, ComboBox, HScrollBar };
 
+// What a picture the program was built without shows in its place (a build
+// without the map): an area of the map's size, filled with sea blue.
+inline constexpr int kMissingPictureWidth = 740;
+inline constexpr int kMissingPictureHeight = 370;
+inline constexpr Colour kMissingPictureColour = 0x00C8AF96;
+
+// The rows a combo box's dropped list (and the list of its matches while
+// the user types) shows at most; more scroll.
+inline constexpr int kDropDownRows = 16;
+
 // Whether a control of this kind takes the keyboard's focus (by Tab, by a
 // click, by code).
 inline bool takesFocus(ControlKind kind)
@@ -128,7 +143,8 @@ public:
     virtual void setValue(int value) { (void)value; }
     virtual void setSteps(int small, int large) { (void)small, (void)large; }
     // Image and picture box: show a picture compiled into the program (or
-    // the program's icon); returns its size in pixels.
+    // the program's icon); returns its size in pixels. A picture the program
+    // was built without shows as the missing picture below.
     virtual PixelRect setPicture(const std::string& resourceName) { (void)resourceName; return {}; }
     virtual PixelRect setProgramIcon() { return {}; }
     // Line: its colour and pen width.
@@ -159,10 +175,10 @@ public:
     virtual void setClientSize(int width, int height) = 0;
     // Puts the window's frame at (x, y) and holds it there when it is shown.
     virtual void placeOuter(int x, int y) = 0;
-    // Shows the window in `state` (maximised without a border: covering
-    // the whole screen), modal when asked, in front and active.
-    virtual void show(WindowState state, bool modal) = 0;
-    virtual void setWindowState(WindowState state) = 0;
+    // Shows the window as `display` says, modal when asked, in front and
+    // active.
+    virtual void show(WindowDisplay display, bool modal) = 0;
+    virtual void setWindowState(WindowDisplay display) = 0;
     // Hides the window, ends its modality and gives back what covering the
     // screen took (the keyboard, the mouse).
     virtual void hide() = 0;

@@ -21,6 +21,8 @@ public:
 
     // Presses the button as a click would.
     void click();
+    // Enter on the default button and Esc on the cancel one click it.
+    void pressByKey() override { click(); }
 
     std::function<void()> onClick;
 

@@ -31,6 +31,12 @@ public:
     int toPixels(float units) const;
     float fromPixels(int pixels) const;
 
+    // Whether the controls in this container may be enabled and shown: a
+    // form always lets them; a frame only while it is enabled, and shown in
+    // its form, itself.
+    virtual bool enablesControls() const { return true; }
+    virtual bool showsControls() const { return true; }
+
     // The native window the container's controls are placed in.
     backend::NativeWindow& nativeHost() const { return *host_; }
 

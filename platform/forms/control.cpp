@@ -2,7 +2,6 @@
 
 #include "platform/forms/container.h"
 #include "platform/forms/form.h"
-#include "platform/forms/frame.h"
 
 #include <algorithm>
 
@@ -76,8 +75,7 @@ void Control::setVisible(bool value)
 // A control in a disabled frame is disabled too.
 bool Control::enabled() const
 {
-    auto* frame = dynamic_cast<const Frame*>(&container_);
-    return enabled_ && (!frame || frame->enabled());
+    return enabled_ && container_.enablesControls();
 }
 
 void Control::setEnabled(bool value)
@@ -111,8 +109,7 @@ bool Control::takesFocus() const { return backend::takesFocus(kind_); }
 
 bool Control::shownInForm() const
 {
-    auto* frame = dynamic_cast<const Frame*>(&container_);
-    return visible_ && (!frame || frame->shownInForm());
+    return visible_ && container_.showsControls();
 }
 
 } // namespace platform

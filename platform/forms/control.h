@@ -65,6 +65,11 @@ public:
     // Visible, and so is every frame it lies in.
     bool shownInForm() const;
 
+    // What Enter or Esc does to the control when it is its form's default or
+    // cancel button (CommandButton::setDefault, setCancel): a command button
+    // is clicked; no other control is either.
+    virtual void pressByKey() { }
+
 protected:
     Control(Container& container, backend::ControlKind kind);
     // Turns the Single position and size into device pixels.

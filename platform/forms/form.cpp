@@ -1,6 +1,5 @@
 #include "platform/forms/form.h"
 
-#include "platform/forms/command_button.h"
 #include "platform/forms/control.h"
 #include "platform/forms/input_method.h"
 #include "platform/forms/runtime.h"
@@ -126,7 +125,7 @@ void Form::show(ShowMode mode)
     for (Control* control : order)
         natives.push_back(&control->native());
     native_->setTabOrder(natives);
-    native_->show(windowState_, mode == ShowMode::Modal);
+    native_->show(display(), mode == ShowMode::Modal);
     shown_ = true;
     if (coversScreenWhenShown())
         startKeepingOnTop();
@@ -209,15 +208,26 @@ void Form::setWindowState(WindowState state)
     windowState_ = state;
     if (!shown_)
         return;
-    native_->setWindowState(state);
+    native_->setWindowState(display());
     if (coversScreenWhenShown())
         startKeepingOnTop();
 }
 
-bool Form::coversScreenWhenShown() const
+backend::WindowDisplay Form::display() const
 {
-    return windowState_ == WindowState::Maximized && design_.borderStyle == BorderStyle::None;
+    switch (windowState_) {
+    case WindowState::Maximized:
+        return design_.borderStyle == BorderStyle::None ? backend::WindowDisplay::CoverScreen
+                                                        : backend::WindowDisplay::Maximized;
+    case WindowState::Minimized:
+        return backend::WindowDisplay::Minimized;
+    case WindowState::Normal:
+        break;
+    }
+    return backend::WindowDisplay::Normal;
 }
+
+bool Form::coversScreenWhenShown() const { return display() == backend::WindowDisplay::CoverScreen; }
 
 void Form::startKeepingOnTop()
 {
@@ -327,9 +337,9 @@ void Form::nativeKeyDown(int16_t keyCode, int16_t shift)
 {
     constexpr int16_t kEnter = 13;
     constexpr int16_t kEscape = 27;
-    CommandButton* button = keyCode == kEscape ? cancelButton_ : keyCode == kEnter ? defaultButton_ : nullptr;
+    Control* button = keyCode == kEscape ? cancelButton_ : keyCode == kEnter ? defaultButton_ : nullptr;
     if (button && button->visible() && button->enabled()) {
-        button->click();
+        button->pressByKey();
         return;
     }
     deliverKeyDown(keyCode, shift);

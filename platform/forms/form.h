@@ -40,7 +40,6 @@ struct FormDesign {
     bool showInTaskbar = true;
 };
 
-class CommandButton;
 class Control;
 class Timer;
 
@@ -158,8 +157,10 @@ private:
     // One look at the host's window of a hosted form (see hostIn): gone,
     // the form unloads; resized, the form follows it.
     void watchHost();
-    // A borderless form shown maximised covers the screen; from then on
-    // its window is held on top, round after round.
+    // How the window is shown in the form's state: a borderless form shown
+    // maximised covers the screen, and from then on its window is held on
+    // top, round after round.
+    backend::WindowDisplay display() const;
     bool coversScreenWhenShown() const;
     void startKeepingOnTop();
     void keepOnTop();
@@ -178,8 +179,8 @@ private:
     WindowState windowState_ = WindowState::Normal;
     std::vector<Control*> controls_;
     std::vector<Timer*> timers_;
-    CommandButton* defaultButton_ = nullptr;
-    CommandButton* cancelButton_ = nullptr;
+    Control* defaultButton_ = nullptr;
+    Control* cancelButton_ = nullptr;
     bool loaded_ = false;
     bool shown_ = false;
     // True while Form_Load runs: the form's timers wait until it has

@@ -23,6 +23,10 @@ public:
     const std::string& caption() const;
     void setCaption(const std::string& text);
 
+    // A control in a disabled or hidden frame is disabled or hidden too.
+    bool enablesControls() const override { return enabled(); }
+    bool showsControls() const override { return shownInForm(); }
+
 private:
     std::string caption_;
 };

@@ -6,7 +6,7 @@
 // keys arrive as plain key events); handing back the returned context
 // restores the previous association.
 
-#include "platform/forms/form.h"
+#include "platform/forms/backend.h"
 
 #include <cstdint>
 

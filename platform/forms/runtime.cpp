@@ -1,6 +1,5 @@
 #include "platform/forms/runtime.h"
 
-#include "platform/forms/app.h"
 #include "platform/forms/backend.h"
 #include "platform/forms/cursor.h"
 #include "platform/forms/input_method.h"
@@ -159,7 +158,7 @@ void Runtime::endProgram(int status, const std::string* report)
     restoreAllInputContexts();
     backend::hideAllWindows();
     if (report)
-        MsgBox(*report, MessageBoxIcon::Critical, App.title());
+        MsgBox(*report, MessageBoxIcon::Critical, std::string(kProgramTitle));
     // Every event loop ends, the nested ones of message boxes and modal forms
     // included; the code that started them sees that the program has ended.
     backend::exitEventLoops(status);

@@ -10,9 +10,14 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace platform {
+
+// The program's title (App.title()), which the box of a run-time error
+// carries.
+inline constexpr std::string_view kProgramTitle = "Zandreth";
 
 // Thrown by End(): stops the program at once, without unload handlers.
 class EndProgram : public std::exception {

@@ -84,8 +84,8 @@ struct RecordedForm : platform::backend::NativeForm {
     PixelRect outerArea() override { return client; }
     void setClientSize(int width, int height) override { client.width = width, client.height = height; }
     void placeOuter(int x, int y) override { client.x = x, client.y = y; }
-    void show(platform::WindowState, bool isModal) override { shown = true, modal = isModal; }
-    void setWindowState(platform::WindowState) override { }
+    void show(platform::backend::WindowDisplay, bool isModal) override { shown = true, modal = isModal; }
+    void setWindowState(platform::backend::WindowDisplay) override { }
     void hide() override { shown = false; }
     void coverScreen() override { }
     void holdOnTop() override { ++onTopRounds; }

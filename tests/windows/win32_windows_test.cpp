@@ -169,7 +169,7 @@ TEST_F(Win32Forms, AltF4AsksTheForm)
     auto form = backend::createForm(dialogDesign(), 200, 100, std::nullopt, events);
     RecordedEvents controlEvents;
     auto control = backend::createControl(backend::ControlKind::Label, *form, controlEvents);
-    form->show(WindowState::Normal, false);
+    form->show(backend::WindowDisplay::Normal, false);
     const LPARAM altDown = static_cast<LPARAM>(KF_ALTDOWN) << 16 | 1;
     for (::HWND focus : { windowOf(*control), windowOf(*form) }) {
         MSG press { focus, WM_SYSKEYDOWN, VK_F4, altDown, 0, {} };
@@ -193,7 +193,7 @@ TEST_F(Win32Forms, KeysGoToTheControlThenTheTabOrderThenTheForm)
     first->setGeometry({ 10, 10, 50, 20 });
     second->setGeometry({ 10, 40, 50, 20 });
     form->setTabOrder({ first.get(), second.get() });
-    form->show(WindowState::Normal, false);
+    form->show(backend::WindowDisplay::Normal, false);
 
     first->setFocus(true);
     ASSERT_TRUE(first->hasFocus());
@@ -220,7 +220,7 @@ TEST_F(Win32Forms, AFormWithoutControlsTakesTheKeysItself)
     FormDesign design;
     design.borderStyle = BorderStyle::None;
     auto form = backend::createForm(design, 200, 100, std::nullopt, events);
-    form->show(WindowState::Normal, false);
+    form->show(backend::WindowDisplay::Normal, false);
     form->setFocus(false);
     backend::pressKey(*form, 'A');
     EXPECT_EQ(events.keysDown, std::vector<int16_t>({ 65 }));
@@ -232,8 +232,8 @@ TEST_F(Win32Forms, AModalFormHoldsTheOtherWindowsUntilHidden)
     RecordedEvents events;
     auto owner = backend::createForm(dialogDesign(), 200, 100, std::nullopt, events);
     auto modal = backend::createForm(dialogDesign(), 100, 50, std::nullopt, events);
-    owner->show(WindowState::Normal, false);
-    modal->show(WindowState::Normal, true);
+    owner->show(backend::WindowDisplay::Normal, false);
+    modal->show(backend::WindowDisplay::Normal, true);
     EXPECT_FALSE(IsWindowEnabled(windowOf(*owner)));
     EXPECT_TRUE(IsWindowEnabled(windowOf(*modal)));
     modal->hide();
@@ -252,7 +252,7 @@ TEST_F(Win32Forms, AnOwnerWindowOfAnotherProgramWaitsWhileTheFormIsShown)
     auto dialog = backend::createForm(dialogDesign(), 200, 100, std::nullopt, events);
     dialog->setOwner(reinterpret_cast<uintptr_t>(settings));
     EXPECT_EQ(GetWindow(windowOf(*dialog), GW_OWNER), settings);
-    dialog->show(WindowState::Normal, false);
+    dialog->show(backend::WindowDisplay::Normal, false);
     EXPECT_FALSE(IsWindowEnabled(settings)) << "the owner waits";
     dialog->hide();
     EXPECT_TRUE(IsWindowEnabled(settings)) << "and takes input again once the form is gone";
@@ -260,7 +260,7 @@ TEST_F(Win32Forms, AnOwnerWindowOfAnotherProgramWaitsWhileTheFormIsShown)
     dialog->setOwner(0x7FFFFFF0u);
     EXPECT_EQ(GetWindow(windowOf(*dialog), GW_OWNER), settings) << "a number that names no window changes nothing";
 
-    dialog->show(WindowState::Normal, false);
+    dialog->show(backend::WindowDisplay::Normal, false);
     dialog.reset();
     EXPECT_TRUE(IsWindowEnabled(settings)) << "a form unloaded while shown gives the owner back";
     DestroyWindow(settings);
@@ -273,9 +273,9 @@ TEST_F(Win32Forms, TheFocusComesBackToItsControlWithTheWindow)
     auto other = backend::createForm(dialogDesign(), 200, 100, std::nullopt, events);
     auto first = backend::createControl(backend::ControlKind::Label, *dialog, events);
     auto second = backend::createControl(backend::ControlKind::Label, *dialog, events);
-    dialog->show(WindowState::Normal, false);
+    dialog->show(backend::WindowDisplay::Normal, false);
     second->setFocus(false);
-    other->show(WindowState::Normal, false);
+    other->show(backend::WindowDisplay::Normal, false);
     EXPECT_FALSE(second->hasFocus());
     SetActiveWindow(windowOf(*dialog));
     EXPECT_TRUE(second->hasFocus());
@@ -362,7 +362,7 @@ TEST_F(Win32Forms, ALineAndALabelDrawInTheirColours)
     label->setGeometry({ 10, 40, 60, 20 });
     label->setBackColor(0xFF0000u);
     label->setForeColor(0xFFFFFFu);
-    form->show(WindowState::Normal, false);
+    form->show(backend::WindowDisplay::Normal, false);
     backend::processPendingEvents();
 
     auto lineRows = backend::grabPixels(*line);

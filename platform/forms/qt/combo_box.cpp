@@ -88,7 +88,7 @@ public:
     {
         list->setEditable(true);
         list->setInsertPolicy(QComboBox::NoInsert);
-        list->setMaxVisibleItems(16);
+        list->setMaxVisibleItems(backend::kDropDownRows);
         // The control's size is the designer's; nothing measures the items.
         list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
         list->setMinimumContentsLength(0);
@@ -101,7 +101,7 @@ public:
         completer->setFilterMode(Qt::MatchContains);
         completer->setCaseSensitivity(Qt::CaseInsensitive);
         completer->setCompletionMode(QCompleter::PopupCompletion);
-        completer->setMaxVisibleItems(16);
+        completer->setMaxVisibleItems(backend::kDropDownRows);
         if (auto* popup = qobject_cast<QListView*>(completer->popup()))
             popup->setUniformItemSizes(true);
         list->setCompleter(completer);

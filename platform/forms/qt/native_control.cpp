@@ -174,9 +174,8 @@ backend::PixelRect QtControl::setPicture(const std::string& resourceName)
 {
     QPixmap picture(QStringLiteral(":/zandreth/") + QString::fromStdString(resourceName) + QStringLiteral(".bmp"));
     if (picture.isNull()) {
-        // A build without the picture still shows a map-sized area.
-        picture = QPixmap(740, 370);
-        picture.fill(QColor(150, 175, 200));
+        picture = QPixmap(backend::kMissingPictureWidth, backend::kMissingPictureHeight);
+        picture.fill(colourFromValue(backend::kMissingPictureColour));
     }
     return showPixmap(widget_, picture);
 }
@@ -187,20 +186,21 @@ backend::PixelRect QtControl::setProgramIcon() { return showPixmap(widget_, QApp
 
 QColor colourFromValue(Colour value)
 {
-    if (value & 0x80000000u) {
+    if (isSystemColour(value)) {
         QPalette palette = QApplication::palette();
-        switch (value & 0xFF) {
-        case 0x08:
+        switch (systemColourIndex(value)) {
+        case static_cast<int>(SystemColour::WindowText):
             return palette.color(QPalette::WindowText);
-        case 0x0F:
+        case static_cast<int>(SystemColour::ButtonFace):
             return palette.color(QPalette::Button);
-        case 0x05:
+        case static_cast<int>(SystemColour::Window):
             return palette.color(QPalette::Base);
         default:
             return palette.color(QPalette::Window);
         }
     }
-    return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
+    Rgb rgb = rgbOf(value);
+    return QColor(rgb.red, rgb.green, rgb.blue);
 }
 
 QFont qtFont(const Font& font)

@@ -144,41 +144,41 @@ void QtForm::placeWindow(QPoint outer)
     window->move(outer + QPoint(expectedFrame->left(), expectedFrame->top()));
 }
 
-void QtForm::show(WindowState state, bool modal)
+void QtForm::show(backend::WindowDisplay display, bool modal)
 {
     if (modal)
         window->setWindowModality(Qt::ApplicationModal);
     xcb_connection_t* connection = x11Connection();
     if (!design.showInTaskbar && connection)
         x11::keepOutOfTaskbar(connection, static_cast<uint32_t>(window->winId()));
-    switch (state) {
-    case WindowState::Maximized:
-        if (design.borderStyle == BorderStyle::None)
-            showCoveringScreen();
-        else
-            window->showMaximized();
+    switch (display) {
+    case backend::WindowDisplay::CoverScreen:
+        showCoveringScreen();
         break;
-    case WindowState::Minimized:
+    case backend::WindowDisplay::Maximized:
+        window->showMaximized();
+        break;
+    case backend::WindowDisplay::Minimized:
         window->showMinimized();
         break;
-    case WindowState::Normal:
+    case backend::WindowDisplay::Normal:
         window->show();
         break;
     }
-    if (placedAt && state == WindowState::Normal)
+    if (placedAt && display == backend::WindowDisplay::Normal)
         placeWindow(*placedAt);
     shown = true;
     window->activateWindow();
     window->raise();
 }
 
-void QtForm::setWindowState(WindowState state)
+void QtForm::setWindowState(backend::WindowDisplay display)
 {
-    if (state == WindowState::Maximized && design.borderStyle == BorderStyle::None)
+    if (display == backend::WindowDisplay::CoverScreen)
         showCoveringScreen();
-    else if (state == WindowState::Maximized)
+    else if (display == backend::WindowDisplay::Maximized)
         window->setWindowState(Qt::WindowMaximized);
-    else if (state == WindowState::Minimized)
+    else if (display == backend::WindowDisplay::Minimized)
         window->setWindowState(Qt::WindowMinimized);
     else
         window->setWindowState(Qt::WindowNoState);

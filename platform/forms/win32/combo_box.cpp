@@ -30,8 +30,6 @@ namespace {
 // Posted to the list's window: hand the items written since to the native
 // list.
 constexpr UINT kPublishItems = WM_APP + 0x2A1;
-// The rows the dropped list shows at most.
-constexpr int kVisibleItems = 16;
 // More rewritten rows than this are handed over by refilling the list.
 constexpr int32_t kRefillAbove = 32;
 
@@ -46,7 +44,7 @@ public:
         edit_ = parts.hwndItem;
         list_ = parts.hwndList;
         watch(edit_);
-        SendMessageW(handle(), CB_SETMINVISIBLE, kVisibleItems, 0);
+        SendMessageW(handle(), CB_SETMINVISIBLE, backend::kDropDownRows, 0);
         followInputMethod(parent);
     }
 
@@ -57,7 +55,7 @@ public:
         rect_ = rect;
         auto itemHeight = static_cast<int>(SendMessageW(handle(), CB_GETITEMHEIGHT, 0, 0));
         backend::PixelRect withList = rect;
-        withList.height = rect.height + kVisibleItems * std::max(itemHeight, 1) + 2;
+        withList.height = rect.height + backend::kDropDownRows * std::max(itemHeight, 1) + 2;
         Win32Control::setGeometry(withList);
     }
 

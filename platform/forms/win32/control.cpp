@@ -59,9 +59,10 @@ HWND windowOf(const backend::NativeWindow& window) { return dynamic_cast<const W
 
 COLORREF colorRefOf(Colour colour)
 {
-    if (colour & 0x80000000u)
-        return GetSysColor(static_cast<int>(colour & 0xFF));
-    return static_cast<COLORREF>(colour & 0xFFFFFF);
+    if (isSystemColour(colour))
+        return GetSysColor(systemColourIndex(colour));
+    Rgb rgb = rgbOf(colour);
+    return RGB(rgb.red, rgb.green, rgb.blue);
 }
 
 Win32Control::Win32Control(HWND parent, const wchar_t* className, DWORD style, DWORD exStyle,

@@ -198,7 +198,7 @@ void Win32Form::placeOuter(int x, int y)
     SetWindowPos(window_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void Win32Form::show(WindowState state, bool modal)
+void Win32Form::show(backend::WindowDisplay display, bool modal)
 {
     if (modal && disabled_.empty()) {
         WindowList others { window_, {} };
@@ -218,15 +218,15 @@ void Win32Form::show(WindowState state, bool modal)
     if (owner_ == nullptr && !inTaskbar_ && active != nullptr && active != window_ && Win32Form::of(active) != nullptr)
         SetWindowLongPtrW(window_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(active));
     shown_ = true;
-    if (state == WindowState::Maximized && (styles_.style & WS_POPUP) && !(styles_.style & WS_CAPTION)) {
+    if (display == backend::WindowDisplay::CoverScreen) {
         coverScreen();
         ShowWindow(window_, SW_SHOW);
     } else {
-        if (placedAt_ && state == WindowState::Normal)
+        if (placedAt_ && display == backend::WindowDisplay::Normal)
             SetWindowPos(window_, nullptr, placedAt_->x, placedAt_->y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-        ShowWindow(window_, state == WindowState::Maximized ? SW_SHOWMAXIMIZED
-                       : state == WindowState::Minimized    ? SW_SHOWMINIMIZED
-                                                            : SW_SHOWNORMAL);
+        ShowWindow(window_, display == backend::WindowDisplay::Maximized ? SW_SHOWMAXIMIZED
+                       : display == backend::WindowDisplay::Minimized    ? SW_SHOWMINIMIZED
+                                                                         : SW_SHOWNORMAL);
     }
     SetForegroundWindow(window_);
     BringWindowToTop(window_);
@@ -234,17 +234,17 @@ void Win32Form::show(WindowState state, bool modal)
     RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
-void Win32Form::setWindowState(WindowState state)
+void Win32Form::setWindowState(backend::WindowDisplay display)
 {
-    if (state == WindowState::Maximized && (styles_.style & WS_POPUP) && !(styles_.style & WS_CAPTION)) {
+    if (display == backend::WindowDisplay::CoverScreen) {
         coverScreen();
         return;
     }
     if (!IsWindowVisible(window_))
         return;
-    ShowWindow(window_, state == WindowState::Maximized ? SW_MAXIMIZE
-                   : state == WindowState::Minimized    ? SW_MINIMIZE
-                                                        : SW_RESTORE);
+    ShowWindow(window_, display == backend::WindowDisplay::Maximized ? SW_MAXIMIZE
+                   : display == backend::WindowDisplay::Minimized    ? SW_MINIMIZE
+                                                                     : SW_RESTORE);
 }
 
 void Win32Form::hide()

@@ -29,8 +29,8 @@ public:
             DestroyIcon(icon_);
     }
 
-    // The bitmap resource of that name (resource names are upper case); a
-    // program built without it shows a map-sized area of sea blue.
+    // The bitmap resource of that name (resource names are upper case), or
+    // the missing picture.
     backend::PixelRect setPicture(const std::string& resourceName) override
     {
         std::wstring name = widen(resourceName);
@@ -38,7 +38,8 @@ public:
         auto bitmap = static_cast<HBITMAP>(
             LoadImageW(GetModuleHandleW(nullptr), name.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
         if (bitmap == nullptr)
-            bitmap = filledBitmap(740, 370, RGB(150, 175, 200));
+            bitmap = filledBitmap(backend::kMissingPictureWidth, backend::kMissingPictureHeight,
+                                  colorRefOf(backend::kMissingPictureColour));
         BITMAP size {};
         GetObjectW(bitmap, sizeof size, &size);
         setStyle(SS_BITMAP);

@@ -37,8 +37,8 @@ public:
     backend::PixelRect outerArea() override;
     void setClientSize(int width, int height) override;
     void placeOuter(int x, int y) override;
-    void show(WindowState state, bool modal) override;
-    void setWindowState(WindowState state) override;
+    void show(backend::WindowDisplay display, bool modal) override;
+    void setWindowState(backend::WindowDisplay display) override;
     void hide() override;
     void coverScreen() override;
     std::vector<backend::PixelRect> monitorAreas() const override;
