@@ -3,6 +3,7 @@
 #   no-qt     the compilation fails because Qt's <QObject> is not found
 #   no-forms  the compilation fails because "platform/forms/form.h" is not found
 #   compiles  the compilation succeeds
+#   missing:<header>  the compilation fails because "<header>" is not found
 # cmake -DCOMPILER=... -DPROBE=... -DINCLUDES=... -DDEFINITIONS=... -DEXPECT=... -P compile_probe.cmake
 string(REPLACE "|" ";" includes "${INCLUDES}")
 string(REPLACE "|" ";" definitions "${DEFINITIONS}")
@@ -29,10 +30,19 @@ elseif(EXPECT STREQUAL "no-forms")
   if(NOT output MATCHES "platform/forms/form.h: No such file")
     message(FATAL_ERROR "the probe failed for another reason than a missing platform/forms/form.h:\n${output}")
   endif()
+elseif(EXPECT MATCHES "^missing:(.+)$")
+  set(header "${CMAKE_MATCH_1}")
+  if(status EQUAL 0)
+    message(FATAL_ERROR "${header} is reachable with these flags: ${flags}")
+  endif()
+  string(REPLACE "." "\\." header_pattern "${header}")
+  if(NOT output MATCHES "${header_pattern}: No such file")
+    message(FATAL_ERROR "the probe failed for another reason than a missing ${header}:\n${output}")
+  endif()
 elseif(EXPECT STREQUAL "compiles")
   if(NOT status EQUAL 0)
     message(FATAL_ERROR "the probe does not compile with these flags: ${flags}\n${output}")
   endif()
 else()
-  message(FATAL_ERROR "EXPECT must be no-qt, no-forms or compiles, not '${EXPECT}'")
+  message(FATAL_ERROR "EXPECT must be no-qt, no-forms, missing:<header> or compiles, not '${EXPECT}'")
 endif()
