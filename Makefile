@@ -78,9 +78,10 @@ windows: deps
 	cmake --preset windows
 	cmake --build --preset windows -j 2 --target windows_package
 
-# The settings-file and clock services and the program's data cross-compiled
-# for 64-bit Windows with mingw-w64 in build-windows/, statically linked, and
-# their tests run under Wine in a Wine prefix of that folder's own.
+# The Windows build of `make windows` (the program zandreth.scr on its Win32
+# backend, statically linked, with its tests) in build-windows/, and the tests
+# run under Wine in a Wine prefix of that folder's own: the platform's
+# services and forms, the data, the download, and zandreth.scr driven whole.
 test-windows: deps
 	cmake --preset windows
 	cmake --build --preset windows -j 2

@@ -1,5 +1,23 @@
-// The application on Qt: the event loops, the message box, the screen and
-// the pointer.
+// The forms backend on Qt Widgets (Linux, X11).
+//
+// Implements every call of platform/backend.h: forms as QWidget windows,
+// each kind of control on its Qt widget (the classic frame and line painted
+// by hand), timers, event loops, the message box, the screen and the pointer.
+//
+// Where it differs from the Win32 backend:
+// - A form hosted in a screen saver's window (xscreensaver's --window-id or
+//   --root) is drawn into that X window; a window smaller than the picture
+//   shows it scaled down in a view of its own (repaintHostView). Win32 makes
+//   the form a child window of the host, drawn at its own size.
+// - Covering the screen is held again and again (holdOnTop: raise, take the
+//   keyboard and the mouse), because an X window manager, or none, does not
+//   keep a window on top by itself; Win32's topmost window stays.
+// - The window manager's frame is asked for through X11 requests (x11/).
+// - An owner window of another program (setOwner) does not exist on X11 and
+//   is ignored.
+//
+// This file: the application, its event loops, the message box, the screen
+// and the pointer.
 
 #include "platform/backend.h"
 #include "platform/font_substitutes.h"
