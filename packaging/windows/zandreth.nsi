@@ -101,7 +101,14 @@ Section "$(ProgramSection)" SecProgram
 SectionEnd
 
 Section /o "$(ScreenSaverSection)" SecScreenSaver
-  WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" "$INSTDIR\zandreth.scr"
+  ; In its short form, as the screen-saver settings of Windows write it: the
+  ; system starts the value as it stands, and the user's folder may have
+  ; blanks in its name. A volume without short names gives the long one.
+  GetFullPathName /SHORT $0 "$INSTDIR\zandreth.scr"
+  ${If} $0 == ""
+    StrCpy $0 "$INSTDIR\zandreth.scr"
+  ${EndIf}
+  WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" $0
   WriteRegStr HKCU "${DESKTOP_KEY}" "ScreenSaveActive" "1"
   System::Call 'user32::SystemParametersInfoW(i ${SPI_SETSCREENSAVEACTIVE}, i 1, p 0, i ${SPIF_SENDCHANGE})'
 SectionEnd

@@ -9,7 +9,8 @@
 #     user's programs folder and registers the uninstaller in the user's
 #     list of programs, leaving the user's screen saver as it was;
 #   - /S /SCREENSAVER over that installation makes Zandreth the current
-#     screen saver and keeps the user's saved settings;
+#     screen saver (by the short form of its path) and keeps the user's
+#     saved settings;
 #   - the uninstaller (/S) removes the program, its registration and the
 #     screen-saver choice, and keeps the settings;
 #   - the uninstaller with /REMOVESETTINGS removes the settings as well.
@@ -102,7 +103,12 @@ printf '[SELECT_CITY]\r\nTimeZone=7\r\n' >>"$folder/zandreth.ini"
 cp "$folder/zandreth.ini" "$folder/saved.ini"
 "$wine" "$setup" /S /SCREENSAVER || fail "the installer /S /SCREENSAVER ended with status $?"
 desktop_values=$(registry_key "$desktop_key")
-check_value "$desktop_values" "$desktop_key" SCRNSAVE.EXE "$program"
+# The installer writes the short form of the program's path, as Windows
+# does; it names the installed program.
+screen_saver=$(value_in "$desktop_values" SCRNSAVE.EXE)
+screen_saver_file=$(windows winepath -u "$screen_saver")
+[ -n "$screen_saver" ] && [ "$screen_saver_file" -ef "$folder/zandreth.scr" ] \
+    || fail "$desktop_key SCRNSAVE.EXE is \"$screen_saver\", not the installed $program"
 check_value "$desktop_values" "$desktop_key" ScreenSaveActive 1
 cmp -s "$folder/zandreth.ini" "$folder/saved.ini" || fail "installing again replaced the user's settings"
 rm -f "$folder/saved.ini"
