@@ -64,7 +64,8 @@ public:
 
     // Whether daylight-saving time is in force at `utcSeconds`, seconds since
     // 1970-01-01 00:00:00 UTC: the later of the rule's instants at or before
-    // it decides.
+    // it decides. Any instant of the years -10^9 to 10^9 is counted exactly
+    // (the clock's years are 1601 to 30827).
     bool isDaylightSavingAt(int64_t utcSeconds) const;
     // The offset in seconds east of UTC in force at `utcSeconds`.
     int32_t offsetAt(int64_t utcSeconds) const;
