@@ -295,6 +295,78 @@ TEST_F(WholeProgram, DialogEscWritesNothingAndApplyKeepsEveryOtherByte)
     EXPECT_EQ(readFile(settings), testing_support::fixture("zandreth.saved.ini"));
 }
 
+// The two boxes of the dialog's 表示オプション frame (昼夜を表示 at 320, 376
+// and 夏時間を使う at 320, 400 of the client area, each 161 x 20 pixels,
+// their box at the left): ticked and applied, they add their keys after the
+// last key of PROC_INFO; everything else is saved as without them.
+TEST_F(WholeProgram, DialogSavesTheTwoChoicesAfterEveryOtherKey)
+{
+    installCatalogue();
+    const std::string settings = folder.file("zandreth.ini");
+    auto applied = start("/C");
+    ASSERT_TRUE(windowAppears("^Zandreth$"));
+    const std::string onDialog = "xdotool search --onlyvisible --name '^Zandreth$' ";
+    ASSERT_TRUE(display.run(onDialog + "mousemove --window %1 --sync 328 386 click 1"));
+    ASSERT_TRUE(display.run(onDialog + "mousemove --window %1 --sync 328 410 click 1"));
+    std::optional<int> ended;
+    ASSERT_NO_FATAL_FAILURE(untickFirstRowAndApply(display, *applied, ended));
+    EXPECT_EQ(ended, 0);
+    EXPECT_EQ(readFile(settings), testing_support::fixture("zandreth.saved.ini") + "DAY_NIGHT=1\r\nSUMMER_TIME=1\r\n");
+}
+
+// Daylight-saving time in run mode: two cities with the same name, one at
+// UTC+1 by its fixed offset, the other at UTC+0 with a rule of daylight
+// saving all year (UTC+1). Their time labels read alike only when the user
+// chose daylight-saving time.
+TEST_F(WholeProgram, SummerTimeMakesARecordFollowItsRule)
+{
+    const std::string catalogue = "[MAP_INFO]\r\nNUMBER_OF_CITY=2\r\n"
+                                  "CODE_0=UTC,UTC,UTC,UTC,0,0,0\r\n"
+                                  "CODE_1=X,X,X,X,0,-150,0\r\n"
+                                  "CODE_TZ_1=<+00>0<+01>,0/0,J365/25\r\n"
+                                  "CODE_2=X,X,X,X,3600,100,0\r\n"
+                                  "[SELECT_CITY]\r\nTimeZone=1\r\nCity_SelectNo1=1\r\nCity_SelectNo2=2\r\n"
+                                  "[PROC_INFO]\r\n";
+    // The dark text of a time label on its blue ground, as the offsets of
+    // its pixels from the label's corner: the same text gives the same
+    // pixels. (The map has no such dark pixels, and the name above the
+    // label ends before it.)
+    auto timeText = [](const Screenshot& shot, int mapLeft, int mapTop, double longitude) {
+        const int left = mapLeft + static_cast<int>((longitude + 180) * 740 / 360);
+        const int top = mapTop + 185 + 10;
+        std::vector<std::pair<int, int>> text;
+        for (int dy = 1; dy < 17; ++dy)
+            for (int dx = 0; dx < 44; ++dx) {
+                Pixel p = shot.at(left + dx, top + dy);
+                if (p.r < 50 && p.g < 50 && p.b < 128)
+                    text.emplace_back(dx, dy);
+            }
+        return text;
+    };
+    for (bool summerTime : { false, true }) {
+        SCOPED_TRACE(summerTime ? "SUMMER_TIME=1" : "no SUMMER_TIME");
+        folder.write("zandreth.ini", catalogue + (summerTime ? "SUMMER_TIME=1\r\n" : ""));
+        auto run = start("/S");
+        ASSERT_TRUE(windowAppears("^Form1$"));
+        // Both labels written by a clock tick, and reading alike or not as
+        // expected: a loaded machine can show one label repainted before
+        // the other, so a few screenshots may pass before they do.
+        auto found = lookForMap([&](const Screenshot& shot) {
+            auto map = shot.findMap();
+            const auto ruled = timeText(shot, map->first, map->second, -150);
+            const auto fixed = timeText(shot, map->first, map->second, 100);
+            return ruled.size() > 20 && fixed.size() > 20 && (ruled == fixed) == summerTime;
+        });
+        ASSERT_TRUE(found.map);
+        const auto [mapLeft, mapTop] = *found.map;
+        const auto ruled = timeText(*found.shot, mapLeft, mapTop, -150);
+        const auto fixed = timeText(*found.shot, mapLeft, mapTop, 100);
+        ASSERT_GT(ruled.size(), 20u) << "the clock has written the labels";
+        EXPECT_EQ(ruled == fixed, summerTime);
+        EXPECT_EQ(pressKeyUntilEnd(*run, "^Form1$", "space"), 0);
+    }
+}
+
 // The catalogue message stays until the user answers it, in every mode, and
 // the program then ends cleanly.
 class WholeProgramCatalogueMessage : public WholeProgram, public testing::WithParamInterface<const char*> { };

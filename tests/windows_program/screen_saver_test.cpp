@@ -277,6 +277,20 @@ TEST_P(SettingsDialogOnWine, ApplySavesEveryChoiceAndKeepsEveryOtherByte)
     EXPECT_FALSE(usersSettingsExist());
 }
 
+// The two boxes of 表示オプション (昼夜を表示 at 320, 376 and 夏時間を使う at
+// 320, 400 of the client area, their box at the left): the same clicks as
+// the Linux program's test give the same bytes, the two keys after the last
+// key of PROC_INFO.
+TEST_P(SettingsDialogOnWine, TheTwoChoicesAreSavedAfterEveryOtherKey)
+{
+    auto dialog = openDialog();
+    for (const char* at : { "328 386", "328 410", "36 60" })
+        ASSERT_TRUE(display.run(std::string("timeout 30 xdotool search --onlyvisible --name '^Zandreth$' mousemove --window %1 --sync ")
+                                + at + " click 1"));
+    EXPECT_EQ(clickUntilEnd(*dialog, "^Zandreth$", 456, 40), 0);
+    EXPECT_EQ(readFile(settings()), testing_support::fixture("zandreth.saved.ini") + "DAY_NIGHT=1\r\nSUMMER_TIME=1\r\n");
+}
+
 // With a window manager the frame and the title bar are the manager's; the
 // dialog's X window is still its client area, and run mode still covers the
 // whole screen.
