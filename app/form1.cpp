@@ -6,8 +6,10 @@
 #include "data/city_catalogue.h"
 #include "platform/app.h"
 #include "platform/cursor.h"
+#include "platform/message_box.h"
 #include "platform/runtime.h"
 #include "platform/text_functions.h"
+#include "settings/save_failure_message.h"
 #include "settings/setting.h"
 
 #include <cstdlib>
@@ -109,6 +111,11 @@ void Form1::Form_Load()
     std::optional<uint64_t> host = HostWindow(platform::Command(), std::getenv("XSCREENSAVER_WINDOW"));
     if (!host && platform::App.prevInstance())
         platform::End();
+    // The user's new settings folder did not get its copy of the installed
+    // catalogue: where and why, before the catalogue's own message.
+    if (auto failure = platform::App.settingsCopyFailure(); failure.cause != platform::FileReplaceCause::None)
+        platform::MsgBox(SettingsCopyFailureMessage(AppPath, failure), platform::MessageBoxIcon::Exclamation,
+                         platform::App.title());
     SavedImc = platform::ImmAssociateContext(hWnd(), platform::kNullInputContext);
 
     if (!LoadCityTable()) {

@@ -17,12 +17,15 @@ namespace platform {
 class ComboBox;
 class Control;
 class Form;
+struct FileReplaceFailure;
 
 // The command-line tail that Command() returns.
 void setCommandForTesting(const std::string& command);
 
 // The folder App.path() returns: a test's own.
 void setAppPathForTesting(const std::string& path);
+// What App.settingsCopyFailure() then returns: a first copy that failed.
+void setSettingsCopyFailureForTesting(const FileReplaceFailure& failure);
 
 // Makes a new start of the runtime possible after the program ended: no
 // form loaded, no error.

@@ -102,6 +102,20 @@ void untickFirstRowAndApply(const VirtualDisplay& display, Process& dialog, std:
     }
 }
 
+// The output of a shell command, and whether it succeeded.
+std::pair<bool, std::string> commandOutput(const std::string& command)
+{
+    std::string output;
+    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
+    if (!pipe)
+        return { false, "" };
+    char buffer[4096];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        output.append(buffer, got);
+    return { ::pclose(pipe) == 0, output };
+}
+
 class WholeProgram : public testing::Test {
 protected:
     void SetUp() override
@@ -367,6 +381,65 @@ TEST_F(WholeProgram, SummerTimeMakesARecordFollowItsRule)
     }
 }
 
+// The program holds its instance lock while its dialog saves, the way it
+// always runs: 設定 saves and closes the dialog, and removes what a killed
+// save left beside the settings.
+TEST_F(WholeProgram, ApplyWithTheInstanceLockHeldRemovesWhatKilledSavesLeft)
+{
+    installCatalogue();
+    const std::string leftover = folder.file(".zandreth.ini.Ab12Cd");
+    std::ofstream(leftover) << "left by a killed save";
+    auto dialog = start("/C");
+    ASSERT_TRUE(windowAppears("^Zandreth$"));
+    auto second = start("/C");
+    EXPECT_EQ(second->waitFor(5s), 0) << "the first copy holds the instance lock";
+
+    std::optional<int> ended;
+    ASSERT_NO_FATAL_FAILURE(untickFirstRowAndApply(display, *dialog, ended));
+    EXPECT_EQ(ended, 0);
+    EXPECT_EQ(readFile(folder.file("zandreth.ini")), testing_support::fixture("zandreth.saved.ini"));
+    EXPECT_FALSE(std::filesystem::exists(leftover)) << "the save removed what a killed save left";
+}
+
+// A save past the file-size limit (ulimit -f) fails like any other write:
+// the dialog tells why and stays, and the file stays as it was.
+TEST_F(WholeProgram, ApplyPastTheFileSizeLimitShowsTheReasonAndKeepsTheFile)
+{
+    installCatalogue();
+    const std::string settings = folder.file("zandreth.ini");
+    // Room for the file as it is (in blocks of 512 bytes), not for the
+    // saved one, which is longer.
+    const auto limitBlocks = std::filesystem::file_size(settings) / 512 + 1;
+    ASSERT_LT(limitBlocks * 512, testing_support::fixture("zandreth.saved.ini").size());
+    Process dialog({ "/bin/sh", "-c", "ulimit -f " + std::to_string(limitBlocks) + " && exec \"$0\" /C", program() },
+                   { display.environment(), "HOME=" + folder.file("home"), "XDG_CONFIG_HOME" });
+    ASSERT_TRUE(windowAppears("^Zandreth$"));
+    const std::string onDialog = "xdotool search --onlyvisible --name '^Zandreth$' ";
+    ASSERT_TRUE(display.run(onDialog + "mousemove --window %1 --sync 36 60 click 1"));
+    std::this_thread::sleep_for(300ms);
+    ASSERT_TRUE(display.run(onDialog + "mousemove --window %1 --sync 456 40 click 1"));
+    // The message box, titled like the dialog: two windows of that name.
+    bool boxShown = false;
+    for (int wait = 0; wait < 100 && !boxShown; ++wait) {
+        auto [found, windows] = commandOutput(
+            "DISPLAY=" + display.name() + " xdotool search --onlyvisible --name '^Zandreth$'");
+        boxShown = found && std::count(windows.begin(), windows.end(), '\n') == 2;
+        if (!boxShown)
+            std::this_thread::sleep_for(50ms);
+    }
+    EXPECT_TRUE(boxShown) << "the save's message";
+    EXPECT_FALSE(dialog.waitFor(0ms)) << "the program runs on";
+    EXPECT_EQ(readFile(settings), testing_support::fixture("zandreth.ini"));
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.path()))
+        names.push_back(entry.path().filename().string());
+    EXPECT_EQ(std::count_if(names.begin(), names.end(), [](const std::string& name) {
+                  return name.starts_with(".zandreth.ini.");
+              }),
+              0)
+        << "no temporary file is left";
+}
+
 // The catalogue message stays until the user answers it, in every mode, and
 // the program then ends cleanly.
 class WholeProgramCatalogueMessage : public WholeProgram, public testing::WithParamInterface<const char*> { };
@@ -385,20 +458,6 @@ TEST_P(WholeProgramCatalogueMessage, StaysUntilAnsweredThenTheProgramEnds)
         << "the message is still on the screen";
     EXPECT_EQ(pressKeyUntilEnd(*run, "定義ファイル読み込みエラー", "Return"), 0);
     EXPECT_FALSE(std::filesystem::exists(folder.file("home/.config/zandreth/zandreth.ini")));
-}
-
-// The output of a shell command, and whether it succeeded.
-std::pair<bool, std::string> commandOutput(const std::string& command)
-{
-    std::string output;
-    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
-    if (!pipe)
-        return { false, "" };
-    char buffer[4096];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        output.append(buffer, got);
-    return { ::pclose(pipe) == 0, output };
 }
 
 
