@@ -277,7 +277,6 @@ void Runtime::runNested(const std::function<void()>& loop)
 
 void Runtime::runHosted() { state().hosted = true; }
 void Runtime::setHostWindow(uint64_t windowId) { state().hostWindow = windowId; }
-bool Runtime::hosted() const { return state().hosted; }
 
 void Runtime::formLoaded() { ++state().loadedForms; }
 

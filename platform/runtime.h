@@ -87,7 +87,6 @@ public:
     void runHosted();
     // The host's window (0: the screen's root window).
     void setHostWindow(uint64_t windowId);
-    bool hosted() const;
 
     // Number of loaded forms; the loop ends when it drops to 0.
     void formLoaded();
