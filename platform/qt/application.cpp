@@ -22,6 +22,7 @@
 #include "platform/backend.h"
 #include "platform/font_substitutes.h"
 #include "platform/message_box.h"
+#include "platform/x11/display.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -32,6 +33,11 @@
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
+
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <string>
 
 namespace platform::backend {
 
@@ -83,6 +89,35 @@ QMessageBox::Icon messageBoxIcon(MessageBoxIcon icon)
     return QMessageBox::NoIcon;
 }
 
+std::string environment(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+// The X display Qt will open, when it runs on X11 (its "xcb" platform): the
+// toolkit's option -display (or --display), else DISPLAY. None when Qt is
+// told to run on another platform (-platform, QT_QPA_PLATFORM) or may
+// choose Wayland in a Wayland session: there Qt decides alone.
+std::optional<std::string> x11DisplayToOpen(int argc, char** argv)
+{
+    std::string platform = environment("QT_QPA_PLATFORM");
+    std::string display = environment("DISPLAY");
+    for (int i = 1; argv != nullptr && i + 1 < argc; ++i) {
+        // Qt reads "--option" as "-option".
+        const char* option = argv[i][0] == '-' && argv[i][1] == '-' ? argv[i] + 1 : argv[i];
+        if (std::strcmp(option, "-platform") == 0)
+            platform = argv[++i];
+        else if (std::strcmp(option, "-display") == 0)
+            display = argv[++i];
+    }
+    if (platform.empty() && environment("XDG_SESSION_TYPE") == "wayland")
+        return std::nullopt;
+    if (!platform.empty() && platform.rfind("xcb", 0) != 0)
+        return std::nullopt;
+    return display;
+}
+
 class QtEventLoop : public NativeEventLoop {
 public:
     void run() override { loop_.exec(); }
@@ -96,6 +131,10 @@ private:
 
 void startApplication(int& argc, char** argv)
 {
+    // Without its display Qt's X11 platform ends the process (abort): the
+    // runtime says so in words of its own instead.
+    if (auto display = x11DisplayToOpen(argc, argv); display && !x11::displayOpens(*display))
+        throw DisplayUnavailable { *display };
     application() = new RuntimeApplication(argc, argv);
     installFontSubstitutes();
     QApplication::setFont(QFont("MS UI Gothic", 9));

@@ -17,6 +17,7 @@
 #include <iterator>
 #include <optional>
 #include <ostream>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -973,14 +974,72 @@ protected:
     }
     void destroyHostWindow(std::size_t index) { hosts_.at(index).reset(); }
 
+    // A copy started as the host starts it, with a home folder of the
+    // test's own; its standard error goes to errorFile() when asked.
     std::unique_ptr<Process> startIn(const std::vector<std::string>& arguments,
-                                     const std::vector<std::string>& environment = {}) const
+                                     const std::vector<std::string>& environment = {},
+                                     bool keepStandardError = false) const
     {
         std::vector<std::string> command { program() };
         command.insert(command.end(), arguments.begin(), arguments.end());
-        std::vector<std::string> fullEnvironment { display.environment() };
+        std::vector<std::string> fullEnvironment { display.environment(), "HOME=" + folder.file("home"),
+                                                   "XDG_CONFIG_HOME" };
         fullEnvironment.insert(fullEnvironment.end(), environment.begin(), environment.end());
-        return std::make_unique<Process>(command, fullEnvironment);
+        testing_support::ProcessOutput output;
+        if (keepStandardError)
+            output.standardError = errorFile();
+        return std::make_unique<Process>(command, fullEnvironment, output);
+    }
+    std::string errorFile() const { return folder.file("stderr.txt"); }
+    // The lines the program wrote to standard error as its own (Qt may
+    // write its warnings there too).
+    std::vector<std::string> programsLines() const
+    {
+        std::istringstream log(readFile(errorFile()));
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(log, line);)
+            if (line.rfind("zandreth: ", 0) == 0)
+                lines.push_back(line);
+        return lines;
+    }
+
+    static std::string hex(unsigned long id)
+    {
+        char text[32];
+        std::snprintf(text, sizeof text, "0x%lx", id);
+        return text;
+    }
+
+    // The mapped children of a window (the root window: the top-level
+    // windows), by their ids.
+    std::vector<unsigned long> mappedChildren(const std::string& window = "") const
+    {
+        std::string list = display.output(std::string(X_WINDOW_CLIENT) + " mapped " + window);
+        std::vector<unsigned long> ids;
+        for (std::size_t at = 0; at < list.size();) {
+            std::size_t end = list.find('\n', at);
+            std::string line = list.substr(at, end - at);
+            if (!line.empty())
+                ids.push_back(std::stoul(line, nullptr, 16));
+            at = end == std::string::npos ? list.size() : end + 1;
+        }
+        return ids;
+    }
+
+    // A message drawn in a window as screen savers draw theirs: every
+    // pixel black or white, and some white (the text).
+    static bool whiteOnBlack(const Screenshot& shot)
+    {
+        int white = 0;
+        for (int y = 0; y < shot.height; ++y)
+            for (int x = 0; x < shot.width; ++x) {
+                Pixel p = shot.at(x, y);
+                if (p.r == 255 && p.g == 255 && p.b == 255)
+                    ++white;
+                else if (!black(p))
+                    return false;
+            }
+        return white >= 100;
     }
 
     // A screenshot of one window, once it shows the map and what `drawn`
@@ -1127,12 +1186,151 @@ TEST_F(HostWindow, RootWindowIsDrawnWhenNoHostWindowIsNamed)
     EXPECT_EQ(copy->waitFor(10s), 0);
 }
 
-TEST_F(HostWindow, WindowThatDoesNotExistIsReportedAndEndsWithStatusOne)
+// A copy under a host never opens a message box: the keyboard and the mouse
+// are the host's, nobody could answer it. The message goes to standard error
+// (the host's log) and into the copy's window, white on black, and the copy
+// ends with status 1: at SIGTERM, or a few seconds later.
+TEST_F(HostWindow, WithoutSettingsTheMessageGoesToStandardErrorAndIntoItsWindowAndNoOtherWindowOpens)
 {
-    installCatalogue();
-    auto copy = startIn({ "--window-id", "0x7ffffff" });
-    ASSERT_TRUE(windowAppears("Zandreth"));
-    EXPECT_EQ(pressKeyUntilEnd(*copy, "Zandreth", "Return"), 1);
+    // No zandreth.ini beside the program, none in the user's folder and no
+    // installed catalogue to copy there.
+    unsigned long host = hostWindow(600, 300, 40, 40);
+    ASSERT_NE(host, 0u);
+    auto copy = startIn({ "--window-id", hex(host) }, {}, true);
+    auto shot = windowShowing(host, false, whiteOnBlack);
+    ASSERT_TRUE(shot);
+    EXPECT_EQ(shot->width, 600);
+    EXPECT_TRUE(whiteOnBlack(*shot)) << "the message, white on black, over the whole window";
+    EXPECT_EQ(mappedChildren(), std::vector<unsigned long> { host }) << "no window of the copy's own";
+    EXPECT_EQ(mappedChildren(hex(host)).size(), 1u) << "the message is a child of the host's window";
+    EXPECT_EQ(programsLines(), std::vector<std::string> { "zandreth: 定義ファイル読み込みエラー: "
+                                                          "zandreth.iniファイルの定義エラーもしくは、ファイルが存在しません。" });
+    EXPECT_FALSE(copy->waitFor(1s)) << "the message stands a while";
+    ::kill(copy->pid(), SIGTERM);
+    EXPECT_EQ(copy->waitFor(5s), 1);
+    EXPECT_FALSE(std::filesystem::exists(folder.file("home/.config/zandreth/zandreth.ini")));
 }
+
+// A home city outside the table: the first clock tick, once the picture is
+// in the window, raises the run-time error; its report takes the picture's
+// place.
+TEST_F(HostWindow, ARunTimeErrorIsShownInItsWindowAndTheCopyEndsWithStatusOneAfterAFewSeconds)
+{
+    std::string settings = testing_support::fixture("zandreth.ini");
+    auto home = settings.find("TimeZone=1");
+    ASSERT_NE(home, std::string::npos);
+    settings.replace(home, 10, "TimeZone=32767");
+    std::ofstream(folder.file("zandreth.ini"), std::ios::binary) << settings;
+    unsigned long host = hostWindow(600, 300, 40, 40);
+    ASSERT_NE(host, 0u);
+    auto copy = startIn({}, { "XSCREENSAVER_WINDOW=" + hex(host) }, true);
+    auto shot = windowShowing(host, false, whiteOnBlack);
+    ASSERT_TRUE(shot);
+    EXPECT_TRUE(whiteOnBlack(*shot));
+    EXPECT_EQ(mappedChildren(), std::vector<unsigned long> { host });
+    auto lines = programsLines();
+    ASSERT_EQ(lines.size(), 1u) << readFile(errorFile());
+    EXPECT_EQ(lines[0].rfind("zandreth: Run-time error '9': Subscript out of range: TimeZone = 32767", 0), 0u)
+        << lines[0];
+    EXPECT_EQ(copy->waitFor(20s), 1) << "the copy ends by itself";
+}
+
+// An id that names no window ends the copy with status 1 and its reason on
+// standard error; nothing is drawn and no window opens.
+struct NoWindowCase {
+    const char* name;
+    bool pixmap;
+    const char* id;
+    const char* reason;
+};
+
+void PrintTo(const NoWindowCase& c, std::ostream* out) { *out << c.name; }
+
+class HostWindowIdOfNoWindow : public HostWindow, public testing::WithParamInterface<NoWindowCase> { };
+
+TEST_P(HostWindowIdOfNoWindow, IsReportedOnStandardErrorAndEndsTheCopyWithStatusOne)
+{
+    const auto& c = GetParam();
+    installCatalogue();
+    std::string id = c.id;
+    std::unique_ptr<Process> pixmapOwner;
+    if (c.pixmap) {
+        pixmapOwner = startXClient({ "pixmap", "300", "200", folder.file("pixmap") });
+        for (int wait = 0; wait < 200 && !std::filesystem::exists(folder.file("pixmap")); ++wait)
+            std::this_thread::sleep_for(50ms);
+        std::ifstream in(folder.file("pixmap"));
+        in >> id;
+        ASSERT_FALSE(id.empty());
+    }
+    auto copy = startIn({ "--window-id", id }, {}, true);
+    EXPECT_EQ(copy->waitFor(10s), 1);
+    auto lines = programsLines();
+    ASSERT_EQ(lines.size(), 1u) << readFile(errorFile());
+    EXPECT_EQ(lines[0].rfind("zandreth: Run-time error", 0), 0u) << lines[0];
+    EXPECT_NE(lines[0].find(c.reason), std::string::npos) << lines[0];
+    EXPECT_TRUE(mappedChildren().empty()) << "no window opened";
+}
+
+INSTANTIATE_TEST_SUITE_P(Ids, HostWindowIdOfNoWindow,
+                         testing::Values(NoWindowCase { "NoSuchWindow", false, "0x7ffffff", "does not exist" },
+                                         NoWindowCase { "Pixmap", true, "", "is a pixmap, not a window" },
+                                         NoWindowCase { "NotAnId", false, "zz", "is not a window id" }),
+                         [](const testing::TestParamInfo<NoWindowCase>& info) { return std::string(info.param.name); });
+
+// Without a display the program says so and ends; its help and version need
+// none.
+struct NoDisplayCase {
+    const char* name;
+    std::vector<std::string> arguments;
+    std::vector<std::string> environment;
+    int status;
+    std::vector<std::string> printed;
+    std::string error;
+};
+
+void PrintTo(const NoDisplayCase& c, std::ostream* out) { *out << c.name; }
+
+class WithoutADisplay : public testing::TestWithParam<NoDisplayCase> {
+protected:
+    TempDir folder;
+};
+
+TEST_P(WithoutADisplay, TheProgramAnswersOrSaysItCannotOpenTheDisplay)
+{
+    const auto& c = GetParam();
+    std::filesystem::copy_file(ZANDRETH_PROGRAM, folder.file("zandreth"));
+    std::filesystem::copy_file(testing_support::fixturePath("zandreth.ini"), folder.file("zandreth.ini"));
+    std::vector<std::string> command { folder.file("zandreth") };
+    command.insert(command.end(), c.arguments.begin(), c.arguments.end());
+    std::vector<std::string> environment { "DISPLAY", "WAYLAND_DISPLAY", "XDG_SESSION_TYPE", "QT_QPA_PLATFORM",
+                                           "HOME=" + folder.file("home"), "XDG_CONFIG_HOME" };
+    environment.insert(environment.end(), c.environment.begin(), c.environment.end());
+    Process run(command, environment, { folder.file("stdout.txt"), folder.file("stderr.txt") });
+    EXPECT_EQ(run.waitFor(10s), c.status);
+    std::string printed = readFile(folder.file("stdout.txt"));
+    for (const auto& text : c.printed)
+        EXPECT_NE(printed.find(text), std::string::npos) << text << " in:\n" << printed;
+    if (c.printed.empty())
+        EXPECT_EQ(printed, "");
+    EXPECT_EQ(readFile(folder.file("stderr.txt")), c.error);
+}
+
+const NoDisplayCase kNoDisplayCases[] = {
+    { "Help", { "--help" }, {}, 0,
+      { "Usage: zandreth", "/S ", "/C ", "/P ", "--root, -root", "--window-id ID, -window-id ID",
+        "XSCREENSAVER_WINDOW", "--version", "beside the program", "$XDG_CONFIG_HOME/zandreth",
+        "~/.config/zandreth" },
+      "" },
+    { "HelpAfterAnotherSwitch", { "/S", "--help" }, {}, 0, { "Usage: zandreth" }, "" },
+    { "Version", { "--version" }, {}, 0, { "Zandreth " ZANDRETH_VERSION "\n" }, "" },
+    { "RunModeWithoutDisplay", { "/S" }, {}, 1, {}, "zandreth: cannot open the display\n" },
+    { "DialogOnADisplayThatIsNotThere", { "/C" }, { "DISPLAY=:987" }, 1, {},
+      "zandreth: cannot open the display \":987\"\n" },
+    { "TheToolkitsDisplayOption", { "-display", ":986", "/S" }, { "DISPLAY=:987" }, 1, {},
+      "zandreth: cannot open the display \":986\"\n" },
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, WithoutADisplay, testing::ValuesIn(kNoDisplayCases),
+                         [](const testing::TestParamInfo<NoDisplayCase>& info) { return std::string(info.param.name); });
 
 } // namespace
