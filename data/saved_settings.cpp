@@ -9,6 +9,7 @@ namespace zandreth {
 
 std::array<SelectedCityRow, kDisplayRows> SelectedCity;
 SettingsRecord Settings;
+int16_t DayNight = 0;
 
 namespace {
 
@@ -67,6 +68,8 @@ void readAll()
         Settings.LangSelect[i] = readInteger(file, kProcessSection, indexedKey("Lang_Select", i), kDefaultOption);
         Settings.PrintName[i] = readInteger(file, kProcessSection, indexedKey("Print_Name", i), kDefaultOption);
     }
+
+    DayNight = platform::GetPrivateProfileIntA(kProcessSection, "DAY_NIGHT", kDefaultOption, file) == 1 ? 1 : 0;
 }
 
 bool writeAll()

@@ -29,6 +29,10 @@ inline constexpr int kDisplayRows = 10;
 
 extern std::array<SelectedCityRow, kDisplayRows> SelectedCity;
 extern SettingsRecord Settings;
+// The night side of the earth shaded on the map: 1 on, 0 off (the default).
+// Key DAY_NIGHT of PROC_INFO, on only when it reads exactly 1; a missing or
+// invalid value reads as off, never as an error.
+extern int16_t DayNight;
 
 // Truth values of the settings file: -1 true, 0 false.
 inline constexpr int16_t kTrue = -1;
