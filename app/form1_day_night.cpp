@@ -33,6 +33,9 @@ void Form1::ShadeMap(ShadeWhen when)
     now.wSecond = 0;
     now.wMilliseconds = 0;
     const platform::PixelPicture& map = Image1.picturePixels();
+    // A picture the window system could not hand over stays as it is.
+    if (map.pixels.empty())
+        return;
     MapDaylight daylight(SunPositionAt(now), map.width, map.height);
     shadedMap_.width = map.width;
     shadedMap_.height = map.height;
