@@ -29,7 +29,6 @@ inline constexpr int kDisplayRows = 10;
 
 extern std::array<SelectedCityRow, kDisplayRows> SelectedCity;
 extern SettingsRecord Settings;
-
 // Two choices of the dialog's own frame, check-box values: 1 on, 0 off (the
 // default). Keys DAY_NIGHT and SUMMER_TIME of PROC_INFO; a choice is on only
 // when its key reads exactly 1, and a missing, non-numeric or out-of-range

@@ -15,6 +15,7 @@
 
 #include "platform/colour.h"
 #include "platform/font.h"
+#include "platform/pixel_picture.h"
 
 #include <cstdint>
 #include <memory>
@@ -131,6 +132,10 @@ public:
     // the program's icon); returns its size in pixels.
     virtual PixelRect setPicture(const std::string& resourceName) { (void)resourceName; return {}; }
     virtual PixelRect setProgramIcon() { return {}; }
+    // Image: the pixels of the picture it shows now, and other pixels shown
+    // in its place, at their own size.
+    virtual PixelPicture picturePixels() const { return {}; }
+    virtual void setPicturePixels(const PixelPicture& picture) { (void)picture; }
     // Line: its colour and pen width.
     virtual void setLineStyle(Colour colour, int penWidth) { (void)colour, (void)penWidth; }
 

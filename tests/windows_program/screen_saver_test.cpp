@@ -13,6 +13,7 @@
 // every Windows process it still holds, when it ends; so these tests run one
 // at a time and never beside the other programs of that prefix.
 
+#include "program/day_night_screen.h"
 #include "support/fixture.h"
 #include "support/temp_dir.h"
 #include "support/virtual_display.h"
@@ -232,6 +233,27 @@ TEST_F(ScreenSaverOnWine, RunModeCoversTheScreenAndAKeyEndsItWithStatusZero)
 
     EXPECT_EQ(pressKeyUntilEnd(*run, "^Form1$", "space"), 0);
     EXPECT_EQ(readFile(settings()), testing_support::fixture("zandreth.ini")) << "run mode writes nothing";
+}
+
+// With DAY_NIGHT=1 run mode shows the map's night side darkened for the
+// current UTC minute, as the Linux program does.
+TEST_F(ScreenSaverOnWine, RunModeShowsDayAndNightWhenChosen)
+{
+    if (!commandExists("import"))
+        GTEST_SKIP() << "needs ImageMagick's import";
+    std::string text = testing_support::fixture("zandreth.ini");
+    text.replace(text.find("[PROC_INFO]\r\n"), 13, "[PROC_INFO]\r\nDAY_NIGHT=1\r\n");
+    folder.write("zandreth.ini", text);
+    auto run = start({ "/s" });
+    ASSERT_TRUE(run->started());
+    ASSERT_TRUE(waitForWindow("^Form1$")) << "run mode shows its window";
+    const std::vector<uint32_t> picture = day_night_test::mapPicture(ZANDRETH_SOURCE_DIR);
+    auto best = day_night_test::bestMapMatch(display, folder.file("shot.ppm"), picture, true);
+    ASSERT_TRUE(best) << "the map is on the screen";
+    EXPECT_GT(best->darkenedCount, static_cast<std::size_t>(day_night_test::kMapWidth * day_night_test::kMapHeight / 3));
+    EXPECT_GT(best->day, 0.97) << "the day side shows the picture";
+    EXPECT_GT(best->darkened, 0.97) << "the night side shows the picture darkened";
+    EXPECT_EQ(pressKeyUntilEnd(*run, "^Form1$", "space"), 0);
 }
 
 // "/c" from the screen-saver settings, and an empty command line (the .scr
