@@ -40,8 +40,9 @@ test: build
 install: build
 	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
 
-# The Debian package build/zandreth_<version>_<architecture>.deb: the same
-# installation under /usr, with its dependencies computed by dpkg-shlibdeps.
+# The Debian package build/zandreth_<version>-<revision>_<architecture>.deb:
+# the same installation under /usr, with its dependencies computed by
+# dpkg-shlibdeps, its copyright, changelog and manual page.
 package: build
 	cd $(BUILD_DIR) && cpack -G DEB
 
@@ -71,16 +72,18 @@ warnings: deps
 	cmake --build --preset warnings -j 2
 
 # The Windows program build-windows/zandreth.scr, cross-compiled with
-# mingw-w64 and statically linked, and the download
-# build-windows/zandreth-windows.zip: the program, the shipped zandreth.ini
-# and the install note.
+# mingw-w64 and statically linked, and the downloads
+# build-windows/zandreth-windows.zip (the program, the shipped zandreth.ini,
+# the install note and the licences) and build-windows/zandreth-setup.exe
+# (their installer for the current user, built with NSIS).
 windows: deps
 	cmake --preset windows
 	cmake --build --preset windows -j 2 --target windows_package
 
-# The settings-file and clock services and the program's data cross-compiled
-# for 64-bit Windows with mingw-w64 in build-windows/, statically linked, and
-# their tests run under Wine in a Wine prefix of that folder's own.
+# The Windows build of `make windows` (the program zandreth.scr on its Win32
+# backend, statically linked, with its tests) in build-windows/, and the tests
+# run under Wine in a Wine prefix of that folder's own: the platform's
+# services and forms, the data, the download, and zandreth.scr driven whole.
 test-windows: deps
 	cmake --preset windows
 	cmake --build --preset windows -j 2

@@ -6,8 +6,10 @@
 #include "data/city_catalogue.h"
 #include "platform/forms/app.h"
 #include "platform/forms/cursor.h"
+#include "platform/runtime/message_box.h"
 #include "platform/forms/runtime.h"
 #include "platform/runtime/text_functions.h"
+#include "settings/save_failure_message.h"
 #include "settings/setting.h"
 
 #include <cstdlib>
@@ -103,12 +105,25 @@ Form1::~Form1() = default;
 
 void Form1::Form_Load()
 {
+    // A screen-saver host holds the keyboard and the mouse: from the start
+    // on, no message of the program may wait in a box for an answer.
+    const char* environmentWindow = std::getenv("XSCREENSAVER_WINDOW");
+    std::optional<uint64_t> host;
+    if (StartedByHost(platform::Command(), environmentWindow)) {
+        platform::Runtime::current().runHosted();
+        host = HostWindow(platform::Command(), environmentWindow);
+        platform::Runtime::current().setHostWindow(*host);
+    }
     AppPath = platform::App.path();
     // A screen-saver host runs one copy per monitor at once: no instance
     // lock for them.
-    std::optional<uint64_t> host = HostWindow(platform::Command(), std::getenv("XSCREENSAVER_WINDOW"));
     if (!host && platform::App.prevInstance())
         platform::End();
+    // The user's new settings folder did not get its copy of the installed
+    // catalogue: where and why, before the catalogue's own message.
+    if (auto failure = platform::App.settingsCopyFailure(); failure.cause != platform::FileReplaceCause::None)
+        platform::MsgBox(SettingsCopyFailureMessage(AppPath, failure), platform::MessageBoxIcon::Exclamation,
+                         platform::App.title());
     SavedImc = platform::ImmAssociateContext(hWnd(), platform::kNullInputContext);
 
     if (!LoadCityTable()) {

@@ -11,11 +11,13 @@
 #include "platform/forms/image.h"
 #include "platform/forms/input_method.h"
 #include "platform/forms/label.h"
+#include "platform/forms/pixel_picture.h"
 #include "platform/forms/timer.h"
 
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 namespace zandreth {
 
@@ -54,6 +56,11 @@ public:
     void PlaceCityLabels();
     void PlaceUtcLabel();
     void UpdateUtcLabel();
+    // With DayNight on: the map with its night side darkened for the current
+    // UTC time; `when` Always draws it, NewMinute only when the minute has
+    // changed since it was last drawn.
+    enum class ShadeWhen { Always, NewMinute };
+    void ShadeMap(ShadeWhen when);
     void Timer1_Timer();
     void Timer2_Timer();
     void Timer3_Timer();
@@ -74,6 +81,10 @@ private:
     platform::Area pickMonitor() const;
 
     std::unique_ptr<Setting> setting_;
+    // The UTC minute the map's shading was last drawn for, and the shaded
+    // picture, kept for the next drawing.
+    std::optional<int64_t> shadedMinute_;
+    platform::PixelPicture shadedMap_;
 };
 
 } // namespace zandreth

@@ -55,6 +55,8 @@ void Form1::RelocateMap()
     MapPoint(kComputeScales, 0, 0, unusedY, unusedX);
     PlaceCityLabels();
     PlaceUtcLabel();
+    if (DayNight == 1)
+        ShadeMap(ShadeWhen::Always);
 }
 
 platform::Area Form1::pickMonitor() const

@@ -69,6 +69,8 @@ void Form1::Timer1_Timer()
         if (city != -1)
             Label1(i).setCaption(CityTimeText(city, kTrue, rowKey(i)));
     }
+    if (DayNight == 1)
+        ShadeMap(ShadeWhen::NewMinute);
 }
 
 void Form1::Timer2_Timer()

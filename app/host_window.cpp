@@ -27,17 +27,40 @@ uint64_t windowId(const std::string& text, const std::string& where)
     return id;
 }
 
-} // namespace
-
-std::optional<uint64_t> HostWindow(const std::string& command, const char* environmentWindow)
+bool dialogOrPreview(const std::string& command)
 {
     std::string mode = platform::UCase(platform::Left(command, 2));
-    if (mode == "/C" || mode == "/P")
-        return std::nullopt;
+    return mode == "/C" || mode == "/P";
+}
+
+std::vector<std::string> argumentsOf(const std::string& command)
+{
     std::istringstream words(command);
     std::vector<std::string> arguments;
     for (std::string word; words >> word;)
         arguments.push_back(word);
+    return arguments;
+}
+
+} // namespace
+
+bool StartedByHost(const std::string& command, const char* environmentWindow)
+{
+    if (dialogOrPreview(command))
+        return false;
+    if (environmentWindow && *environmentWindow)
+        return true;
+    for (const std::string& argument : argumentsOf(command))
+        if (argument == "--root" || argument == "-root" || argument == "--window-id" || argument == "-window-id")
+            return true;
+    return false;
+}
+
+std::optional<uint64_t> HostWindow(const std::string& command, const char* environmentWindow)
+{
+    if (dialogOrPreview(command))
+        return std::nullopt;
+    std::vector<std::string> arguments = argumentsOf(command);
     bool root = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];

@@ -12,6 +12,11 @@
 
 namespace zandreth {
 
+// Whether a host started the program: one of the switches, or
+// XSCREENSAVER_WINDOW set, and neither "/C" nor "/P". Its window id may
+// still be no window id (HostWindow says so).
+bool StartedByHost(const std::string& command, const char* environmentWindow);
+
 // The window the program was given (0: the root window), or nothing when no
 // host started it. The switches "/C" and "/P" keep their own meaning even
 // under a host. A window id that is not one is a type-mismatch error.

@@ -17,6 +17,9 @@ constexpr const char* kSection = "MAP_INFO";
 // What a missing CODE_ key reads as. It has four commas only, so such a
 // record always fails its fifth field.
 constexpr const char* kMissingRecord = "UTC,UTC,0,0,-52.5";
+// The key of a record's daylight-saving rule: this stem and the record
+// number, beside the record's own CODE_ key.
+constexpr const char* kRuleKeyStem = "CODE_TZ_";
 // The buffer the records are read into: a value is cut to 255 bytes.
 constexpr uint32_t kRecordBufferSize = 256;
 
@@ -154,6 +157,10 @@ int16_t LoadCityTable()
             platform::TextToDouble(field, [&] { return "the horizontal position (sixth field) of " + key; });
         record.PosY = platform::TextToDouble(fields.rest(),
                                              [&] { return "the vertical position (seventh field) of " + key; });
+        // The rule has a key of its own: the record's last field runs to the
+        // end of its value, so nothing can follow it there.
+        record.ZoneRule = TimeZoneRule::parse(platform::GetPrivateProfileStringA(
+            kSection, kRuleKeyStem + std::to_string(i), "", kRecordBufferSize, file));
     }
     return -1;
 }

@@ -3,7 +3,10 @@
 // The city catalogue: section MAP_INFO of zandreth.ini, read into CityTable.
 // Everywhere else a city is named by its record number, its index here.
 
+#include "data/time_zone_rule.h"
+
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +21,10 @@ struct CityInfo {
     int32_t TimeDiff = 0; // seconds added to UTC to give local time
     double PosX = 0;      // degrees, -180 at the map's left edge .. 180 at its right
     double PosY = 0;      // degrees, -90 at the map's top edge .. 90 at its bottom
+    // The zone's daylight-saving rule, from the key CODE_TZ_<number> beside
+    // the record; none when the key is missing or is not a rule. Used only
+    // when the user chose daylight-saving time (SummerTime).
+    std::optional<TimeZoneRule> ZoneRule;
 };
 
 // The catalogue's records 0 .. upper bound. It does not exist until the first
@@ -54,7 +61,10 @@ inline constexpr const char* kSettingsFileName = "zandreth.ini";
 // AppPath + "/" + "zandreth.ini", built anew at every call.
 std::string SettingsFilePath();
 
-// Reads the catalogue. Returns -1 (true) when every record was read, 0 (false)
+// Reads the catalogue. Each record's key CODE_<n> may have a key
+// CODE_TZ_<n> beside it holding the zone's POSIX TZ rule
+// ("AEST-10AEDT,M10.1.0,M4.1.0/3"); it is read into ZoneRule, and a value
+// that is not a rule leaves the record without one. Returns -1 (true) when every record was read, 0 (false)
 // when the file has no NUMBER_OF_CITY or a negative one, or a record lacks its
 // fields; in both cases after showing the catalogue message box.
 int16_t LoadCityTable();

@@ -22,6 +22,18 @@ bool withinOneDay(int32_t timeDifference)
     return timeDifference >= -kSecondsPerDay && timeDifference <= kSecondsPerDay;
 }
 
+// The offset the record's local time runs at now: by its daylight-saving
+// rule when the user chose daylight-saving time and the record has one,
+// otherwise its fixed offset.
+int32_t offsetNow(const CityInfo& record)
+{
+    if (SummerTime != 1 || !record.ZoneRule)
+        return record.TimeDiff;
+    const int64_t now = SecondsSinceEpoch(UtcNow.wYear, UtcNow.wMonth, UtcNow.wDay, UtcNow.wHour, UtcNow.wMinute,
+                                          UtcNow.wSecond);
+    return record.ZoneRule->offsetAt(now);
+}
+
 } // namespace
 
 std::string CityTimeText(int16_t city, int16_t style, const std::string& source)
@@ -36,8 +48,9 @@ std::string CityTimeText(int16_t city, int16_t style, const std::string& source)
 
     // 64 bits, since a hand-edited offset near the 32-bit limits would
     // overflow the sum.
-    int64_t localSeconds = int64_t { secondsSinceMidnight } + record.TimeDiff;
-    if (!withinOneDay(record.TimeDiff)) {
+    const int32_t timeDifference = offsetNow(record);
+    int64_t localSeconds = int64_t { secondsSinceMidnight } + timeDifference;
+    if (!withinOneDay(timeDifference)) {
         // Beyond one day the corrections below would leave hours outside
         // 0..23; reduce to a time of day instead so the text still reads as
         // a clock.

@@ -1,7 +1,9 @@
 #pragma once
 
 // The clock texts of the display: the current UTC time plus a record's fixed
-// offset from UTC.
+// offset from UTC, or, when the user chose daylight-saving time (SummerTime
+// 1), plus the offset its daylight-saving rule gives for the current instant
+// (standard or daylight time), for a record that has a rule.
 
 #include "platform/runtime/system_time.h"
 
@@ -16,7 +18,7 @@ extern platform::SYSTEMTIME UtcNow;
 // style -1: the short local time " hh:mm"; style 0: the record's name
 // (by the saved language and kind), "  ddd, mmm d yyyy" of the UTC date, two
 // blanks and "hh:mm:ss"; any other style: the empty text. The date is the
-// UTC date; the offset moves only the time of day. An offset of more than a
+// UTC date; the offset moves only the time of day, whichever offset it is. An offset of more than a
 // day either way (only a hand-edited file holds one) is taken modulo a day,
 // so the text still reads as a time of day. The clock is read into UtcNow
 // first; then a record number outside the catalogue raises the subscript

@@ -9,6 +9,8 @@ namespace zandreth {
 
 std::array<SelectedCityRow, kDisplayRows> SelectedCity;
 SettingsRecord Settings;
+int16_t DayNight = 0;
+int16_t SummerTime = 0;
 
 namespace {
 
@@ -30,11 +32,25 @@ constexpr int32_t kDefaultOption = 0;
 
 constexpr int kOptionPairs = 2;
 
+constexpr const char* kDayNightKey = "DAY_NIGHT";
+constexpr const char* kSummerTimeKey = "SUMMER_TIME";
+constexpr int16_t kChoiceOn = 1;
+constexpr int16_t kChoiceOff = 0;
+
 // A repeated key is its stem followed directly by the index in decimal:
 // "City_SelectNo" and 3 give "City_SelectNo3".
 std::string indexedKey(const char* stem, int index)
 {
     return stem + platform::CStr(index);
+}
+
+// A check-box choice: on only when the key reads exactly 1. Any other
+// value, however large, is off rather than an overflow: these keys are
+// newer than the file format and must never stop the program.
+int16_t readChoice(const platform::ProfileFile& file, const char* key)
+{
+    return platform::GetPrivateProfileIntA(kProcessSection, key, kChoiceOff, file) == kChoiceOn ? kChoiceOn
+                                                                                             : kChoiceOff;
 }
 
 // Reads one 16-bit field; a value beyond 16 bits is the overflow run-time
@@ -67,6 +83,9 @@ void readAll()
         Settings.LangSelect[i] = readInteger(file, kProcessSection, indexedKey("Lang_Select", i), kDefaultOption);
         Settings.PrintName[i] = readInteger(file, kProcessSection, indexedKey("Print_Name", i), kDefaultOption);
     }
+
+    DayNight = readChoice(file, kDayNightKey);
+    SummerTime = readChoice(file, kSummerTimeKey);
 }
 
 bool writeAll()
@@ -93,6 +112,17 @@ bool writeAll()
         write(kProcessSection, indexedKey("Lang_Select", i), Settings.LangSelect[i]);
         write(kProcessSection, indexedKey("Print_Name", i), Settings.PrintName[i]);
     }
+
+    // A choice that is off and not yet in the file is left out, so that a
+    // file saved without ever turning one on keeps the bytes the original
+    // keys give it.
+    auto writeChoice = [&](const char* key, int16_t value) {
+        std::string present;
+        if (value == kChoiceOn || file.find(kProcessSection, key, present))
+            write(kProcessSection, key, value);
+    };
+    writeChoice(kDayNightKey, DayNight);
+    writeChoice(kSummerTimeKey, SummerTime);
 
     // Decimal text always fits a key's value; should one ever be refused,
     // nothing is written rather than a file with some keys missing.

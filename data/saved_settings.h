@@ -29,6 +29,15 @@ inline constexpr int kDisplayRows = 10;
 
 extern std::array<SelectedCityRow, kDisplayRows> SelectedCity;
 extern SettingsRecord Settings;
+// Two choices of the dialog's own frame, check-box values: 1 on, 0 off (the
+// default). Keys DAY_NIGHT and SUMMER_TIME of PROC_INFO; a choice is on only
+// when its key reads exactly 1, and a missing, non-numeric or out-of-range
+// value reads as off, never as an error.
+// DayNight: the night side of the earth shaded on the map.
+extern int16_t DayNight;
+// SummerTime: a record with a daylight-saving rule (CityInfo::ZoneRule)
+// shows its local time by that rule instead of its fixed offset.
+extern int16_t SummerTime;
 
 // Truth values of the settings file: -1 true, 0 false.
 inline constexpr int16_t kTrue = -1;
@@ -45,6 +54,9 @@ inline constexpr int16_t kFalse = 0;
 // the key and the value; the fields read before it keep their new values.
 // Keys beyond the ten rows and the two options of each pair
 // (City_SelectNo10, Lang_Select2) are never read or written.
+// DAY_NIGHT and SUMMER_TIME are read after every other key; a write stores
+// each only when its choice is on or the file already has the key, so a
+// file saved with both choices off keeps exactly the keys it had.
 bool LoadSaveSettings(int16_t mode);
 
 // Why the last write of LoadSaveSettings failed: a sentence naming the file

@@ -10,9 +10,13 @@ packages=(
   xvfb xauth xdotool x11-utils x11-xserver-utils openbox imagemagick time
   fonts-ipafont-gothic fonts-dejavu-core fonts-liberation fontconfig
   dpkg-dev file desktop-file-utils
+  # The package's checks: lintian, man's warnings of the manual page and
+  # AppStream's validator of the metainfo file.
+  lintian man-db appstream
   # The Windows build: the mingw-w64 cross compiler (POSIX threads), the
-  # GoogleTest sources it builds its tests with, and Wine to run them.
-  g++-mingw-w64-x86-64-posix googletest wine wine64
+  # GoogleTest sources it builds its tests with, Wine to run them, and NSIS
+  # for the installer.
+  g++-mingw-w64-x86-64-posix googletest wine wine64 nsis
 )
 
 missing=()

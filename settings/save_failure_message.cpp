@@ -41,4 +41,9 @@ std::string SaveFailureMessage(const std::string& path, const platform::FileRepl
     return "設定を保存できませんでした。\n\n" + path + "\n\n" + reasonOf(failure, systemText);
 }
 
+std::string SettingsCopyFailureMessage(const std::string& folder, const platform::FileReplaceFailure& failure)
+{
+    return "設定ファイルを作成できませんでした。\n\n" + folder + "\n\n" + reasonOf(failure, "");
+}
+
 } // namespace zandreth

@@ -1,6 +1,7 @@
 #pragma once
 
-// The message of the settings dialog when 設定 cannot write the file.
+// The messages of a settings file that cannot be written: the settings
+// dialog's when 設定 fails, start-up's when the first copy fails.
 
 #include "platform/system/file_replace.h"
 
@@ -16,5 +17,11 @@ namespace zandreth {
 // number).
 std::string SaveFailureMessage(const std::string& path, const platform::FileReplaceFailure& failure,
                                const std::string& systemText);
+
+// The message of start-up when the user's new settings folder did not get
+// its copy of the installed catalogue: "設定ファイルを作成できませんでした。",
+// a blank line, the folder, a blank line and the reason, in the words of a
+// failed save.
+std::string SettingsCopyFailureMessage(const std::string& folder, const platform::FileReplaceFailure& failure);
 
 } // namespace zandreth

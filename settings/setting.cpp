@@ -171,6 +171,21 @@ Setting::Setting()
     Command3.setFont(kAboutButtonFont);
     Command3.setTabIndex(48);
 
+    // Right of Frame2 and below Frame1, as tall as Frame2 and ending where
+    // the buttons end; its two boxes stand on the lines of Frame2's bars.
+    // Every control above keeps its place and its tab index.
+    Frame5.move(4560, 5400, 2895, 1095);
+    Frame5.setCaption("表示オプション");
+    Frame5.setTabIndex(62);
+    Check3.move(240, 240, 2415, 300);
+    Check3.setCaption("昼夜を表示");
+    Check3.setToolTipText("チェックオンで地図の夜の側を暗く表示します。");
+    Check3.setTabIndex(60);
+    Check4.move(240, 600, 2415, 300);
+    Check4.setCaption("夏時間を使う");
+    Check4.setToolTipText("チェックオンで夏時間のある国(都市)の時刻を夏時間で表示します。");
+    Check4.setTabIndex(61);
+
     // Stacking order, from the bottom up. The row controls lie within
     // Frame1's rectangle without being in it, so they must stay above it.
     Frame1.bringToFront();
@@ -188,6 +203,7 @@ Setting::Setting()
         Check1(i).bringToFront();
     Frame2.bringToFront();
     Combo1(0).bringToFront();
+    Frame5.bringToFront();
     // Within Frame1.
     Label1.bringToFront();
     Label2.bringToFront();
@@ -234,6 +250,11 @@ void Setting::Form_Load()
         Option1(i).setValue(Settings.LangSelect[i] != 0);
         Option2(i).setValue(Settings.PrintName[i] != 0);
     }
+
+    // Only a value of exactly 1 checks a box; the reading already turned any
+    // other into 0.
+    Check3.setValue(DayNight == kChecked ? kChecked : kUnchecked);
+    Check4.setValue(SummerTime == kChecked ? kChecked : kUnchecked);
 
     for (int16_t i = 0; i < kRows; ++i) {
         FillCityList(i);
@@ -323,6 +344,8 @@ void Setting::Command1_Click()
     // user's choices for another try.
     const auto savedRows = SelectedCity;
     const auto savedSettings = Settings;
+    const int16_t savedDayNight = DayNight;
+    const int16_t savedSummerTime = SummerTime;
 
     for (int16_t i = 0; i < kRows; ++i) {
         if (Check1(i).value() == kChecked) {
@@ -346,10 +369,14 @@ void Setting::Command1_Click()
         Settings.LangSelect[i] = truthValue(Option1(i).value());
         Settings.PrintName[i] = truthValue(Option2(i).value());
     }
+    DayNight = Check3.value();
+    SummerTime = Check4.value();
 
     if (!LoadSaveSettings(kTrue)) {
         SelectedCity = savedRows;
         Settings = savedSettings;
+        DayNight = savedDayNight;
+        SummerTime = savedSummerTime;
         platform::MsgBox(SaveFailureMessage(SettingsFilePath(), LastSettingsWriteFailure(), LastSettingsWriteError()),
                          platform::MessageBoxIcon::Exclamation, platform::App.title());
         return;

@@ -3,7 +3,9 @@
 // Setting: the settings dialog of configuration mode. The user picks the ten
 // cities of the display from the catalogue, which of them blink and which one
 // is the home city, the relocation and blink intervals, the display language
-// and whether places are named by city or by country. The dialog reads the
+// and whether places are named by city or by country, and, in a frame of
+// their own, whether the map shows day and night and whether the clocks
+// follow daylight-saving time. The dialog reads the
 // catalogue and the saved settings when it loads; its controls are the only
 // working copy while it is open; 設定 writes them back and closes it,
 // キャンセル (or Esc, or the close box) closes it without writing.
@@ -61,6 +63,13 @@ public:
     platform::CommandButton Command1 { *this };
     platform::CommandButton Command2 { *this };
     platform::CommandButton Command3 { *this };
+
+    // Choices beyond the original dialog, in the free corner at its lower
+    // right and after every other control in the tab order: 昼夜を表示
+    // (DayNight) and 夏時間を使う (SummerTime).
+    platform::Frame Frame5 { *this };
+    platform::CheckBox Check3 { Frame5 };
+    platform::CheckBox Check4 { Frame5 };
 
 private:
     void Form_Load() override;

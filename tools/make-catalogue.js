@@ -20,6 +20,7 @@ function makeCatalogue(outputFolder) {
   console.log(`  Japanese city names taken from English: ${report.japaneseFromEnglish.join(', ') || 'none'}`);
   const duplicates = report.duplicates.map((d) => `${d.name} (${d.zones.join(', ')})`);
   console.log(`  English city names shared and resolved: ${duplicates.join('; ') || 'none'}`);
+  console.log(`  TZ rules: ${records.length}, of which with daylight saving: ${report.rulesWithDaylightSaving}`);
 }
 
 if (require.main === module) makeCatalogue(process.argv[2] || path.join(__dirname, '..', 'assets'));

@@ -10,13 +10,6 @@
 
 #include <optional>
 
-// The program's version, set by the build.
-#ifndef ZANDRETH_VERSION_MAJOR
-#define ZANDRETH_VERSION_MAJOR 0
-#define ZANDRETH_VERSION_MINOR 0
-#define ZANDRETH_VERSION_PATCH 0
-#endif
-
 namespace platform {
 
 Application App;
@@ -36,6 +29,12 @@ std::optional<std::string>& testCommand()
     return command;
 }
 
+FileReplaceFailure& copyFailure()
+{
+    static FileReplaceFailure failure;
+    return failure;
+}
+
 } // namespace
 
 std::string Application::path() const
@@ -44,17 +43,26 @@ std::string Application::path() const
         return *testPath();
     // The first call may create the user's folder and copy the installed
     // catalogue into it; later calls find it there.
-    return chooseSettingsFolder(system::programFolder(Runtime::current().arguments()), userFoldersFromEnvironment());
+    return chooseSettingsFolder(system::programFolder(Runtime::current().arguments()), userFoldersFromEnvironment(),
+                                copyFailure());
 }
+
+FileReplaceFailure Application::settingsCopyFailure() const { return copyFailure(); }
 
 bool Application::prevInstance() const { return system::anotherInstanceHolds(path()); }
 
 std::string Application::title() const { return std::string(kProgramTitle); }
-int16_t Application::major() const { return ZANDRETH_VERSION_MAJOR; }
-int16_t Application::minor() const { return ZANDRETH_VERSION_MINOR; }
-int16_t Application::revision() const { return ZANDRETH_VERSION_PATCH; }
+int16_t Application::major() const { return programVersion().major; }
+int16_t Application::minor() const { return programVersion().minor; }
+int16_t Application::revision() const { return programVersion().revision; }
 
-void setAppPathForTesting(const std::string& path) { testPath() = path; }
+void setAppPathForTesting(const std::string& path)
+{
+    testPath() = path;
+    copyFailure() = {};
+}
+
+void setSettingsCopyFailureForTesting(const FileReplaceFailure& failure) { copyFailure() = failure; }
 
 float ScreenInfo::width() const { return pixelsToTwips(backend::screenArea().width); }
 float ScreenInfo::height() const { return pixelsToTwips(backend::screenArea().height); }

@@ -2,6 +2,8 @@
 
 // Application information and the screen, as the forms runtime gives them.
 
+#include "platform/system/file_replace.h"
+
 #include <cstdint>
 #include <string>
 
@@ -13,6 +15,10 @@ public:
     // separator: the folder beside the program for a portable copy, else the
     // user's own settings folder (see settings_folder.h).
     std::string path() const;
+    // Why the last call of path() could not give the user's new settings
+    // folder its copy of the installed catalogue (see settings_folder.h);
+    // cause None when nothing failed.
+    FileReplaceFailure settingsCopyFailure() const;
     // True when another instance of this program is running for the same
     // settings folder, so for the same user of an installed copy. The first
     // call takes the instance lock (held until the process ends, released by

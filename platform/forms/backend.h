@@ -15,6 +15,7 @@
 
 #include "platform/forms/colour.h"
 #include "platform/forms/font.h"
+#include "platform/forms/pixel_picture.h"
 
 #include <cstdint>
 #include <memory>
@@ -147,6 +148,10 @@ public:
     // was built without shows as the missing picture below.
     virtual PixelRect setPicture(const std::string& resourceName) { (void)resourceName; return {}; }
     virtual PixelRect setProgramIcon() { return {}; }
+    // Image: the pixels of the picture it shows now, and other pixels shown
+    // in its place, at their own size.
+    virtual PixelPicture picturePixels() const { return {}; }
+    virtual void setPicturePixels(const PixelPicture& picture) { (void)picture; }
     // Line: its colour and pen width.
     virtual void setLineStyle(Colour colour, int penWidth) { (void)colour, (void)penWidth; }
 
@@ -263,9 +268,17 @@ std::unique_ptr<NativeEventLoop> createEventLoop();
 
 // --- The application --------------------------------------------------------
 
+// Thrown by startApplication when the toolkit needs a display that cannot
+// be opened: `display` names the one it tried, empty when none is set.
+struct DisplayUnavailable {
+    std::string display;
+};
+
 // Starts the toolkit with main's arguments; it may take its own options out
 // of them (Qt: -platform, -display, -style, ...), as the toolkit does, and
-// leaves the rest, from the program's name on, for the program.
+// leaves the rest, from the program's name on, for the program. Throws
+// DisplayUnavailable where the toolkit would otherwise end the process
+// itself for want of a display.
 void startApplication(int& argc, char** argv);
 void stopApplication();
 // Runs the main event loop until quitEventLoop or exitEventLoops.
@@ -282,6 +295,12 @@ void clearEndedEventLoops();
 void hideAllWindows();
 // Shows an application-modal message box and returns when it is closed.
 void showMessageBox(const MessageBoxRequest& request);
+// Draws `text` in white on black over the whole of a screen-saver host's
+// window (0: the screen's root window), taking no input, and returns after
+// `milliseconds`, or as soon as the process is asked to end (SIGTERM,
+// SIGINT). Returns at once, having drawn nothing, where the id names no
+// window (none, or a pixmap) or the window system has no such windows.
+void showMessageInHost(uint64_t windowId, const std::string& text, int milliseconds);
 // Delivers the events that are waiting, painting included.
 void processPendingEvents();
 

@@ -2,6 +2,10 @@
 
 #include "platform/forms/form.h"
 #include "platform/forms/runtime.h"
+#include "platform/runtime/runtime_error.h"
+
+#include <cstddef>
+#include <string>
 
 namespace platform {
 
@@ -13,7 +17,37 @@ Image::Image(Container& container)
 void Image::setPicture(const std::string& resourceName)
 {
     auto size = native().setPicture(resourceName);
-    move(left(), top(), container().fromPixels(size.width), container().fromPixels(size.height));
+    picture_ = {};
+    pictureRead_ = false;
+    takeSize(size.width, size.height);
+}
+
+const PixelPicture& Image::picturePixels()
+{
+    if (!pictureRead_) {
+        picture_ = native().picturePixels();
+        pictureRead_ = true;
+    }
+    return picture_;
+}
+
+void Image::setPixels(const PixelPicture& picture)
+{
+    if (picture.width < 0 || picture.height < 0
+        || picture.pixels.size() != static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height))
+        throw RuntimeError(RuntimeErrorKind::Other,
+                           "a picture of " + std::to_string(picture.width) + " x " + std::to_string(picture.height)
+                               + " pixels given " + std::to_string(picture.pixels.size()) + " pixels");
+    // The native picture is read before it is first replaced, so that the
+    // picture's own pixels stay at hand.
+    picturePixels();
+    native().setPicturePixels(picture);
+    takeSize(picture.width, picture.height);
+}
+
+void Image::takeSize(int width, int height)
+{
+    move(left(), top(), container().fromPixels(width), container().fromPixels(height));
 }
 
 void Image::nativeMouseDown(int16_t button, int16_t shift, int x, int y) { raise(onMouseDown, button, shift, x, y); }

@@ -5,11 +5,20 @@
 #include "platform/forms/input_method.h"
 #include "platform/runtime/message_box.h"
 #include "platform/runtime/runtime_error.h"
+#include "platform/system/program.h"
 #include "platform/testing/hooks.h"
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
+
+// The program's version, set by the build.
+#ifndef ZANDRETH_VERSION_MAJOR
+#define ZANDRETH_VERSION_MAJOR 0
+#define ZANDRETH_VERSION_MINOR 0
+#define ZANDRETH_VERSION_PATCH 0
+#endif
 
 namespace platform {
 
@@ -29,6 +38,12 @@ struct RuntimeState {
     int exitStatus = 0;
     int loadedForms = 0;
     std::vector<std::string> arguments;
+    // The name the program was started by, for what it writes to standard
+    // error.
+    std::string programName;
+    // Started by a screen-saver host, and the window it gave, once known.
+    bool hosted = false;
+    std::optional<uint64_t> hostWindow;
 };
 
 RuntimeState& state()
@@ -37,9 +52,80 @@ RuntimeState& state()
     return runtime;
 }
 
+// One line for a log: the program's name, the message's title unless it is
+// the program's own, and the text, whose blank line (between a run-time
+// error's heading and its detail) becomes ": " and other line breaks blanks.
+std::string logLine(const MessageBoxRequest& request)
+{
+    std::string line = state().programName + ": ";
+    if (request.title != kProgramTitle)
+        line += request.title + ": ";
+    for (std::size_t at = 0; at < request.text.size(); ++at) {
+        if (request.text.compare(at, 2, "\n\n") == 0) {
+            line += ": ";
+            ++at;
+        } else {
+            line += request.text[at] == '\n' ? ' ' : request.text[at];
+        }
+    }
+    return line;
+}
+
+// A hosted program's message (see Runtime::runHosted): to standard error,
+// then into the host's window for a while, and the program ends with
+// status 1. The report of a run-time error comes while the program ends
+// already; the code that showed any other message stops here.
+void presentInHost(const MessageBoxRequest& request)
+{
+    auto& runtime = state();
+    std::fprintf(stderr, "%s\n", logLine(request).c_str());
+    std::fflush(stderr);
+    backend::hideAllWindows();
+    if (runtime.hostWindow) {
+        const uint64_t window = *runtime.hostWindow;
+        const std::string drawn = request.title + "\n\n" + request.text;
+        Runtime::current().runNested([&] { backend::showMessageInHost(window, drawn, kHostedMessageMs); });
+    }
+    if (!runtime.ended) {
+        Runtime::current().endProgram(1, nullptr);
+        throw EndProgram();
+    }
+}
+
 void presentMessageBox(const MessageBoxRequest& request)
 {
+    if (state().hosted) {
+        presentInHost(request);
+        return;
+    }
     Runtime::current().runNested([&] { backend::showMessageBox(request); });
+}
+
+// The last part of the path a program was started by.
+std::string baseName(const std::string& path)
+{
+    std::size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// What the program prints on its command line without a window, if
+// anything: true when it has printed it.
+bool answerCommandLine(int argc, char** argv, const std::string& help)
+{
+    if (argv == nullptr)
+        return false;
+    switch (system::informationRequested(std::vector<std::string>(argv, argv + argc))) {
+    case system::InformationRequest::Help:
+        std::fputs(help.c_str(), stdout);
+        return true;
+    case system::InformationRequest::Version:
+        std::printf("%s %d.%d.%d\n", std::string(kProgramTitle).c_str(), programVersion().major,
+                    programVersion().minor, programVersion().revision);
+        return true;
+    case system::InformationRequest::None:
+        break;
+    }
+    return false;
 }
 
 } // namespace
@@ -57,13 +143,34 @@ void End()
     throw EndProgram();
 }
 
-Runtime::Runtime(int& argc, char** argv)
+ProgramVersion programVersion()
 {
-    backend::startApplication(argc, argv);
+    return { ZANDRETH_VERSION_MAJOR, ZANDRETH_VERSION_MINOR, ZANDRETH_VERSION_PATCH };
+}
+
+Runtime::Runtime(int& argc, char** argv, const std::string& help)
+{
+    auto& runtime = state();
+    runtime.current = this;
+    runtime.programName = argv != nullptr && argc > 0 ? baseName(argv[0]) : std::string(kProgramTitle);
+    if (answerCommandLine(argc, argv, help)) {
+        runtime.ended = true;
+        return;
+    }
+    try {
+        backend::startApplication(argc, argv);
+    } catch (const backend::DisplayUnavailable& failure) {
+        std::string line = runtime.programName + ": cannot open the display";
+        if (!failure.display.empty())
+            line += " \"" + failure.display + "\"";
+        std::fprintf(stderr, "%s\n", line.c_str());
+        runtime.ended = true;
+        runtime.exitStatus = 1;
+        return;
+    }
     // Taken after the toolkit's start, which removes its own options.
     if (argv != nullptr)
-        state().arguments.assign(argv, argv + argc);
-    state().current = this;
+        runtime.arguments.assign(argv, argv + argc);
     setMessageBoxPresenter(presentMessageBox);
 }
 
@@ -180,6 +287,9 @@ void Runtime::runNested(const std::function<void()>& loop)
         throw EndProgram();
 }
 
+void Runtime::runHosted() { state().hosted = true; }
+void Runtime::setHostWindow(uint64_t windowId) { state().hostWindow = windowId; }
+
 void Runtime::formLoaded() { ++state().loadedForms; }
 
 void Runtime::formUnloaded()
@@ -213,6 +323,8 @@ void resetRuntimeForTesting()
     runtime.loadedForms = 0;
     runtime.depth = 0;
     runtime.boundaryDispatchDepth = 0;
+    runtime.hosted = false;
+    runtime.hostWindow.reset();
 }
 
 } // namespace platform

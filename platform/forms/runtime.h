@@ -7,6 +7,7 @@
 // input methods are given back, no further handler runs (so nothing is
 // written) and the process exits with status 1.
 
+#include <cstdint>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -16,8 +17,15 @@
 namespace platform {
 
 // The program's title (App.title()), which the box of a run-time error
-// carries.
+// carries, and its version (App.major(), minor(), revision()), set by the
+// build, which --version prints.
 inline constexpr std::string_view kProgramTitle = "Zandreth";
+struct ProgramVersion {
+    int16_t major;
+    int16_t minor;
+    int16_t revision;
+};
+ProgramVersion programVersion();
 
 // Thrown by End(): stops the program at once, without unload handlers.
 class EndProgram : public std::exception {
@@ -27,9 +35,21 @@ public:
 
 [[noreturn]] void End();
 
+// How long a hosted program's message stands in its host's window before
+// the program ends (see Runtime::runHosted).
+constexpr int kHostedMessageMs = 5000;
+
 class Runtime {
 public:
-    Runtime(int& argc, char** argv);
+    // Starts the window system's toolkit with main's arguments, unless the
+    // program answers on its command line without a window: where the
+    // system's programs answer "--help" and "--version" (system_program.h),
+    // the first of them among the arguments prints `help`, or the title and
+    // the version, on standard output. A display that cannot be opened is
+    // said on standard error. Either way the program has then ended at once
+    // (ended(): status 0 after an answer, 1 without a display) and main
+    // returns exitStatus() without making a form.
+    Runtime(int& argc, char** argv, const std::string& help = {});
     ~Runtime();
     Runtime(const Runtime&) = delete;
     Runtime& operator=(const Runtime&) = delete;
@@ -65,6 +85,20 @@ public:
     // methods, hides every window, shows `report` when there is one, and
     // ends every event loop. Only the first call counts.
     void endProgram(int status, const std::string* report);
+
+    // A screen-saver host (xscreensaver) started the program to draw in a
+    // window of its own. The host holds the keyboard and the mouse, so nobody
+    // could answer a message box: from this call on none opens. A message
+    // the program would show in one (the catalogue's, the report of a
+    // run-time error) is written to standard error, which the host keeps in
+    // its log, and drawn in the host's window, white on black, once
+    // setHostWindow has named it and where it is a window; the program then
+    // ends with status 1, kHostedMessageMs later or at once at SIGTERM or
+    // SIGINT. A message that ends the program before its window is known (a
+    // window id that is none) goes to standard error alone.
+    void runHosted();
+    // The host's window (0: the screen's root window).
+    void setHostWindow(uint64_t windowId);
 
     // Number of loaded forms; the loop ends when it drops to 0.
     void formLoaded();

@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <random>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -114,23 +115,85 @@ uint64_t lowerAsciiWord(uint64_t word)
     return word | (capitals >> 2);
 }
 
+// The names' hash is keyed, with a key drawn once per process: a file
+// cannot hold names chosen to meet in one run of the index's probes, since
+// where a name lands depends on a key the file's author does not know.
+struct NameHashKey {
+    uint64_t k0;
+    uint64_t k1;
+};
+
+const NameHashKey& nameHashKey()
+{
+    static const NameHashKey key = [] {
+        std::random_device device;
+        auto draw = [&device] { return (uint64_t { device() } << 32) ^ uint64_t { device() }; };
+        return NameHashKey { draw(), draw() };
+    }();
+    return key;
+}
+
+// SipHash-1-3 of a stream of 8-byte words.
+class NameHasher {
+public:
+    explicit NameHasher(const NameHashKey& key)
+        : v0_(0x736F6D6570736575ull ^ key.k0)
+        , v1_(0x646F72616E646F6Dull ^ key.k1)
+        , v2_(0x6C7967656E657261ull ^ key.k0)
+        , v3_(0x7465646279746573ull ^ key.k1)
+    {
+    }
+
+    void word(uint64_t m)
+    {
+        v3_ ^= m;
+        round();
+        v0_ ^= m;
+    }
+
+    // The last 0 to 7 bytes (`tail`, in the low bytes) and the name's length.
+    uint64_t finish(uint64_t tail, std::size_t length)
+    {
+        word(tail | (static_cast<uint64_t>(length) << 56));
+        v2_ ^= 0xFF;
+        round();
+        round();
+        round();
+        return v0_ ^ v1_ ^ v2_ ^ v3_;
+    }
+
+private:
+    static uint64_t rotate(uint64_t x, int bits) { return (x << bits) | (x >> (64 - bits)); }
+    void round()
+    {
+        v0_ += v1_;
+        v1_ = rotate(v1_, 13) ^ v0_;
+        v0_ = rotate(v0_, 32);
+        v2_ += v3_;
+        v3_ = rotate(v3_, 16) ^ v2_;
+        v0_ += v3_;
+        v3_ = rotate(v3_, 21) ^ v0_;
+        v2_ += v1_;
+        v1_ = rotate(v1_, 17) ^ v2_;
+        v2_ = rotate(v2_, 32);
+    }
+
+    uint64_t v0_, v1_, v2_, v3_;
+};
+
 // A hash of the folded name, computed without building it, eight bytes at a
 // time. A name with bytes of 0x80 and above in a CP932 file is folded byte
 // by byte, stepping over double-byte characters, into the same words.
 uint64_t hashName(std::string_view name, TextEncoding encoding)
 {
-    uint64_t hash = 0x9E3779B97F4A7C15ull ^ name.size();
-    auto mix = [&hash](uint64_t word) {
-        hash = (hash ^ word) * 0xFF51AFD7ED558CCDull;
-        hash ^= hash >> 32;
-    };
+    NameHasher hasher(nameHashKey());
     bool byCharacter = encoding == TextEncoding::Cp932 && !isAscii(name);
     std::size_t position = 0;
     if (!byCharacter) {
         for (; position + 8 <= name.size(); position += 8) {
             uint64_t word = 0;
             std::memcpy(&word, name.data() + position, 8);
-            mix(lowerAsciiWord(word));
+            hasher.word(lowerAsciiWord(word));
         }
     }
     char buffer[8];
@@ -140,7 +203,7 @@ uint64_t hashName(std::string_view name, TextEncoding encoding)
         if (filled == 8) {
             uint64_t word = 0;
             std::memcpy(&word, buffer, 8);
-            mix(word);
+            hasher.word(word);
             filled = 0;
         }
     };
@@ -154,13 +217,9 @@ uint64_t hashName(std::string_view name, TextEncoding encoding)
         put(asciiLower(name[position]));
         ++position;
     }
-    if (filled > 0) {
-        uint64_t word = 0;
-        std::memcpy(&word, buffer, filled);
-        mix(word);
-    }
-    hash ^= hash >> 29;
-    return hash * 0xBF58476D1CE4E5B9ull;
+    uint64_t tail = 0;
+    std::memcpy(&tail, buffer, filled);
+    return hasher.finish(tail, name.size());
 }
 
 // Whether `name` folds to `folded`, without building its folded form.

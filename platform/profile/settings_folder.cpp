@@ -69,6 +69,14 @@ std::string installedCatalogue(const std::string& programFolder, const UserFolde
 
 std::string chooseSettingsFolder(const std::string& programFolder, const UserFolders& user)
 {
+    FileReplaceFailure ignored;
+    return chooseSettingsFolder(programFolder, user, ignored);
+}
+
+std::string chooseSettingsFolder(const std::string& programFolder, const UserFolders& user,
+                                 FileReplaceFailure& copyFailure)
+{
+    copyFailure = {};
     if (isPortableCopy(programFolder))
         return programFolder;
     std::string folder = userSettingsFolder(user);
@@ -79,8 +87,18 @@ std::string chooseSettingsFolder(const std::string& programFolder, const UserFol
     if (system::somethingIsAt(target))
         return folder;
     std::string source = installedCatalogue(programFolder, user);
-    if (!source.empty() && system::makeFolders(folder))
-        system::copyWhole(source, folder, target, kSettingsFile);
+    if (source.empty())
+        return folder;
+    int errorNumber = 0;
+    if (!system::makeFolders(folder, &errorNumber)
+        || !system::copyWhole(source, folder, target, kSettingsFile, &errorNumber)) {
+        FileReplaceCause cause = fileReplaceCauseOf(errorNumber);
+        // A file where a folder of the path should be: the system's own
+        // words ("Not a directory") say it better than the save's.
+        if (cause == FileReplaceCause::NotAFile)
+            cause = FileReplaceCause::Other;
+        copyFailure = { cause, errorNumber };
+    }
     return folder;
 }
 

@@ -19,6 +19,7 @@
 // beside the program on first use.
 
 #include "platform/system/user_folders.h"
+#include "platform/system/file_replace.h"
 
 #include <string>
 
@@ -28,7 +29,11 @@ namespace platform {
 // separator. Creates the user's folder and copies the installed catalogue
 // into it when it has none. A copy that fails leaves no zandreth.ini behind
 // (never half of one), so the program then reports the missing file as it
-// does for any missing catalogue.
+// does for any missing catalogue; `copyFailure` tells why the folder could
+// not be made or the copy not be written (cause None when nothing failed,
+// nothing was copied, or nothing was there to copy).
+std::string chooseSettingsFolder(const std::string& programFolder, const UserFolders& user,
+                                 FileReplaceFailure& copyFailure);
 std::string chooseSettingsFolder(const std::string& programFolder, const UserFolders& user);
 
 } // namespace platform

@@ -22,4 +22,12 @@ std::string programFolder(const std::vector<std::string>& arguments);
 // (Windows) reads it from there.
 std::string commandTail(const std::vector<std::string>& arguments);
 
+// What the program is asked to print on its command line without opening a
+// window, as programs of the system answer it. POSIX: the first "--help" or
+// "--version" among the arguments after the program's name. Windows starts
+// a screen saver with its own switches and has no such convention: there
+// these are text like any other (the settings dialog), and none is asked.
+enum class InformationRequest { None, Help, Version };
+InformationRequest informationRequested(const std::vector<std::string>& arguments);
+
 } // namespace platform::system

@@ -14,6 +14,7 @@
 namespace platform {
 
 class Form;
+struct FileReplaceFailure;
 struct SYSTEMTIME;
 
 // The command-line tail that Command() returns.
@@ -21,6 +22,8 @@ void setCommandForTesting(const std::string& command);
 
 // The folder App.path() returns: a test's own.
 void setAppPathForTesting(const std::string& path);
+// What App.settingsCopyFailure() then returns: a first copy that failed.
+void setSettingsCopyFailureForTesting(const FileReplaceFailure& failure);
 
 // Makes a new start of the runtime possible after the program ended: no
 // form loaded, no error.

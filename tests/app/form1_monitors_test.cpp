@@ -61,24 +61,25 @@ TEST_F(Form1OnTwoMonitors, TheWindowCoversBothMonitors)
     EXPECT_FLOAT_EQ(monitors[1].height, 1080);
 }
 
-// The first draw picks the monitor; the formula then takes the next two, as
-// on one monitor, within that monitor.
+// The first draw picks the monitor; the next two (0.25 and 0.75) place the
+// map within that monitor as on a screen of the monitor's size. The map's
+// place, worked out by hand with the UTC line 16 pixels high: on the left
+// monitor (1024 x 768 at 0, 0) left = (1024 - 739) x 0.25 = 71.25 and top =
+// (768 - 387) x 0.75 = 285.75; on the right one (800 x 1080 at 1024, 0) left
+// = 1024 + (800 - 739) x 0.25 = 1039.25 and top = (1080 - 387) x 0.75 =
+// 519.75.
 struct MonitorDrawCase {
+    const char* name;
     float monitorDraw;
-    float left;
-    float top;
-    float width;
-    float height;
+    float mapLeft;
+    float mapTop;
 };
 
-void PrintTo(const MonitorDrawCase& c, std::ostream* out)
-{
-    *out << "draw " << c.monitorDraw << " picks the monitor at " << c.left << "," << c.top;
-}
+void PrintTo(const MonitorDrawCase& c, std::ostream* out) { *out << c.name; }
 
 class Form1MonitorDraw : public Form1OnTwoMonitors, public testing::WithParamInterface<MonitorDrawCase> { };
 
-TEST_P(Form1MonitorDraw, FirstDrawPicksTheMonitorAndTheFormulaUsesItsSize)
+TEST_P(Form1MonitorDraw, FirstDrawPicksTheMonitorAndTheNextTwoPlaceTheMapOnIt)
 {
     const auto& c = GetParam();
     float draws[] = { c.monitorDraw, 0.25f, 0.75f };
@@ -86,20 +87,19 @@ TEST_P(Form1MonitorDraw, FirstDrawPicksTheMonitorAndTheFormulaUsesItsSize)
     platform::setRandomSourceForTesting([&] { return draws[next++ % 3]; });
     form->RelocateMap();
     EXPECT_EQ(next, 3);
-    float utcHeight = form->L_UTCtime.height();
-    EXPECT_FLOAT_EQ(form->Image1.left(), c.left + (c.width - 740 + 1) * 0.25f);
-    EXPECT_FLOAT_EQ(form->Image1.top(), c.top + (c.height - (utcHeight + 371)) * 0.75f);
-    EXPECT_FLOAT_EQ(form->L_UTCtime.left(), form->Image1.left());
+    ASSERT_FLOAT_EQ(form->L_UTCtime.height(), 16);
+    EXPECT_FLOAT_EQ(form->Image1.left(), c.mapLeft);
+    EXPECT_FLOAT_EQ(form->Image1.top(), c.mapTop);
+    EXPECT_FLOAT_EQ(form->L_UTCtime.left(), c.mapLeft);
+    EXPECT_FLOAT_EQ(form->L_UTCtime.top(), c.mapTop + 370);
 }
 
 INSTANTIATE_TEST_SUITE_P(Monitors, Form1MonitorDraw,
-                         testing::Values(MonitorDrawCase { 0.0f, 0, 0, 1024, 768 },
-                                         MonitorDrawCase { 0.49f, 0, 0, 1024, 768 },
-                                         MonitorDrawCase { 0.5f, 1024, 0, 800, 1080 },
-                                         MonitorDrawCase { 0.9999f, 1024, 0, 800, 1080 }),
-                         [](const testing::TestParamInfo<MonitorDrawCase>& info) {
-                             return "draw" + std::to_string(info.index);
-                         });
+                         testing::Values(MonitorDrawCase { "LowestDrawTakesTheLeftMonitor", 0.0f, 71.25f, 285.75f },
+                                         MonitorDrawCase { "DrawBelowHalfTakesTheLeftMonitor", 0.49f, 71.25f, 285.75f },
+                                         MonitorDrawCase { "HalfTakesTheRightMonitor", 0.5f, 1039.25f, 519.75f },
+                                         MonitorDrawCase { "HighestDrawTakesTheRightMonitor", 0.9999f, 1039.25f, 519.75f }),
+                         [](const testing::TestParamInfo<MonitorDrawCase>& info) { return std::string(info.param.name); });
 
 TEST_F(Form1OnTwoMonitors, MapNeverStraddlesTwoMonitorsNorFallsIntoTheGap)
 {

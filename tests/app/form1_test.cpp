@@ -11,6 +11,7 @@
 #include "platform/forms/input_method.h"
 #include "platform/runtime/random.h"
 #include "platform/forms/runtime.h"
+#include "platform/system/files.h"
 #include "platform/runtime/system_time.h"
 #include "platform/testing/hooks.h"
 #include "support/fixture.h"
@@ -20,6 +21,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -150,12 +152,28 @@ TEST_F(Form1Test, MissingCatalogueShowsTheMessageInEveryMode)
     }
 }
 
+// The user's new settings folder could not get its copy of the installed
+// catalogue: the folder and the reason come first, in the words of a failed
+// save, then the catalogue's own message.
+TEST_F(Form1Test, AFailedFirstCopyNamesTheFolderAndTheReason)
+{
+    platform::setSettingsCopyFailureForTesting({ platform::FileReplaceCause::DiskFull, ENOSPC });
+    auto form = start("/C");
+    EXPECT_FALSE(form->loaded());
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(boxes.shown[0].title, "Zandreth");
+    EXPECT_EQ(boxes.shown[0].icon, platform::MessageBoxIcon::Exclamation);
+    EXPECT_EQ(boxes.shown[0].text, "設定ファイルを作成できませんでした。\n\n" + folder.path().string()
+                                       + "\n\nディスクの空き領域が足りません。");
+    EXPECT_EQ(boxes.shown[1].title, "定義ファイル読み込みエラー");
+}
+
 TEST_F(Form1Test, SecondInstanceEndsAtOnceWithoutAWord)
 {
     writeCatalogue(fixture("three_cities.ini"));
     // Another process holding the folder's instance lock: a second open file
     // description conflicts just as another process would.
-    int other = ::open(folder.path().c_str(), O_RDONLY | O_DIRECTORY);
+    int other = ::open((folder.path() / platform::system::kInstanceLockFileName).c_str(), O_RDONLY | O_CREAT, 0644);
     ASSERT_GE(other, 0);
     ASSERT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0);
 

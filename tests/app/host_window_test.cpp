@@ -13,6 +13,7 @@
 namespace {
 
 using zandreth::HostWindow;
+using zandreth::StartedByHost;
 
 struct HostCase {
     const char* command;
@@ -25,6 +26,7 @@ class HostWindowChoice : public testing::TestWithParam<HostCase> { };
 TEST_P(HostWindowChoice, FromTheCommandLineAndTheEnvironment)
 {
     EXPECT_EQ(HostWindow(GetParam().command, GetParam().environment), GetParam().window);
+    EXPECT_EQ(StartedByHost(GetParam().command, GetParam().environment), GetParam().window.has_value());
 }
 
 const HostCase kHostCases[] = {
@@ -69,6 +71,7 @@ TEST(HostWindowId, ThatIsNotAWindowIdIsATypeMismatch)
         { "--window-id 0x100000000", nullptr }, { "", "window" },          { "--root", "0x1g" },
     };
     for (const auto& c : cases) {
+        EXPECT_TRUE(StartedByHost(c.command, c.environment)) << "a host started " << c.command;
         try {
             HostWindow(c.command, c.environment);
             ADD_FAILURE() << "accepted " << c.command << " / " << (c.environment ? c.environment : "");

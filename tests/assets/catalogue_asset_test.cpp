@@ -185,4 +185,52 @@ TEST_F(ShippedCatalogue, FirstRunChoiceNamesExistingRecords)
         EXPECT_EQ(platform::GetPrivateProfileIntA("PROC_INFO", option.key, -99, kFile), option.value) << option.key;
 }
 
+// Every record has the TZ rule of its zone beside it, from the same tz
+// release as its offset: the rule's standard time is the record's offset
+// (Dublin's winter time is the daylight part of its rule, see the
+// catalogue's notes), and the choices of daylight-saving time stay off on a
+// first run.
+TEST_F(ShippedCatalogue, EveryRecordHasTheRuleOfItsZone)
+{
+    int withDaylightSaving = 0;
+    for (int i = 0; i <= zandreth::CityCount; ++i) {
+        const zandreth::CityInfo& record = zandreth::CityTable(i);
+        SCOPED_TRACE("CODE_TZ_" + std::to_string(i) + " " + record.CityEn);
+        ASSERT_TRUE(record.ZoneRule.has_value());
+        const int32_t standard = record.CityEn == "Dublin" ? record.ZoneRule->daylightOffset()
+                                                           : record.ZoneRule->standardOffset();
+        EXPECT_EQ(standard, record.TimeDiff);
+        withDaylightSaving += record.ZoneRule->hasDaylightSaving() ? 1 : 0;
+    }
+    // Most of Europe and North America, parts of South America and
+    // Oceania: over a hundred zones, far from all.
+    EXPECT_GT(withDaylightSaving, 100);
+    EXPECT_LT(withDaylightSaving, zandreth::CityCount / 2);
+
+    struct KnownRule {
+        const char* cityEn;
+        int32_t january;
+        int32_t july;
+    };
+    // 15 January and 15 July 2026, 12:00 UTC.
+    const int64_t january = zandreth::SecondsSinceEpoch(2026, 1, 15, 12, 0, 0);
+    const int64_t july = zandreth::SecondsSinceEpoch(2026, 7, 15, 12, 0, 0);
+    const KnownRule known[] = {
+        {"Sydney", 39600, 36000},     {"New York", -18000, -14400}, {"London", 0, 3600},
+        {"Dublin", 0, 3600},          {"Tokyo", 32400, 32400},      {"Chatham Islands", 49500, 45900},
+        {"Santiago", -10800, -14400}, {"Lord Howe Island", 39600, 37800},
+    };
+    for (const KnownRule& rule : known) {
+        SCOPED_TRACE(rule.cityEn);
+        const zandreth::CityInfo* found = city(rule.cityEn);
+        ASSERT_NE(found, nullptr);
+        ASSERT_TRUE(found->ZoneRule.has_value());
+        EXPECT_EQ(found->ZoneRule->offsetAt(january), rule.january);
+        EXPECT_EQ(found->ZoneRule->offsetAt(july), rule.july);
+    }
+
+    for (const char* key : {"DAY_NIGHT", "SUMMER_TIME"})
+        EXPECT_EQ(platform::GetPrivateProfileIntA("PROC_INFO", key, -99, kFile), -99) << key;
+}
+
 } // namespace

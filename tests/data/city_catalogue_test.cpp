@@ -256,4 +256,32 @@ TEST_F(CityCatalogueTest, LookupsOutsideTheTableNameTheRecordsThereAre)
     }
 }
 
+TEST_F(CityCatalogueTest, ARulesKeyBesideItsRecordGivesTheRecordItsRule)
+{
+    // Record 1 has a rule, record 2 a broken one, record 3 none, and record
+    // 4 is left empty whatever its rule says. The records' own fields are
+    // read as before.
+    write(catalogue(4, "CODE_0=UTC,UTC,UTC,UTC,0,0,-52.5\r\n"
+                       "CODE_1=豪州,シドニー,Australia,Sydney,36000,151.21,33.87\r\n"
+                       "CODE_TZ_1=AEST-10AEDT,M10.1.0,M4.1.0/3\r\n"
+                       "CODE_TZ_2=EST5EDT,M3.2.0\r\n"
+                       "CODE_2=米国,ニューヨーク,United States,New York,-18000,-74.01,-40.71\r\n"
+                       "CODE_3=日本,東京,Japan,Tokyo,32400,139.69,-35.69\r\n"
+                       "CODE_4=\r\n"
+                       "CODE_TZ_4=JST-9\r\n"));
+    ASSERT_EQ(zandreth::LoadCityTable(), -1);
+    const auto& sydney = CityTable(1);
+    ASSERT_TRUE(sydney.ZoneRule.has_value());
+    EXPECT_EQ(sydney.ZoneRule->standardOffset(), 36000);
+    EXPECT_EQ(sydney.ZoneRule->daylightOffset(), 39600);
+    EXPECT_EQ(sydney.TimeDiff, 36000);
+    EXPECT_DOUBLE_EQ(sydney.PosY, 33.87);
+    EXPECT_FALSE(CityTable(0).ZoneRule.has_value());
+    EXPECT_FALSE(CityTable(2).ZoneRule.has_value()) << "a broken rule is no rule";
+    EXPECT_EQ(CityTable(2).CityEn, "New York");
+    EXPECT_FALSE(CityTable(3).ZoneRule.has_value());
+    EXPECT_FALSE(CityTable(4).ZoneRule.has_value()) << "an empty record stays empty";
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
 } // namespace

@@ -274,4 +274,103 @@ TEST_F(ClockTextFromSettingsFile, NamesFollowTheSavedOptions)
     EXPECT_TRUE(messages.shown.empty());
 }
 
+// Daylight saving: with the choice on (SummerTime 1), a record with a rule
+// shows the time its rule gives; with it off, or for a record without a
+// rule, the fixed offset. Sydney's fixed offset is its standard time, UTC+10.
+struct SummerTimeCase {
+    const char* name;
+    platform::SYSTEMTIME now;
+    int16_t summerTime;
+    bool withRule;
+    const char* shortText;
+    const char* longText; // after the name
+};
+
+void PrintTo(const SummerTimeCase& testCase, std::ostream* out)
+{
+    *out << testCase.name;
+}
+
+class ClockTextSummerTime : public ClockTextTest, public ::testing::WithParamInterface<SummerTimeCase> {
+protected:
+    void TearDown() override
+    {
+        zandreth::SummerTime = 0;
+        ClockTextTest::TearDown();
+    }
+};
+
+TEST_P(ClockTextSummerTime, FollowsTheRuleOnlyWhenChosen)
+{
+    const SummerTimeCase& testCase = GetParam();
+    FixedClock clock(testCase.now);
+    setOffset(10 * kHour);
+    if (testCase.withRule)
+        CityTable(kCity).ZoneRule = zandreth::TimeZoneRule::parse("AEST-10AEDT,M10.1.0,M4.1.0/3");
+    zandreth::SummerTime = testCase.summerTime;
+
+    EXPECT_EQ(CityTimeText(kCity, kTrue), testCase.shortText);
+    EXPECT_EQ(CityTimeText(kCity, kFalse), std::string("City") + testCase.longText);
+}
+
+// Sydney's daylight saving of 2024/25 begins on 5 Oct 2024 at 16:00 UTC and
+// ends on 5 Apr 2025 at 16:00 UTC. The date stays the UTC date.
+const SummerTimeCase kSummerTimeCases[] = {
+    { "DecemberOn", utc(2024, 12, 15, 12, 30, 0), 1, true, " 23:30", "  Sun, Dec 15 2024  23:30:00" },
+    { "DecemberOff", utc(2024, 12, 15, 12, 30, 0), 0, true, " 22:30", "  Sun, Dec 15 2024  22:30:00" },
+    { "DecemberOnWithoutRule", utc(2024, 12, 15, 12, 30, 0), 1, false, " 22:30", "  Sun, Dec 15 2024  22:30:00" },
+    // Only exactly 1 is on.
+    { "DecemberTrueOfTheOtherOptions", utc(2024, 12, 15, 12, 30, 0), -1, true, " 22:30",
+      "  Sun, Dec 15 2024  22:30:00" },
+    { "DecemberTwo", utc(2024, 12, 15, 12, 30, 0), 2, true, " 22:30", "  Sun, Dec 15 2024  22:30:00" },
+    { "JulyOn", utc(2024, 7, 1, 2, 0, 0), 1, true, " 12:00", "  Mon, Jul 1 2024  12:00:00" },
+    { "BeforeStartOn", utc(2024, 10, 5, 15, 59, 59), 1, true, " 01:59", "  Sat, Oct 5 2024  01:59:59" },
+    { "AtStartOn", utc(2024, 10, 5, 16, 0, 0), 1, true, " 03:00", "  Sat, Oct 5 2024  03:00:00" },
+    { "BeforeStartOff", utc(2024, 10, 5, 15, 59, 59), 0, true, " 01:59", "  Sat, Oct 5 2024  01:59:59" },
+    { "AtStartOff", utc(2024, 10, 5, 16, 0, 0), 0, true, " 02:00", "  Sat, Oct 5 2024  02:00:00" },
+    { "BeforeEndOn", utc(2025, 4, 5, 15, 59, 59), 1, true, " 02:59", "  Sat, Apr 5 2025  02:59:59" },
+    { "AtEndOn", utc(2025, 4, 5, 16, 0, 0), 1, true, " 02:00", "  Sat, Apr 5 2025  02:00:00" },
+    { "BeforeEndOff", utc(2025, 4, 5, 15, 59, 59), 0, true, " 01:59", "  Sat, Apr 5 2025  01:59:59" },
+    { "AtEndOff", utc(2025, 4, 5, 16, 0, 0), 0, true, " 02:00", "  Sat, Apr 5 2025  02:00:00" },
+};
+
+INSTANTIATE_TEST_SUITE_P(ClockText, ClockTextSummerTime, ::testing::ValuesIn(kSummerTimeCases),
+                         [](const ::testing::TestParamInfo<SummerTimeCase>& info) { return info.param.name; });
+
+TEST_F(ClockTextFromSettingsFile, SummerTimeFollowsTheCataloguesRules)
+{
+    // The rules come from the keys beside the records; SUMMER_TIME from the
+    // saved choices. New York has a rule, Tokyo one without daylight
+    // saving, Delhi a broken one and UTC none: those two keep their fixed
+    // offsets. 1 Jul 2024 12:00:00 UTC.
+    const std::string catalogue = "[MAP_INFO]\nNUMBER_OF_CITY=3\n"
+                                  "CODE_0=UTC,UTC,UTC,UTC,0,0,0\n"
+                                  "CODE_1=日本,東京,Japan,Tokyo,32400,139.7,-35.7\n"
+                                  "CODE_TZ_1=JST-9\n"
+                                  "CODE_2=アメリカ合衆国,ニューヨーク,United States,New York,-18000,-74,-40.7\n"
+                                  "CODE_TZ_2=EST5EDT,M3.2.0,M11.1.0\n"
+                                  "CODE_3=インド,デリー,India,Delhi,19800,77.2,-28.6\n"
+                                  "CODE_TZ_3=IST-5:30,broken\n";
+    struct Case {
+        const char* summerTime;
+        const char* texts[4];
+    };
+    const Case cases[] = {
+        { "", { " 12:00", " 21:00", " 07:00", " 17:30" } },
+        { "SUMMER_TIME=0\n", { " 12:00", " 21:00", " 07:00", " 17:30" } },
+        { "SUMMER_TIME=1\n", { " 12:00", " 21:00", " 08:00", " 17:30" } },
+    };
+    FixedClock clock(utc(2024, 7, 1, 12, 0, 0));
+    for (const auto& testCase : cases) {
+        SCOPED_TRACE(testCase.summerTime);
+        directory.write(zandreth::kSettingsFileName, catalogue + "[PROC_INFO]\n" + testCase.summerTime);
+        ASSERT_EQ(zandreth::LoadCityTable(), -1);
+        ASSERT_TRUE(zandreth::LoadSaveSettings(kFalse));
+        for (int16_t city = 0; city <= 3; ++city)
+            EXPECT_EQ(CityTimeText(city, kTrue), testCase.texts[city]) << "record " << city;
+    }
+    zandreth::SummerTime = 0;
+    EXPECT_TRUE(messages.shown.empty());
+}
+
 } // namespace

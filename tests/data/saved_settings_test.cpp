@@ -425,4 +425,118 @@ TEST_F(SavedSettingsTest, ModesOtherThanReadAndWriteDoNothing)
     }
 }
 
+// The two check-box choices of the dialog's own frame, DAY_NIGHT and
+// SUMMER_TIME, newer than the other keys: each reads as on only from exactly
+// 1, never raises an error, and a save adds neither to a file without it
+// unless the choice is on.
+class SavedChoicesTest : public SavedSettingsTest {
+protected:
+    void SetUp() override
+    {
+        SavedSettingsTest::SetUp();
+        zandreth::DayNight = 0;
+        zandreth::SummerTime = 0;
+    }
+    void TearDown() override
+    {
+        zandreth::DayNight = 0;
+        zandreth::SummerTime = 0;
+        SavedSettingsTest::TearDown();
+    }
+};
+
+struct ChoiceReadCase {
+    const char* name;
+    const char* line; // in PROC_INFO; empty: no key at all
+    int16_t expected;
+};
+
+TEST_F(SavedChoicesTest, AChoiceIsOnOnlyWhenItsKeyReadsOne)
+{
+    const ChoiceReadCase cases[] = {
+        { "missing", "", 0 },
+        { "one", "=1", 1 },
+        { "one with blanks", "= 1 ", 1 },
+        { "zero", "=0", 0 },
+        { "empty", "=", 0 },
+        { "true of the other options", "=-1", 0 },
+        { "two", "=2", 0 },
+        { "not a number", "=yes", 0 },
+        { "beyond 16 bits", "=65537", 0 },
+        { "beyond 32 bits", "=99999999999", 0 },
+        { "below 16 bits", "=-40000", 0 },
+    };
+    for (const char* key : { "DAY_NIGHT", "SUMMER_TIME" }) {
+        for (const auto& testCase : cases) {
+            SCOPED_TRACE(std::string(key) + ", " + testCase.name);
+            const std::string line = *testCase.line ? std::string(key) + testCase.line + "\n" : "";
+            writeSettingsFile("[PROC_INFO]\nRND_INTERVAL=30\n" + line);
+            // The other choice is on in memory and missing from the file:
+            // the read turns it off.
+            zandreth::DayNight = 7;
+            zandreth::SummerTime = 7;
+
+            ASSERT_NO_THROW(LoadSaveSettings(kFalse));
+            const bool dayNight = std::string(key) == "DAY_NIGHT";
+            EXPECT_EQ(zandreth::DayNight, dayNight ? testCase.expected : 0);
+            EXPECT_EQ(zandreth::SummerTime, dayNight ? 0 : testCase.expected);
+            EXPECT_EQ(Settings.RndInterval, 30) << "the other keys read as before";
+        }
+    }
+}
+
+TEST_F(SavedChoicesTest, BothChoicesAreWrittenAndReadBack)
+{
+    // Every combination, each saved over the one before, so that a choice
+    // turned off again is stored as 0 in the key it already has.
+    const std::pair<int16_t, int16_t> combinations[] = { { 1, 0 }, { 0, 1 }, { 1, 1 }, { 0, 0 } };
+    writeSettingsFile(fixture("catalogue.ini"));
+    for (const auto& [dayNight, summerTime] : combinations) {
+        SCOPED_TRACE("DAY_NIGHT " + std::to_string(dayNight) + ", SUMMER_TIME " + std::to_string(summerTime));
+        apply(knownState());
+        zandreth::DayNight = dayNight;
+        zandreth::SummerTime = summerTime;
+        ASSERT_TRUE(LoadSaveSettings(kTrue));
+
+        apply(untouched());
+        zandreth::DayNight = 7;
+        zandreth::SummerTime = 7;
+        ASSERT_TRUE(LoadSaveSettings(kFalse));
+        EXPECT_EQ(zandreth::DayNight, dayNight);
+        EXPECT_EQ(zandreth::SummerTime, summerTime);
+        EXPECT_EQ(describe(current()), describe(knownState()));
+    }
+    // Both were on once, so both keys stay, after every other key.
+    EXPECT_EQ(readSettingsFile(), fixture("catalogue.saved.ini") + "DAY_NIGHT=0\nSUMMER_TIME=0\n");
+}
+
+TEST_F(SavedChoicesTest, ASaveWithBothChoicesOffLeavesAFileWithoutThemAsItWas)
+{
+    // The golden files of the original keys, saved with both choices off,
+    // come out byte for byte as before, and saving them again changes
+    // nothing.
+    const GoldenCase cases[] = {
+        { "catalogue.ini", "catalogue.saved.ini" },
+        { "catalogue_cp932.ini", "catalogue_cp932.saved.ini" },
+        { "catalogue.saved.ini", "catalogue.saved.ini" },
+        { "catalogue_cp932.saved.ini", "catalogue_cp932.saved.ini" },
+    };
+    for (const auto& testCase : cases) {
+        SCOPED_TRACE(testCase.original);
+        writeSettingsFile(fixture(testCase.original));
+        apply(knownState());
+        ASSERT_TRUE(LoadSaveSettings(kTrue));
+        EXPECT_EQ(readSettingsFile(), fixture(testCase.saved));
+    }
+}
+
+TEST_F(SavedChoicesTest, AChoiceTurnedOnIsAddedAlone)
+{
+    writeSettingsFile(fixture("catalogue.saved.ini"));
+    apply(knownState());
+    zandreth::SummerTime = 1;
+    ASSERT_TRUE(LoadSaveSettings(kTrue));
+    EXPECT_EQ(readSettingsFile(), fixture("catalogue.saved.ini") + "SUMMER_TIME=1\n");
+}
+
 } // namespace

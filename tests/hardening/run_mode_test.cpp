@@ -58,17 +58,22 @@ struct RunCase {
 
 void PrintTo(const RunCase& runCase, std::ostream* out) { *out << runCase.name; }
 
-class HostileValues : public testing_support::FreshProgramState<testing::TestWithParam<RunCase>> {
+// A fresh program whose folder is a temporary one, a table of `Case` and the
+// message boxes the program shows.
+template <class Case>
+class HostileFile : public testing_support::FreshProgramState<testing::TestWithParam<Case>> {
 protected:
     void SetUp() override
     {
-        FreshProgramState::SetUp();
+        testing_support::FreshProgramState<testing::TestWithParam<Case>>::SetUp();
         platform::setAppPathForTesting(folder.path().string());
     }
 
     testing_support::TempDir folder;
     testing_support::MessageBoxRecorder boxes;
 };
+
+using HostileValues = HostileFile<RunCase>;
 
 TEST_P(HostileValues, RunOnOrEndWithAReport)
 {
@@ -148,17 +153,7 @@ struct DialogCase {
 
 void PrintTo(const DialogCase& dialogCase, std::ostream* out) { *out << dialogCase.name; }
 
-class HostileDialogValues : public testing_support::FreshProgramState<testing::TestWithParam<DialogCase>> {
-protected:
-    void SetUp() override
-    {
-        FreshProgramState::SetUp();
-        platform::setAppPathForTesting(folder.path().string());
-    }
-
-    testing_support::TempDir folder;
-    testing_support::MessageBoxRecorder boxes;
-};
+using HostileDialogValues = HostileFile<DialogCase>;
 
 TEST_P(HostileDialogValues, OpenTheDialog)
 {

@@ -6,8 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
 #include <poll.h>
+#include <sys/ioctl.h>
 
 namespace {
 
@@ -30,6 +32,32 @@ TEST(EndRequests, EachSignalMakesTheDescriptorReadableUntilItIsCleared)
         EXPECT_FALSE(readable(descriptor)) << "two requests are cleared at once";
     }
     EXPECT_EQ(platform::system::watchEndRequests(), descriptor) << "every hosted form watches the same descriptor";
+}
+
+// The handler may run between any call of the program and its look at
+// errno; it leaves errno as it found it, even when its own write fails
+// because requests that nobody cleared have filled the pipe.
+TEST(EndRequests, TheHandlerKeepsErrno)
+{
+    const int descriptor = platform::system::watchEndRequests();
+    ASSERT_GE(descriptor, 0);
+    // A request per byte: raise until the pipe takes no more.
+    auto pending = [descriptor] {
+        int bytes = 0;
+        return ::ioctl(descriptor, FIONREAD, &bytes) == 0 ? bytes : -1;
+    };
+    for (int before = -1; pending() != before;) {
+        before = pending();
+        for (int request = 0; request < 4096; ++request)
+            ASSERT_EQ(::raise(SIGTERM), 0);
+    }
+    for (int signal : { SIGTERM, SIGINT }) {
+        errno = EDOM;
+        ASSERT_EQ(::raise(signal), 0);
+        EXPECT_EQ(errno, EDOM) << "signal " << signal;
+    }
+    platform::system::clearEndRequests();
+    EXPECT_FALSE(readable(descriptor));
 }
 
 } // namespace

@@ -15,6 +15,7 @@
 #include "platform/forms/input_method.h"
 #include "platform/forms/item_batch.h"
 #include "platform/forms/label.h"
+#include "platform/runtime/message_box.h"
 #include "platform/forms/option_button.h"
 #include "platform/forms/runtime.h"
 #include "platform/runtime/runtime_error.h"
@@ -30,6 +31,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -179,6 +181,85 @@ TEST_F(FormsRules, EndStopsTheProgramWithStatusZeroAndNoReport)
     EXPECT_EQ(recording_backend::application().exitStatus, 0);
     EXPECT_TRUE(recording_backend::application().messageBoxes.empty());
 }
+
+// --- A hosted program's messages -----------------------------------------------
+
+// A screen-saver host holds the keyboard and the mouse: the program's
+// message, or a run-time error's report, goes to standard error and into the
+// host's window (where one is known) instead of a box, and the program ends
+// with status 1; the code after a message does not run.
+struct HostedCase {
+    const char* name;
+    std::optional<uint64_t> window;
+    // What happens: in Form_Load (the start), or in a click's handler.
+    bool inClick;
+    std::function<void()> raise;
+    const char* logLine;
+    const char* drawn;
+};
+
+void PrintTo(const HostedCase& c, std::ostream* out) { *out << c.name; }
+
+class HostedMessages : public FormsRules, public testing::WithParamInterface<HostedCase> { };
+
+TEST_P(HostedMessages, GoToStandardErrorAndTheHostsWindowAndEndTheProgramWithStatusOne)
+{
+    const auto& c = GetParam();
+    RulesForm form;
+    bool after = false;
+    auto raise = [&] {
+        c.raise();
+        after = true;
+    };
+    platform::Runtime::current().runHosted();
+    if (c.window)
+        platform::Runtime::current().setHostWindow(*c.window);
+    testing::internal::CaptureStderr();
+    if (c.inClick) {
+        form.OK.onClick = raise;
+        form.show();
+        recorded(form.OK.native()).click();
+    } else {
+        form.onLoad = raise;
+        form.load();
+    }
+    const std::string log = testing::internal::GetCapturedStderr();
+
+    auto& application = recording_backend::application();
+    EXPECT_TRUE(application.messageBoxes.empty()) << "no box opens";
+    EXPECT_EQ(log, std::string(c.logLine) + "\n");
+    if (c.window) {
+        ASSERT_EQ(application.hostMessages.size(), 1u);
+        EXPECT_EQ(application.hostMessages[0].window, *c.window);
+        EXPECT_EQ(application.hostMessages[0].text, c.drawn);
+        EXPECT_EQ(application.hostMessages[0].milliseconds, platform::kHostedMessageMs);
+    } else {
+        EXPECT_TRUE(application.hostMessages.empty()) << "no window to draw in";
+    }
+    EXPECT_GE(application.windowsHidden, 1) << "the message stands alone";
+    EXPECT_FALSE(after);
+    EXPECT_TRUE(platform::Runtime::current().ended());
+    EXPECT_EQ(application.exitStatus, 1);
+}
+
+const HostedCase kHostedCases[] = {
+    { "TheCataloguesMessage", 0x2a00007, false,
+      [] {
+          platform::MsgBox("zandreth.iniファイルの定義エラーもしくは、ファイルが存在しません。",
+                           platform::MessageBoxIcon::Critical, "定義ファイル読み込みエラー");
+      },
+      "zandreth: 定義ファイル読み込みエラー: zandreth.iniファイルの定義エラーもしくは、ファイルが存在しません。",
+      "定義ファイル読み込みエラー\n\nzandreth.iniファイルの定義エラーもしくは、ファイルが存在しません。" },
+    { "ARunTimeErrorInTheRootWindow", 0, true, [] { platform::raiseSubscript("item 7 of 5"); },
+      "zandreth: Run-time error '9': Subscript out of range: item 7 of 5",
+      "Zandreth\n\nRun-time error '9': Subscript out of range\n\nitem 7 of 5" },
+    { "ARunTimeErrorBeforeTheWindowIsKnown", std::nullopt, false,
+      [] { platform::raiseTypeMismatch("the window id \"zz\" of --window-id is not a window id"); },
+      "zandreth: Run-time error '13': Type mismatch: the window id \"zz\" of --window-id is not a window id", "" },
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, HostedMessages, testing::ValuesIn(kHostedCases),
+                         [](const testing::TestParamInfo<HostedCase>& info) { return std::string(info.param.name); });
 
 // --- Values set by code and by the user ----------------------------------------
 

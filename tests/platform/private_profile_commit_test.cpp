@@ -1,6 +1,7 @@
 #include "platform/profile/private_profile.h"
 
 #include "platform/system/file_replace.h"
+#include "platform/system/files.h"
 #include "platform/testing/hooks.h"
 #include "platform/profile/text_encoding.h"
 #include "profile_test_support.h"
@@ -11,11 +12,15 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <csignal>
 #include <filesystem>
+#include <grp.h>
 #include <string>
 #include <sys/acl.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 #include <vector>
@@ -234,6 +239,107 @@ TEST_F(PrivateProfileCommit, TemporaryFileOfARunningSaveIsLeftAlone)
     close(runningSave); // that save ended (or was killed)
     ASSERT_TRUE(file.commit()) << file.errorText();
     EXPECT_EQ(directory.entries(), std::vector<std::string> { "zandreth.ini" });
+}
+
+// The program holds its instance lock for its whole life while the settings
+// dialog saves: the save still finds that no other save runs, so it removes
+// what killed saves left, and its own folder lock is never refused. A save
+// of another process that is running keeps its temporary file all the same.
+TEST_F(PrivateProfileCommit, WithTheInstanceLockHeldASaveRemovesLeftoversAndSparesARunningSave)
+{
+    ASSERT_FALSE(platform::system::anotherInstanceHolds(directory.path())) << "this process is the instance";
+    const std::string lockFile = platform::system::kInstanceLockFileName;
+    writeFile(directory.file(".zandreth.ini.Ab12Cd"), "left by a killed save");
+    auto file = loadAndEdit();
+    ASSERT_TRUE(file.commit()) << file.errorText();
+    EXPECT_EQ(directory.entries(), (std::vector<std::string> { lockFile, "zandreth.ini" }));
+
+    writeFile(directory.file(".zandreth.ini.Ef34Gh"), "being written");
+    int runningSave = open(directory.path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_GE(runningSave, 0);
+    ASSERT_EQ(flock(runningSave, LOCK_SH | LOCK_NB), 0) << "a save may run beside the instance";
+    ASSERT_TRUE(file.commit()) << file.errorText();
+    EXPECT_EQ(directory.entries(), (std::vector<std::string> { ".zandreth.ini.Ef34Gh", lockFile, "zandreth.ini" }));
+    close(runningSave);
+    ASSERT_TRUE(file.commit()) << file.errorText();
+    EXPECT_EQ(directory.entries(), (std::vector<std::string> { lockFile, "zandreth.ini" }));
+}
+
+// Whether a file may be replaced is what the system lets this process do
+// with it, not its owner's write bit: another user's file in a folder this
+// user may write stays as it is, and a file this user may write through its
+// group is saved. Run as an ordinary user in a child process.
+TEST_F(PrivateProfileCommit, ReadOnlyIsWhatTheProcessMayNotWrite)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root to give the file to another user";
+    constexpr uid_t kOrdinary = 65534;
+    struct Case {
+        const char* name;
+        uid_t owner;
+        gid_t group;
+        mode_t mode;
+        bool saved;
+    };
+    const Case cases[] = {
+        { "another user's file, readable by all", 0, 0, 0644, false },
+        { "another user's file that the group may write", 0, kOrdinary, 0464, true },
+        { "the user's own file", kOrdinary, kOrdinary, 0644, true },
+    };
+    ASSERT_EQ(chmod(directory.path().c_str(), 0777), 0);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeFile(path, kOriginal);
+        ASSERT_EQ(chown(path.c_str(), c.owner, c.group), 0);
+        ASSERT_EQ(chmod(path.c_str(), c.mode), 0);
+        pid_t child = fork();
+        if (child == 0) {
+            if (setgroups(0, nullptr) != 0 || setgid(kOrdinary) != 0 || setuid(kOrdinary) != 0)
+                _exit(2);
+            std::string errorText;
+            platform::FileReplaceFailure failure;
+            bool saved = platform::replaceFileContents(path, "new", errorText, failure);
+            if (saved)
+                _exit(0);
+            _exit(failure.cause == platform::FileReplaceCause::ReadOnlyFile ? 1 : 3);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), c.saved ? 0 : 1);
+        EXPECT_EQ(readFile(path), c.saved ? "new" : kOriginal);
+    }
+}
+
+// A write past the file-size limit (ulimit -f) fails the save with EFBIG,
+// which it reports, instead of ending the process. In a child process, which
+// alone has the small limit.
+TEST_F(PrivateProfileCommit, FileSizeLimitFailsTheSaveInsteadOfEndingTheProgram)
+{
+    for (bool named : { false, true }) {
+        SCOPED_TRACE(named ? "named temporary file" : "unnamed temporary file");
+        writeFile(path, kOriginal);
+        pid_t child = fork();
+        if (child == 0) {
+            platform::useNamedTemporaryFilesForTesting(named);
+            signal(SIGXFSZ, SIG_DFL);
+            rlimit limit { 4096, 4096 };
+            if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
+                _exit(2);
+            std::string errorText;
+            platform::FileReplaceFailure failure;
+            bool saved = platform::replaceFileContents(path, std::string(100000, 'x'), errorText, failure);
+            bool told = errorText.find(path) != std::string::npos
+                        && errorText.find(std::strerror(EFBIG)) != std::string::npos;
+            _exit(!saved && failure.errorNumber == EFBIG && told ? 0 : 3);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status)) << "ended by signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+        EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 0);
+        EXPECT_EQ(readFile(path), kOriginal);
+        EXPECT_EQ(directory.entries(), std::vector<std::string> { "zandreth.ini" });
+    }
 }
 
 // A POSIX ACL entry granting another user write access and a user.

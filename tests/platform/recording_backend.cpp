@@ -237,6 +237,10 @@ void exitEventLoops(int status) { application().exitStatus = status; }
 void clearEndedEventLoops() { }
 void hideAllWindows() { ++application().windowsHidden; }
 void showMessageBox(const MessageBoxRequest& request) { application().messageBoxes.push_back(request.text); }
+void showMessageInHost(uint64_t windowId, const std::string& text, int milliseconds)
+{
+    application().hostMessages.push_back({ windowId, text, milliseconds });
+}
 void processPendingEvents() { }
 double dotsPerInch() { return 96; }
 PixelRect screenArea() { return { 0, 0, 1024, 768 }; }

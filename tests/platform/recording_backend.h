@@ -121,12 +121,20 @@ struct RecordedForm : platform::backend::NativeForm {
     int hostRepaints = 0;
 };
 
+// A message drawn in a screen-saver host's window.
+struct HostMessage {
+    uint64_t window = 0;
+    std::string text;
+    int milliseconds = 0;
+};
+
 // What the application was asked to do since the last reset().
 struct Application {
     int mainLoopQuits = 0;
     std::optional<int> exitStatus;
     int windowsHidden = 0;
     std::vector<std::string> messageBoxes;
+    std::vector<HostMessage> hostMessages;
     bool pointerHidden = false;
     // The native window that has the focus.
     const platform::backend::NativeWindow* focus = nullptr;

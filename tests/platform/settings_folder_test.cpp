@@ -2,10 +2,12 @@
 // folder of an installed one, filled from the installed catalogue on first use.
 
 #include "platform/profile/settings_folder.h"
+#include "platform/system/files.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <fcntl.h>
 #include <grp.h>
 #include <sys/stat.h>
@@ -91,6 +93,8 @@ struct Case {
     // zandreth.ini then holds ("" for none).
     const char* folder;
     const char* iniHolds;
+    // Why the first copy failed (errno), 0 when nothing failed.
+    int copyError = 0;
 };
 
 const Case kCases[] = {
@@ -113,9 +117,9 @@ const Case kCases[] = {
     { "UsersOwnFileKept", "later use keeps the user's own file",
       false, false, Installed::Readable, ConfigHome::Unset, UserFolder::HoldsOwnFile, "home/.config/zandreth", "mine" },
     { "FolderCannotBeMade", "copy fails: user folder cannot be made",
-      false, false, Installed::Readable, ConfigHome::Unset, UserFolder::Blocked, "home/.config/zandreth", "" },
+      false, false, Installed::Readable, ConfigHome::Unset, UserFolder::Blocked, "home/.config/zandreth", "", ENOTDIR },
     { "InstalledUnreadable", "copy fails: installed catalogue unreadable",
-      false, false, Installed::Unreadable, ConfigHome::Unset, UserFolder::Missing, "home/.config/zandreth", "" },
+      false, false, Installed::Unreadable, ConfigHome::Unset, UserFolder::Missing, "home/.config/zandreth", "", EACCES },
     { "NothingToCopy", "nothing installed and nothing beside",
       false, false, Installed::Missing, ConfigHome::Unset, UserFolder::Missing, "home/.config/zandreth", "" },
 };
@@ -163,10 +167,20 @@ TEST_P(SettingsFolder, ChoosesTheFolderAndFillsItOnFirstUse)
         fs::permissions(r / "prefix/share/zandreth/zandreth.ini", fs::perms::none);
 
     std::string program = (r / "prefix/bin").string();
-    std::string chosen = runAsOrdinaryUser([&] { return platform::chooseSettingsFolder(program, user); });
+    std::string answer = runAsOrdinaryUser([&] {
+        platform::FileReplaceFailure failure;
+        std::string folder = platform::chooseSettingsFolder(program, user, failure);
+        return folder + "\n" + std::to_string(failure.errorNumber);
+    });
     fs::permissions(r / "prefix/bin", fs::perms::owner_all, fs::perm_options::add);
 
+    auto [chosen, copyError] = [&answer] {
+        auto lineEnd = answer.rfind('\n');
+        return lineEnd == std::string::npos ? std::pair(answer, std::string())
+                                            : std::pair(answer.substr(0, lineEnd), answer.substr(lineEnd + 1));
+    }();
     EXPECT_EQ(chosen, (r / c.folder).string());
+    EXPECT_EQ(copyError, std::to_string(c.copyError)) << "why the first copy failed, for its message";
     fs::path ini = r / c.folder / "zandreth.ini";
     if (*c.iniHolds) {
         EXPECT_EQ(root.read(fs::relative(ini, r).string()), c.iniHolds);
@@ -213,6 +227,31 @@ TEST(SettingsFolderCopy, IsTheUsersAloneAndComesFromTheWholeCatalogue)
     auto others = fs::status(r / "home/.config/zandreth").permissions()
                   & (fs::perms::group_all | fs::perms::others_all);
     EXPECT_EQ(others, fs::perms::none) << "the folder made for the user is private";
+}
+
+// One instance per settings folder for every user who may keep settings in
+// it: a portable copy's folder that others may write, and so use, but not
+// list (mode 0733) included.
+TEST(SettingsFolderInstance, AnotherUsersCopyFindsTheInstanceLock)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to run a copy as another user";
+    for (fs::perms mode : { fs::perms::all, fs::perms::owner_all | fs::perms::group_write | fs::perms::group_exec
+                                                | fs::perms::others_write | fs::perms::others_exec }) {
+        SCOPED_TRACE(std::to_string(static_cast<int>(mode)));
+        TempDir root;
+        std::string folder = (root.path() / "portable").string();
+        fs::create_directories(folder);
+        fs::permissions(root.path(), fs::perms::owner_all | fs::perms::others_exec | fs::perms::group_exec);
+        fs::permissions(folder, mode);
+        ASSERT_FALSE(platform::system::anotherInstanceHolds(folder)) << "this process is the first";
+        // Spelled otherwise, so that the child asks the system again rather
+        // than remembering this process's answer.
+        EXPECT_EQ(runAsOrdinaryUser([&] {
+                      return platform::system::anotherInstanceHolds(folder + "/.") ? std::string("held") : "free";
+                  }),
+                  "held");
+    }
 }
 
 TEST(SettingsFolderEnvironment, ReadsXdgConfigHomeAndHome)

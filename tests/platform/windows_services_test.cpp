@@ -357,10 +357,28 @@ int childAnswer(const std::string& folder)
     return static_cast<int>(status);
 }
 
+// The short 8.3 spelling of an existing path ("C:\\PROGRA~1"), as UTF-8;
+// empty when the system has none.
+std::string shortSpelling(const std::string& path)
+{
+    std::wstring wide = platform::win32::widen(path);
+    std::wstring shortPath(MAX_PATH * 2, L'\0');
+    DWORD length = ::GetShortPathNameW(wide.c_str(), shortPath.data(), static_cast<DWORD>(shortPath.size()));
+    if (length == 0 || length >= shortPath.size())
+        return {};
+    shortPath.resize(length);
+    return platform::win32::narrow(shortPath);
+}
+
+// The folder is one folder however its path is spelled: in other letters
+// and separators, or with the short 8.3 names that Windows often keeps for
+// a screen saver's path.
 TEST(SingleInstance, AnotherProcessForTheSameFolderSeesTheFirst)
 {
     TemporaryDirectory root;
-    std::string folder = root.path() + "/settings";
+    std::string folder = root.path() + "\\Program Files Zandreth\\settings of the saver";
+    fs::create_directories(platform::win32::widen(folder));
+    fs::create_directories(platform::win32::widen(root.path() + "\\other"));
     EXPECT_FALSE(platform::system::anotherInstanceHolds(folder)) << "the first instance";
     EXPECT_FALSE(platform::system::anotherInstanceHolds(folder)) << "the same answer later";
 
@@ -371,11 +389,16 @@ TEST(SingleInstance, AnotherProcessForTheSameFolderSeesTheFirst)
     };
     std::string upper = folder;
     for (char& c : upper)
-        c = c == '/' ? '\\' : static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        c = c == '\\' ? '/' : static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    const std::string shortFolder = shortSpelling(folder);
+    ASSERT_FALSE(shortFolder.empty()) << "the file system keeps short names";
+    ASSERT_EQ(shortFolder.find("Program Files"), std::string::npos) << shortFolder;
     const Case cases[] = {
         { "the same folder", folder, kChildSeesHeld },
-        { "the same folder in other letters and separators", upper + "\\", kChildSeesHeld },
+        { "the same folder in other letters and separators", upper + "/", kChildSeesHeld },
+        { "the same folder in its short 8.3 spelling", shortFolder, kChildSeesHeld },
         { "another folder", root.path() + "/other", kChildSeesFree },
+        { "a folder that is not there", root.path() + "/missing", kChildSeesFree },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -17,6 +17,7 @@
 #include <iterator>
 #include <optional>
 #include <ostream>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -100,6 +101,20 @@ void untickFirstRowAndApply(const VirtualDisplay& display, Process& dialog, std:
         display.run(onDialog + "mousemove --window %1 --sync 456 40 click 1");
         ended = dialog.waitFor(2s);
     }
+}
+
+// The output of a shell command, and whether it succeeded.
+std::pair<bool, std::string> commandOutput(const std::string& command)
+{
+    std::string output;
+    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
+    if (!pipe)
+        return { false, "" };
+    char buffer[4096];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        output.append(buffer, got);
+    return { ::pclose(pipe) == 0, output };
 }
 
 class WholeProgram : public testing::Test {
@@ -295,6 +310,137 @@ TEST_F(WholeProgram, DialogEscWritesNothingAndApplyKeepsEveryOtherByte)
     EXPECT_EQ(readFile(settings), testing_support::fixture("zandreth.saved.ini"));
 }
 
+// The two boxes of the dialog's 表示オプション frame (昼夜を表示 at 320, 376
+// and 夏時間を使う at 320, 400 of the client area, each 161 x 20 pixels,
+// their box at the left): ticked and applied, they add their keys after the
+// last key of PROC_INFO; everything else is saved as without them.
+TEST_F(WholeProgram, DialogSavesTheTwoChoicesAfterEveryOtherKey)
+{
+    installCatalogue();
+    const std::string settings = folder.file("zandreth.ini");
+    auto applied = start("/C");
+    ASSERT_TRUE(windowAppears("^Zandreth$"));
+    const std::string onDialog = "xdotool search --onlyvisible --name '^Zandreth$' ";
+    ASSERT_TRUE(display.run(onDialog + "mousemove --window %1 --sync 328 386 click 1"));
+    ASSERT_TRUE(display.run(onDialog + "mousemove --window %1 --sync 328 410 click 1"));
+    std::optional<int> ended;
+    ASSERT_NO_FATAL_FAILURE(untickFirstRowAndApply(display, *applied, ended));
+    EXPECT_EQ(ended, 0);
+    EXPECT_EQ(readFile(settings), testing_support::fixture("zandreth.saved.ini") + "DAY_NIGHT=1\r\nSUMMER_TIME=1\r\n");
+}
+
+// Daylight-saving time in run mode: two cities with the same name, one at
+// UTC+1 by its fixed offset, the other at UTC+0 with a rule of daylight
+// saving all year (UTC+1). Their time labels read alike only when the user
+// chose daylight-saving time.
+TEST_F(WholeProgram, SummerTimeMakesARecordFollowItsRule)
+{
+    const std::string catalogue = "[MAP_INFO]\r\nNUMBER_OF_CITY=2\r\n"
+                                  "CODE_0=UTC,UTC,UTC,UTC,0,0,0\r\n"
+                                  "CODE_1=X,X,X,X,0,-150,0\r\n"
+                                  "CODE_TZ_1=<+00>0<+01>,0/0,J365/25\r\n"
+                                  "CODE_2=X,X,X,X,3600,100,0\r\n"
+                                  "[SELECT_CITY]\r\nTimeZone=1\r\nCity_SelectNo1=1\r\nCity_SelectNo2=2\r\n"
+                                  "[PROC_INFO]\r\n";
+    // The dark text of a time label on its blue ground, as the offsets of
+    // its pixels from the label's corner: the same text gives the same
+    // pixels. (The map has no such dark pixels, and the name above the
+    // label ends before it.)
+    auto timeText = [](const Screenshot& shot, int mapLeft, int mapTop, double longitude) {
+        const int left = mapLeft + static_cast<int>((longitude + 180) * 740 / 360);
+        const int top = mapTop + 185 + 10;
+        std::vector<std::pair<int, int>> text;
+        for (int dy = 1; dy < 17; ++dy)
+            for (int dx = 0; dx < 44; ++dx) {
+                Pixel p = shot.at(left + dx, top + dy);
+                if (p.r < 50 && p.g < 50 && p.b < 128)
+                    text.emplace_back(dx, dy);
+            }
+        return text;
+    };
+    for (bool summerTime : { false, true }) {
+        SCOPED_TRACE(summerTime ? "SUMMER_TIME=1" : "no SUMMER_TIME");
+        folder.write("zandreth.ini", catalogue + (summerTime ? "SUMMER_TIME=1\r\n" : ""));
+        auto run = start("/S");
+        ASSERT_TRUE(windowAppears("^Form1$"));
+        // Both labels written by a clock tick, and reading alike or not as
+        // expected: a loaded machine can show one label repainted before
+        // the other, so a few screenshots may pass before they do.
+        auto found = lookForMap([&](const Screenshot& shot) {
+            auto map = shot.findMap();
+            const auto ruled = timeText(shot, map->first, map->second, -150);
+            const auto fixed = timeText(shot, map->first, map->second, 100);
+            return ruled.size() > 20 && fixed.size() > 20 && (ruled == fixed) == summerTime;
+        });
+        ASSERT_TRUE(found.map);
+        const auto [mapLeft, mapTop] = *found.map;
+        const auto ruled = timeText(*found.shot, mapLeft, mapTop, -150);
+        const auto fixed = timeText(*found.shot, mapLeft, mapTop, 100);
+        ASSERT_GT(ruled.size(), 20u) << "the clock has written the labels";
+        EXPECT_EQ(ruled == fixed, summerTime);
+        EXPECT_EQ(pressKeyUntilEnd(*run, "^Form1$", "space"), 0);
+    }
+}
+
+// The program holds its instance lock while its dialog saves, the way it
+// always runs: 設定 saves and closes the dialog, and removes what a killed
+// save left beside the settings.
+TEST_F(WholeProgram, ApplyWithTheInstanceLockHeldRemovesWhatKilledSavesLeft)
+{
+    installCatalogue();
+    const std::string leftover = folder.file(".zandreth.ini.Ab12Cd");
+    std::ofstream(leftover) << "left by a killed save";
+    auto dialog = start("/C");
+    ASSERT_TRUE(windowAppears("^Zandreth$"));
+    auto second = start("/C");
+    EXPECT_EQ(second->waitFor(5s), 0) << "the first copy holds the instance lock";
+
+    std::optional<int> ended;
+    ASSERT_NO_FATAL_FAILURE(untickFirstRowAndApply(display, *dialog, ended));
+    EXPECT_EQ(ended, 0);
+    EXPECT_EQ(readFile(folder.file("zandreth.ini")), testing_support::fixture("zandreth.saved.ini"));
+    EXPECT_FALSE(std::filesystem::exists(leftover)) << "the save removed what a killed save left";
+}
+
+// A save past the file-size limit (ulimit -f) fails like any other write:
+// the dialog tells why and stays, and the file stays as it was.
+TEST_F(WholeProgram, ApplyPastTheFileSizeLimitShowsTheReasonAndKeepsTheFile)
+{
+    installCatalogue();
+    const std::string settings = folder.file("zandreth.ini");
+    // Room for the file as it is (in blocks of 512 bytes), not for the
+    // saved one, which is longer.
+    const auto limitBlocks = std::filesystem::file_size(settings) / 512 + 1;
+    ASSERT_LT(limitBlocks * 512, testing_support::fixture("zandreth.saved.ini").size());
+    Process dialog({ "/bin/sh", "-c", "ulimit -f " + std::to_string(limitBlocks) + " && exec \"$0\" /C", program() },
+                   { display.environment(), "HOME=" + folder.file("home"), "XDG_CONFIG_HOME" });
+    ASSERT_TRUE(windowAppears("^Zandreth$"));
+    const std::string onDialog = "xdotool search --onlyvisible --name '^Zandreth$' ";
+    ASSERT_TRUE(display.run(onDialog + "mousemove --window %1 --sync 36 60 click 1"));
+    std::this_thread::sleep_for(300ms);
+    ASSERT_TRUE(display.run(onDialog + "mousemove --window %1 --sync 456 40 click 1"));
+    // The message box, titled like the dialog: two windows of that name.
+    bool boxShown = false;
+    for (int wait = 0; wait < 100 && !boxShown; ++wait) {
+        auto [found, windows] = commandOutput(
+            "DISPLAY=" + display.name() + " xdotool search --onlyvisible --name '^Zandreth$'");
+        boxShown = found && std::count(windows.begin(), windows.end(), '\n') == 2;
+        if (!boxShown)
+            std::this_thread::sleep_for(50ms);
+    }
+    EXPECT_TRUE(boxShown) << "the save's message";
+    EXPECT_FALSE(dialog.waitFor(0ms)) << "the program runs on";
+    EXPECT_EQ(readFile(settings), testing_support::fixture("zandreth.ini"));
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.path()))
+        names.push_back(entry.path().filename().string());
+    EXPECT_EQ(std::count_if(names.begin(), names.end(), [](const std::string& name) {
+                  return name.starts_with(".zandreth.ini.");
+              }),
+              0)
+        << "no temporary file is left";
+}
+
 // The catalogue message stays until the user answers it, in every mode, and
 // the program then ends cleanly.
 class WholeProgramCatalogueMessage : public WholeProgram, public testing::WithParamInterface<const char*> { };
@@ -313,20 +459,6 @@ TEST_P(WholeProgramCatalogueMessage, StaysUntilAnsweredThenTheProgramEnds)
         << "the message is still on the screen";
     EXPECT_EQ(pressKeyUntilEnd(*run, "定義ファイル読み込みエラー", "Return"), 0);
     EXPECT_FALSE(std::filesystem::exists(folder.file("home/.config/zandreth/zandreth.ini")));
-}
-
-// The output of a shell command, and whether it succeeded.
-std::pair<bool, std::string> commandOutput(const std::string& command)
-{
-    std::string output;
-    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
-    if (!pipe)
-        return { false, "" };
-    char buffer[4096];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        output.append(buffer, got);
-    return { ::pclose(pipe) == 0, output };
 }
 
 
@@ -842,14 +974,72 @@ protected:
     }
     void destroyHostWindow(std::size_t index) { hosts_.at(index).reset(); }
 
+    // A copy started as the host starts it, with a home folder of the
+    // test's own; its standard error goes to errorFile() when asked.
     std::unique_ptr<Process> startIn(const std::vector<std::string>& arguments,
-                                     const std::vector<std::string>& environment = {}) const
+                                     const std::vector<std::string>& environment = {},
+                                     bool keepStandardError = false) const
     {
         std::vector<std::string> command { program() };
         command.insert(command.end(), arguments.begin(), arguments.end());
-        std::vector<std::string> fullEnvironment { display.environment() };
+        std::vector<std::string> fullEnvironment { display.environment(), "HOME=" + folder.file("home"),
+                                                   "XDG_CONFIG_HOME" };
         fullEnvironment.insert(fullEnvironment.end(), environment.begin(), environment.end());
-        return std::make_unique<Process>(command, fullEnvironment);
+        testing_support::ProcessOutput output;
+        if (keepStandardError)
+            output.standardError = errorFile();
+        return std::make_unique<Process>(command, fullEnvironment, output);
+    }
+    std::string errorFile() const { return folder.file("stderr.txt"); }
+    // The lines the program wrote to standard error as its own (Qt may
+    // write its warnings there too).
+    std::vector<std::string> programsLines() const
+    {
+        std::istringstream log(readFile(errorFile()));
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(log, line);)
+            if (line.rfind("zandreth: ", 0) == 0)
+                lines.push_back(line);
+        return lines;
+    }
+
+    static std::string hex(unsigned long id)
+    {
+        char text[32];
+        std::snprintf(text, sizeof text, "0x%lx", id);
+        return text;
+    }
+
+    // The mapped children of a window (the root window: the top-level
+    // windows), by their ids.
+    std::vector<unsigned long> mappedChildren(const std::string& window = "") const
+    {
+        std::string list = display.output(std::string(X_WINDOW_CLIENT) + " mapped " + window);
+        std::vector<unsigned long> ids;
+        for (std::size_t at = 0; at < list.size();) {
+            std::size_t end = list.find('\n', at);
+            std::string line = list.substr(at, end - at);
+            if (!line.empty())
+                ids.push_back(std::stoul(line, nullptr, 16));
+            at = end == std::string::npos ? list.size() : end + 1;
+        }
+        return ids;
+    }
+
+    // A message drawn in a window as screen savers draw theirs: every
+    // pixel black or white, and some white (the text).
+    static bool whiteOnBlack(const Screenshot& shot)
+    {
+        int white = 0;
+        for (int y = 0; y < shot.height; ++y)
+            for (int x = 0; x < shot.width; ++x) {
+                Pixel p = shot.at(x, y);
+                if (p.r == 255 && p.g == 255 && p.b == 255)
+                    ++white;
+                else if (!black(p))
+                    return false;
+            }
+        return white >= 100;
     }
 
     // A screenshot of one window, once it shows the map and what `drawn`
@@ -996,12 +1186,151 @@ TEST_F(HostWindow, RootWindowIsDrawnWhenNoHostWindowIsNamed)
     EXPECT_EQ(copy->waitFor(10s), 0);
 }
 
-TEST_F(HostWindow, WindowThatDoesNotExistIsReportedAndEndsWithStatusOne)
+// A copy under a host never opens a message box: the keyboard and the mouse
+// are the host's, nobody could answer it. The message goes to standard error
+// (the host's log) and into the copy's window, white on black, and the copy
+// ends with status 1: at SIGTERM, or a few seconds later.
+TEST_F(HostWindow, WithoutSettingsTheMessageGoesToStandardErrorAndIntoItsWindowAndNoOtherWindowOpens)
 {
-    installCatalogue();
-    auto copy = startIn({ "--window-id", "0x7ffffff" });
-    ASSERT_TRUE(windowAppears("Zandreth"));
-    EXPECT_EQ(pressKeyUntilEnd(*copy, "Zandreth", "Return"), 1);
+    // No zandreth.ini beside the program, none in the user's folder and no
+    // installed catalogue to copy there.
+    unsigned long host = hostWindow(600, 300, 40, 40);
+    ASSERT_NE(host, 0u);
+    auto copy = startIn({ "--window-id", hex(host) }, {}, true);
+    auto shot = windowShowing(host, false, whiteOnBlack);
+    ASSERT_TRUE(shot);
+    EXPECT_EQ(shot->width, 600);
+    EXPECT_TRUE(whiteOnBlack(*shot)) << "the message, white on black, over the whole window";
+    EXPECT_EQ(mappedChildren(), std::vector<unsigned long> { host }) << "no window of the copy's own";
+    EXPECT_EQ(mappedChildren(hex(host)).size(), 1u) << "the message is a child of the host's window";
+    EXPECT_EQ(programsLines(), std::vector<std::string> { "zandreth: 定義ファイル読み込みエラー: "
+                                                          "zandreth.iniファイルの定義エラーもしくは、ファイルが存在しません。" });
+    EXPECT_FALSE(copy->waitFor(1s)) << "the message stands a while";
+    ::kill(copy->pid(), SIGTERM);
+    EXPECT_EQ(copy->waitFor(5s), 1);
+    EXPECT_FALSE(std::filesystem::exists(folder.file("home/.config/zandreth/zandreth.ini")));
 }
+
+// A home city outside the table: the first clock tick, once the picture is
+// in the window, raises the run-time error; its report takes the picture's
+// place.
+TEST_F(HostWindow, ARunTimeErrorIsShownInItsWindowAndTheCopyEndsWithStatusOneAfterAFewSeconds)
+{
+    std::string settings = testing_support::fixture("zandreth.ini");
+    auto home = settings.find("TimeZone=1");
+    ASSERT_NE(home, std::string::npos);
+    settings.replace(home, 10, "TimeZone=32767");
+    std::ofstream(folder.file("zandreth.ini"), std::ios::binary) << settings;
+    unsigned long host = hostWindow(600, 300, 40, 40);
+    ASSERT_NE(host, 0u);
+    auto copy = startIn({}, { "XSCREENSAVER_WINDOW=" + hex(host) }, true);
+    auto shot = windowShowing(host, false, whiteOnBlack);
+    ASSERT_TRUE(shot);
+    EXPECT_TRUE(whiteOnBlack(*shot));
+    EXPECT_EQ(mappedChildren(), std::vector<unsigned long> { host });
+    auto lines = programsLines();
+    ASSERT_EQ(lines.size(), 1u) << readFile(errorFile());
+    EXPECT_EQ(lines[0].rfind("zandreth: Run-time error '9': Subscript out of range: TimeZone = 32767", 0), 0u)
+        << lines[0];
+    EXPECT_EQ(copy->waitFor(20s), 1) << "the copy ends by itself";
+}
+
+// An id that names no window ends the copy with status 1 and its reason on
+// standard error; nothing is drawn and no window opens.
+struct NoWindowCase {
+    const char* name;
+    bool pixmap;
+    const char* id;
+    const char* reason;
+};
+
+void PrintTo(const NoWindowCase& c, std::ostream* out) { *out << c.name; }
+
+class HostWindowIdOfNoWindow : public HostWindow, public testing::WithParamInterface<NoWindowCase> { };
+
+TEST_P(HostWindowIdOfNoWindow, IsReportedOnStandardErrorAndEndsTheCopyWithStatusOne)
+{
+    const auto& c = GetParam();
+    installCatalogue();
+    std::string id = c.id;
+    std::unique_ptr<Process> pixmapOwner;
+    if (c.pixmap) {
+        pixmapOwner = startXClient({ "pixmap", "300", "200", folder.file("pixmap") });
+        for (int wait = 0; wait < 200 && !std::filesystem::exists(folder.file("pixmap")); ++wait)
+            std::this_thread::sleep_for(50ms);
+        std::ifstream in(folder.file("pixmap"));
+        in >> id;
+        ASSERT_FALSE(id.empty());
+    }
+    auto copy = startIn({ "--window-id", id }, {}, true);
+    EXPECT_EQ(copy->waitFor(10s), 1);
+    auto lines = programsLines();
+    ASSERT_EQ(lines.size(), 1u) << readFile(errorFile());
+    EXPECT_EQ(lines[0].rfind("zandreth: Run-time error", 0), 0u) << lines[0];
+    EXPECT_NE(lines[0].find(c.reason), std::string::npos) << lines[0];
+    EXPECT_TRUE(mappedChildren().empty()) << "no window opened";
+}
+
+INSTANTIATE_TEST_SUITE_P(Ids, HostWindowIdOfNoWindow,
+                         testing::Values(NoWindowCase { "NoSuchWindow", false, "0x7ffffff", "does not exist" },
+                                         NoWindowCase { "Pixmap", true, "", "is a pixmap, not a window" },
+                                         NoWindowCase { "NotAnId", false, "zz", "is not a window id" }),
+                         [](const testing::TestParamInfo<NoWindowCase>& info) { return std::string(info.param.name); });
+
+// Without a display the program says so and ends; its help and version need
+// none.
+struct NoDisplayCase {
+    const char* name;
+    std::vector<std::string> arguments;
+    std::vector<std::string> environment;
+    int status;
+    std::vector<std::string> printed;
+    std::string error;
+};
+
+void PrintTo(const NoDisplayCase& c, std::ostream* out) { *out << c.name; }
+
+class WithoutADisplay : public testing::TestWithParam<NoDisplayCase> {
+protected:
+    TempDir folder;
+};
+
+TEST_P(WithoutADisplay, TheProgramAnswersOrSaysItCannotOpenTheDisplay)
+{
+    const auto& c = GetParam();
+    std::filesystem::copy_file(ZANDRETH_PROGRAM, folder.file("zandreth"));
+    std::filesystem::copy_file(testing_support::fixturePath("zandreth.ini"), folder.file("zandreth.ini"));
+    std::vector<std::string> command { folder.file("zandreth") };
+    command.insert(command.end(), c.arguments.begin(), c.arguments.end());
+    std::vector<std::string> environment { "DISPLAY", "WAYLAND_DISPLAY", "XDG_SESSION_TYPE", "QT_QPA_PLATFORM",
+                                           "HOME=" + folder.file("home"), "XDG_CONFIG_HOME" };
+    environment.insert(environment.end(), c.environment.begin(), c.environment.end());
+    Process run(command, environment, { folder.file("stdout.txt"), folder.file("stderr.txt") });
+    EXPECT_EQ(run.waitFor(10s), c.status);
+    std::string printed = readFile(folder.file("stdout.txt"));
+    for (const auto& text : c.printed)
+        EXPECT_NE(printed.find(text), std::string::npos) << text << " in:\n" << printed;
+    if (c.printed.empty())
+        EXPECT_EQ(printed, "");
+    EXPECT_EQ(readFile(folder.file("stderr.txt")), c.error);
+}
+
+const NoDisplayCase kNoDisplayCases[] = {
+    { "Help", { "--help" }, {}, 0,
+      { "Usage: zandreth", "/S ", "/C ", "/P ", "--root, -root", "--window-id ID, -window-id ID",
+        "XSCREENSAVER_WINDOW", "--version", "beside the program", "$XDG_CONFIG_HOME/zandreth",
+        "~/.config/zandreth" },
+      "" },
+    { "HelpAfterAnotherSwitch", { "/S", "--help" }, {}, 0, { "Usage: zandreth" }, "" },
+    { "Version", { "--version" }, {}, 0, { "Zandreth " ZANDRETH_VERSION "\n" }, "" },
+    { "RunModeWithoutDisplay", { "/S" }, {}, 1, {}, "zandreth: cannot open the display\n" },
+    { "DialogOnADisplayThatIsNotThere", { "/C" }, { "DISPLAY=:987" }, 1, {},
+      "zandreth: cannot open the display \":987\"\n" },
+    { "TheToolkitsDisplayOption", { "-display", ":986", "/S" }, { "DISPLAY=:987" }, 1, {},
+      "zandreth: cannot open the display \":986\"\n" },
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, WithoutADisplay, testing::ValuesIn(kNoDisplayCases),
+                         [](const testing::TestParamInfo<NoDisplayCase>& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -6,8 +6,15 @@
 //                                           to FILE, then waits until it is
 //                                           killed (the server destroys the
 //                                           window with it)
+//   x_window pixmap WIDTH HEIGHT FILE       makes a pixmap (a drawable
+//                                           that is no window), writes its
+//                                           id to FILE, then waits as
+//                                           create does
 //   x_window top                            prints the id of the topmost
 //                                           mapped window of the screen
+//   x_window mapped [WINDOW]                prints the ids of the mapped
+//                                           children of WINDOW (the root
+//                                           window by default), one a line
 //   x_window monitors WxH+X+Y ...           splits the screen into these
 //                                           monitors (RandR), then waits
 //                                           until it is killed: the server
@@ -25,6 +32,18 @@
 #include <unistd.h>
 
 namespace {
+
+// Writes an id into FILE whole, then renames it: a reader never sees half
+// an id.
+void writeId(unsigned long id, const std::string& file)
+{
+    std::string partial = file + ".part";
+    if (FILE* out = std::fopen(partial.c_str(), "w")) {
+        std::fprintf(out, "0x%lx\n", id);
+        std::fclose(out);
+        std::rename(partial.c_str(), file.c_str());
+    }
+}
 
 int create(Display* display, int width, int height, int x, int y, const std::string& file)
 {
@@ -48,15 +67,39 @@ int create(Display* display, int width, int height, int x, int y, const std::str
     XMapWindow(display, window);
     for (XEvent event; !XNextEvent(display, &event) && event.type != MapNotify;) {
     }
-    // Written whole, then renamed: a reader never sees half an id.
-    std::string partial = file + ".part";
-    if (FILE* out = std::fopen(partial.c_str(), "w")) {
-        std::fprintf(out, "0x%lx\n", window);
-        std::fclose(out);
-        std::rename(partial.c_str(), file.c_str());
-    }
+    writeId(window, file);
     for (;;)
         ::pause();
+}
+
+int pixmap(Display* display, int width, int height, const std::string& file)
+{
+    int screen = DefaultScreen(display);
+    Pixmap drawable = XCreatePixmap(display, RootWindow(display, screen), static_cast<unsigned>(width),
+                                    static_cast<unsigned>(height), static_cast<unsigned>(DefaultDepth(display, screen)));
+    XSync(display, False);
+    writeId(drawable, file);
+    for (;;)
+        ::pause();
+}
+
+int mapped(Display* display, Window window)
+{
+    Window root = 0;
+    Window parent = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(display, window, &root, &parent, &children, &count))
+        return 1;
+    for (unsigned i = 0; i < count; ++i) {
+        XWindowAttributes attributes;
+        if (XGetWindowAttributes(display, children[i], &attributes) && attributes.map_state != IsUnmapped)
+            std::printf("0x%lx\n", children[i]);
+    }
+    if (children)
+        XFree(children);
+    std::fflush(stdout);
+    return 0;
 }
 
 int top(Display* display)
@@ -130,8 +173,17 @@ int main(int argc, char** argv)
         XCloseDisplay(display);
         return status;
     }
+    if (argc == 5 && std::strcmp(argv[1], "pixmap") == 0)
+        return pixmap(display, std::atoi(argv[2]), std::atoi(argv[3]), argv[4]);
+    if ((argc == 2 || argc == 3) && std::strcmp(argv[1], "mapped") == 0) {
+        Window window = argc == 3 ? std::strtoul(argv[2], nullptr, 0) : DefaultRootWindow(display);
+        int status = mapped(display, window);
+        XCloseDisplay(display);
+        return status;
+    }
     if (argc >= 3 && std::strcmp(argv[1], "monitors") == 0)
         return monitors(display, argc - 2, argv + 2);
-    std::fprintf(stderr, "usage: x_window create WIDTH HEIGHT X Y FILE | x_window top | x_window monitors WxH+X+Y ...\n");
+    std::fprintf(stderr, "usage: x_window create WIDTH HEIGHT X Y FILE | x_window pixmap WIDTH HEIGHT FILE | x_window top | "
+                         "x_window mapped [WINDOW] | x_window monitors WxH+X+Y ...\n");
     return 2;
 }

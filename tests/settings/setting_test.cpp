@@ -702,6 +702,10 @@ protected:
         controls.emplace_back("Command1", &dialog.Command1);
         controls.emplace_back("Command2", &dialog.Command2);
         controls.emplace_back("Command3", &dialog.Command3);
+        // The frame of the two choices added to the dialog comes after all
+        // of the controls above.
+        controls.emplace_back("Check3", &dialog.Check3);
+        controls.emplace_back("Check4", &dialog.Check4);
         return controls;
     }
 
@@ -877,6 +881,173 @@ TEST_F(SettingTest, ALongNameShowsItsStart)
     dialog->Combo1(0).setFocus();
     dialog->Check2(0).setFocus();
     EXPECT_TRUE(leftOfTheField(0) == leftOfTheField(1));
+}
+
+// The two choices of the frame at the lower right: 昼夜を表示 (DAY_NIGHT)
+// and 夏時間を使う (SUMMER_TIME).
+
+struct Rectangle {
+    float left, top, right, bottom;
+};
+
+// A control's rectangle in the dialog's client area, in twips.
+Rectangle onDialog(const platform::Control& control, float frameLeft = 0, float frameTop = 0)
+{
+    return { frameLeft + control.left(), frameTop + control.top(), frameLeft + control.left() + control.width(),
+             frameTop + control.top() + control.height() };
+}
+
+bool overlap(const Rectangle& a, const Rectangle& b)
+{
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+TEST_F(SettingTest, TheChoicesSitInAFrameOfTheirOwnInTheFreeCorner)
+{
+    writeSettings("");
+    auto dialog = open();
+
+    EXPECT_EQ(&dialog->Check3.container(), &dialog->Frame5);
+    EXPECT_EQ(&dialog->Check4.container(), &dialog->Frame5);
+    EXPECT_EQ(dialog->Frame5.caption(), "表示オプション");
+    EXPECT_EQ(dialog->Check3.caption(), "昼夜を表示");
+    EXPECT_EQ(dialog->Check4.caption(), "夏時間を使う");
+    EXPECT_FALSE(dialog->Check3.toolTipText().empty());
+    EXPECT_FALSE(dialog->Check4.toolTipText().empty());
+    EXPECT_TRUE(dialog->Check3.shownInForm());
+    EXPECT_TRUE(dialog->Check4.shownInForm());
+
+    // Inside the client area (7665 x 6690), clear of every control that
+    // lies on the dialog itself; the two boxes inside their frame.
+    const Rectangle frame = onDialog(dialog->Frame5);
+    EXPECT_GE(frame.left, 0);
+    EXPECT_GE(frame.top, 0);
+    EXPECT_LE(frame.right, 7665);
+    EXPECT_LE(frame.bottom, 6690);
+    std::vector<std::pair<std::string, Rectangle>> others {
+        { "Frame1", onDialog(dialog->Frame1) },     { "Frame2", onDialog(dialog->Frame2) },
+        { "Command1", onDialog(dialog->Command1) }, { "Command2", onDialog(dialog->Command2) },
+        { "Command3", onDialog(dialog->Command3) },
+    };
+    for (int i = 0; i < kRows; ++i) {
+        const std::string index = "(" + std::to_string(i) + ")";
+        others.emplace_back("Check1" + index, onDialog(dialog->Check1(i)));
+        others.emplace_back("Combo1" + index, onDialog(dialog->Combo1(i)));
+        others.emplace_back("Check2" + index, onDialog(dialog->Check2(i)));
+    }
+    for (const auto& [name, rectangle] : others)
+        EXPECT_FALSE(overlap(frame, rectangle)) << name;
+    for (const platform::CheckBox* box : { &dialog->Check3, &dialog->Check4 }) {
+        const Rectangle inside = onDialog(*box, frame.left, frame.top);
+        EXPECT_GT(inside.left, frame.left);
+        EXPECT_GT(inside.top, frame.top);
+        EXPECT_LT(inside.right, frame.right);
+        EXPECT_LT(inside.bottom, frame.bottom);
+    }
+    EXPECT_FALSE(overlap(onDialog(dialog->Check3), onDialog(dialog->Check4)));
+
+    // After every control of the original dialog in the tab order, frames
+    // and labels included.
+    EXPECT_EQ(dialog->Check3.tabIndex(), 60);
+    EXPECT_EQ(dialog->Check4.tabIndex(), 61);
+    EXPECT_EQ(dialog->Frame5.tabIndex(), 62);
+}
+
+struct ChoiceLoadCase {
+    const char* name;
+    const char* procInfo;
+    int16_t dayNight;
+    int16_t summerTime;
+};
+
+void PrintTo(const ChoiceLoadCase& c, std::ostream* out) { *out << c.name; }
+
+class SettingChoicesAtLoad : public SettingTest, public testing::WithParamInterface<ChoiceLoadCase> { };
+
+TEST_P(SettingChoicesAtLoad, CheckABoxOnlyForExactlyOne)
+{
+    const auto& c = GetParam();
+    writeSettings(std::string("[PROC_INFO]\n") + c.procInfo);
+    auto dialog = open();
+
+    ASSERT_TRUE(dialog->loaded());
+    EXPECT_EQ(dialog->Check3.value(), c.dayNight);
+    EXPECT_EQ(dialog->Check4.value(), c.summerTime);
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+const ChoiceLoadCase kChoiceLoadCases[] {
+    { "Missing", "", 0, 0 },
+    { "BothOn", "DAY_NIGHT=1\nSUMMER_TIME=1\n", 1, 1 },
+    { "DayNightOnly", "DAY_NIGHT=1\n", 1, 0 },
+    { "SummerTimeOnly", "SUMMER_TIME=1\n", 0, 1 },
+    { "BothOff", "DAY_NIGHT=0\nSUMMER_TIME=0\n", 0, 0 },
+    { "TrueOfTheOtherOptions", "DAY_NIGHT=-1\nSUMMER_TIME=-1\n", 0, 0 },
+    { "NotNumbers", "DAY_NIGHT=on\nSUMMER_TIME=\n", 0, 0 },
+    { "BeyondSixteenBits", "DAY_NIGHT=65537\nSUMMER_TIME=99999999999\n", 0, 0 },
+};
+
+INSTANTIATE_TEST_SUITE_P(Settings, SettingChoicesAtLoad, testing::ValuesIn(kChoiceLoadCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(SettingTest, ApplySavesTheChoicesAndASecondLoadShowsThem)
+{
+    writeSettings("");
+    {
+        auto dialog = open();
+        dialog->Check3.setValue(1);
+        dialog->Check4.setValue(1);
+        dialog->Command1.click();
+        EXPECT_FALSE(dialog->loaded());
+    }
+    EXPECT_EQ(saved("PROC_INFO", "DAY_NIGHT"), 1);
+    EXPECT_EQ(saved("PROC_INFO", "SUMMER_TIME"), 1);
+    EXPECT_EQ(zandreth::DayNight, 1);
+    EXPECT_EQ(zandreth::SummerTime, 1);
+    {
+        auto again = open();
+        EXPECT_EQ(again->Check3.value(), 1);
+        EXPECT_EQ(again->Check4.value(), 1);
+        again->Check3.setValue(0);
+        again->Command1.click();
+    }
+    EXPECT_EQ(saved("PROC_INFO", "DAY_NIGHT"), 0) << "a key in the file is kept, and stores the choice";
+    EXPECT_EQ(saved("PROC_INFO", "SUMMER_TIME"), 1);
+    auto third = open();
+    EXPECT_EQ(third->Check3.value(), 0);
+    EXPECT_EQ(third->Check4.value(), 1);
+}
+
+TEST_F(SettingTest, ApplyWithBothChoicesOffAddsNeitherKey)
+{
+    writeSettings("[SELECT_CITY]\nTimeZone=1\n[PROC_INFO]\nRND_INTERVAL=30\n");
+    auto dialog = open();
+    dialog->Command1.click();
+
+    EXPECT_FALSE(dialog->loaded());
+    const std::string written = fileBytes();
+    EXPECT_EQ(written.find("DAY_NIGHT"), std::string::npos) << written;
+    EXPECT_EQ(written.find("SUMMER_TIME"), std::string::npos) << written;
+    EXPECT_EQ(saved("PROC_INFO", "RND_INTERVAL"), 30);
+}
+
+TEST_F(SettingTest, ARefusedWriteKeepsTheChoicesOfTheFileInMemory)
+{
+    writeSettings("[PROC_INFO]\nSUMMER_TIME=1\n");
+    const std::string path = folder.file("zandreth.ini");
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    auto dialog = open();
+    dialog->Check3.setValue(1);
+    dialog->Check4.setValue(0);
+
+    dialog->Command1.click();
+
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_TRUE(dialog->loaded());
+    EXPECT_EQ(dialog->Check3.value(), 1);
+    EXPECT_EQ(dialog->Check4.value(), 0);
+    EXPECT_EQ(zandreth::DayNight, 0);
+    EXPECT_EQ(zandreth::SummerTime, 1);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 // arguments and changes to the environment, waited for with a time limit,
 // and never left running when the test ends.
 
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -28,11 +29,19 @@ inline std::string variableName(const std::string& entry)
     return entry.substr(0, entry.find('='));
 }
 
+// Files that a child's standard output and standard error go to, emptied
+// first; an empty name leaves that stream the test's own.
+struct ProcessOutput {
+    std::string standardOutput;
+    std::string standardError;
+};
+
 // A child process started with an argument vector and changes to the
 // environment: "NAME=value" sets a variable, a bare "NAME" removes it.
 class Process {
 public:
-    Process(const std::vector<std::string>& arguments, const std::vector<std::string>& extraEnvironment = {})
+    Process(const std::vector<std::string>& arguments, const std::vector<std::string>& extraEnvironment = {},
+            const ProcessOutput& output = {})
     {
         std::vector<std::string> environment;
         for (char** entry = environ; *entry; ++entry) {
@@ -53,8 +62,17 @@ public:
         for (auto& entry : environment)
             envp.push_back(entry.data());
         envp.push_back(nullptr);
-        if (::posix_spawnp(&pid_, argv[0], nullptr, nullptr, argv.data(), envp.data()) != 0)
+        posix_spawn_file_actions_t actions;
+        ::posix_spawn_file_actions_init(&actions);
+        if (!output.standardOutput.empty())
+            ::posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output.standardOutput.c_str(),
+                                               O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (!output.standardError.empty())
+            ::posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, output.standardError.c_str(),
+                                               O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (::posix_spawnp(&pid_, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0)
             pid_ = -1;
+        ::posix_spawn_file_actions_destroy(&actions);
     }
     ~Process()
     {

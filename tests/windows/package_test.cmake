@@ -1,9 +1,12 @@
 # Checks the Windows download: the archive ZIP holds exactly zandreth.scr,
-# zandreth.ini and README.txt at its top level, byte for byte the built
-# program SCR, the shipped catalogue INI and the install note NOTE. WORK is a
-# folder of the test's own to unpack into.
-#   cmake -D ZIP=... -D SCR=... -D INI=... -D NOTE=... -D WORK=... -P package_test.cmake
-foreach(variable ZIP SCR INI NOTE WORK)
+# zandreth.ini, README.txt, LICENSE.txt and LICENSE-Unicode.txt at its top
+# level, byte for byte the built program SCR, the shipped catalogue INI, the
+# install note NOTE, the program's licence LICENSE and the licence of the
+# catalogue's names UNICODE_LICENSE. WORK is a folder of the test's own to
+# unpack into.
+#   cmake -D ZIP=... -D SCR=... -D INI=... -D NOTE=... -D LICENSE=...
+#         -D UNICODE_LICENSE=... -D WORK=... -P package_test.cmake
+foreach(variable ZIP SCR INI NOTE LICENSE UNICODE_LICENSE WORK)
   if(NOT DEFINED ${variable})
     message(FATAL_ERROR "${variable} is not set")
   endif()
@@ -21,8 +24,9 @@ endif()
 string(STRIP "${listing}" listing)
 string(REPLACE "\n" ";" entries "${listing}")
 list(SORT entries)
-if(NOT entries STREQUAL "README.txt;zandreth.ini;zandreth.scr")
-  message(FATAL_ERROR "${ZIP} holds [${entries}], not [README.txt;zandreth.ini;zandreth.scr]")
+set(expected "LICENSE-Unicode.txt;LICENSE.txt;README.txt;zandreth.ini;zandreth.scr")
+if(NOT entries STREQUAL expected)
+  message(FATAL_ERROR "${ZIP} holds [${entries}], not [${expected}]")
 endif()
 
 file(REMOVE_RECURSE "${WORK}")
@@ -32,7 +36,8 @@ execute_process(COMMAND ${CMAKE_COMMAND} -E tar xf "${ZIP}"
 if(NOT result EQUAL 0)
   message(FATAL_ERROR "${ZIP} cannot be unpacked: ${result}")
 endif()
-foreach(pair "zandreth.scr=${SCR}" "zandreth.ini=${INI}" "README.txt=${NOTE}")
+foreach(pair "zandreth.scr=${SCR}" "zandreth.ini=${INI}" "README.txt=${NOTE}" "LICENSE.txt=${LICENSE}"
+             "LICENSE-Unicode.txt=${UNICODE_LICENSE}")
   string(FIND "${pair}" "=" at)
   string(SUBSTRING "${pair}" 0 ${at} entry)
   math(EXPR at "${at} + 1")

@@ -13,6 +13,7 @@
 // every Windows process it still holds, when it ends; so these tests run one
 // at a time and never beside the other programs of that prefix.
 
+#include "program/day_night_screen.h"
 #include "support/fixture.h"
 #include "support/temp_dir.h"
 #include "support/virtual_display.h"
@@ -234,6 +235,27 @@ TEST_F(ScreenSaverOnWine, RunModeCoversTheScreenAndAKeyEndsItWithStatusZero)
     EXPECT_EQ(readFile(settings()), testing_support::fixture("zandreth.ini")) << "run mode writes nothing";
 }
 
+// With DAY_NIGHT=1 run mode shows the map's night side darkened for the
+// current UTC minute, as the Linux program does.
+TEST_F(ScreenSaverOnWine, RunModeShowsDayAndNightWhenChosen)
+{
+    if (!commandExists("import"))
+        GTEST_SKIP() << "needs ImageMagick's import";
+    std::string text = testing_support::fixture("zandreth.ini");
+    text.replace(text.find("[PROC_INFO]\r\n"), 13, "[PROC_INFO]\r\nDAY_NIGHT=1\r\n");
+    folder.write("zandreth.ini", text);
+    auto run = start({ "/s" });
+    ASSERT_TRUE(run->started());
+    ASSERT_TRUE(waitForWindow("^Form1$")) << "run mode shows its window";
+    const std::vector<uint32_t> picture = day_night_test::mapPicture(ZANDRETH_SOURCE_DIR);
+    auto best = day_night_test::bestMapMatch(display, folder.file("shot.ppm"), picture, true);
+    ASSERT_TRUE(best) << "the map is on the screen";
+    EXPECT_GT(best->darkenedCount, static_cast<std::size_t>(day_night_test::kMapWidth * day_night_test::kMapHeight / 3));
+    EXPECT_GT(best->day, 0.97) << "the day side shows the picture";
+    EXPECT_GT(best->darkened, 0.97) << "the night side shows the picture darkened";
+    EXPECT_EQ(pressKeyUntilEnd(*run, "^Form1$", "space"), 0);
+}
+
 // "/c" from the screen-saver settings, and an empty command line (the .scr
 // opened from Explorer), open the settings dialog.
 class SettingsDialogOnWine : public ScreenSaverOnWine, public testing::WithParamInterface<std::vector<std::string>> {
@@ -275,6 +297,20 @@ TEST_P(SettingsDialogOnWine, ApplySavesEveryChoiceAndKeepsEveryOtherByte)
     // file's own line ending; every line that was there stays as it was.
     EXPECT_EQ(readFile(settings()), testing_support::fixture("zandreth.saved.ini"));
     EXPECT_FALSE(usersSettingsExist());
+}
+
+// The two boxes of 表示オプション (昼夜を表示 at 320, 376 and 夏時間を使う at
+// 320, 400 of the client area, their box at the left): the same clicks as
+// the Linux program's test give the same bytes, the two keys after the last
+// key of PROC_INFO.
+TEST_P(SettingsDialogOnWine, TheTwoChoicesAreSavedAfterEveryOtherKey)
+{
+    auto dialog = openDialog();
+    for (const char* at : { "328 386", "328 410", "36 60" })
+        ASSERT_TRUE(display.run(std::string("timeout 30 xdotool search --onlyvisible --name '^Zandreth$' mousemove --window %1 --sync ")
+                                + at + " click 1"));
+    EXPECT_EQ(clickUntilEnd(*dialog, "^Zandreth$", 456, 40), 0);
+    EXPECT_EQ(readFile(settings()), testing_support::fixture("zandreth.saved.ini") + "DAY_NIGHT=1\r\nSUMMER_TIME=1\r\n");
 }
 
 // With a window manager the frame and the title bar are the manager's; the

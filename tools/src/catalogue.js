@@ -7,7 +7,7 @@
 // and then by English city name.
 
 const { readZoneTab } = require('./zone-tab');
-const { standardOffset, lesserOffset } = require('./tzif');
+const { standardOffset, lesserOffset, zoneRule } = require('./tzif');
 const { namesOf } = require('./cldr-names');
 
 // The year whose tz rules give the offsets: fixed, so that a run at any
@@ -21,6 +21,9 @@ const kOffsetYear = 2026;
 // take the lesser offset of the year. (Casablanca's negative saving lasts only
 // the weeks around Ramadan, so its standard time stays.)
 const kWinterOffsetZones = new Set(['Europe/Dublin']);
+
+// The key of a record's rule: this stem and the record number.
+const kRuleKeyStem = 'CODE_TZ_';
 
 // The loader reads a record into a 256-byte buffer: 255 bytes of text.
 const kMaxValueBytes = 255;
@@ -104,6 +107,14 @@ function checkRecord(record, value) {
   if (bytes > kMaxValueBytes) throw new Error(`${record.zone}: record of ${bytes} bytes`);
 }
 
+// A TZ string of printable ASCII without blanks, read into the same buffer
+// as the records.
+function checkRule(record) {
+  if (!/^[\x21-\x7e]+$/.test(record.rule) || record.rule.length > kMaxValueBytes) {
+    throw new Error(`${record.zone}: unusable TZ string "${record.rule}"`);
+  }
+}
+
 // English city names that two zones share get their country added, so that
 // every city can be told apart in the lists. Returns the names changed.
 function disambiguate(records) {
@@ -131,7 +142,7 @@ function disambiguate(records) {
 
 // Returns { sections, records, report } ready for formatIni().
 function buildCatalogue() {
-  const report = { commasReplaced: [], englishFromZoneId: 0, japaneseFromEnglish: [], duplicates: [] };
+  const report = { commasReplaced: [], englishFromZoneId: 0, japaneseFromEnglish: [], duplicates: [], rulesWithDaylightSaving: 0 };
   const zoneRecords = readZoneTab().map((entry) => {
     const names = namesOf(entry.country, entry.zone);
     const record = {
@@ -145,6 +156,7 @@ function buildCatalogue() {
         : standardOffset(entry.zone, kOffsetYear),
       longitude: entry.longitude,
       latitude: entry.latitude,
+      rule: zoneRule(entry.zone),
     };
     for (const field of ['countryJa', 'cityJa', 'countryEn', 'cityEn']) {
       const original = names[field];
@@ -155,7 +167,7 @@ function buildCatalogue() {
     return record;
   });
 
-  const utc = { ...kUtcRecord };
+  const utc = { ...kUtcRecord, rule: zoneRule(kUtcRecord.zone) };
   report.duplicates = disambiguate([utc, ...zoneRecords]);
   zoneRecords.sort(compareRecords);
   const records = [utc, ...zoneRecords];
@@ -165,7 +177,10 @@ function buildCatalogue() {
     const value = recordValue(record);
     checkRecord(record, value);
     mapInfo.push([`CODE_${number}`, value]);
+    checkRule(record);
+    mapInfo.push([`${kRuleKeyStem}${number}`, record.rule]);
   });
+  report.rulesWithDaylightSaving = records.filter((record) => record.rule.includes(',')).length;
 
   const numberOf = (zone) => {
     const number = records.findIndex((record) => record.zone === zone);

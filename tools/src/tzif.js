@@ -132,6 +132,15 @@ function standardOffset(zone, year, zoneInfo = kZoneInfo) {
   return standardOffsetInYear(tzif, year);
 }
 
+// The POSIX TZ string at the end of a zone's compiled file: the rule of its
+// local time after the file's last transition ("AEST-10AEDT,M10.1.0,M4.1.0/3",
+// or "JST-9" for a zone without daylight saving).
+function zoneRule(zone, zoneInfo = kZoneInfo) {
+  const { footer } = readTzif(fs.readFileSync(path.join(zoneInfo, zone)));
+  if (!footer) throw new Error(`${zone}: the compiled file has no TZ string`);
+  return footer;
+}
+
 // The release of the compiled tz data, from the first line of its
 // tzdata.zi ("# version 2025b"), or "unknown".
 function tzdataVersion(zoneInfo = kZoneInfo) {
@@ -144,4 +153,4 @@ function tzdataVersion(zoneInfo = kZoneInfo) {
   }
 }
 
-module.exports = { tzdataVersion, readTzif, footerStandardOffset, standardOffsetInYear, standardOffset, lesserOffsetInYear, lesserOffset, kZoneInfo };
+module.exports = { tzdataVersion, readTzif, zoneRule, footerStandardOffset, standardOffsetInYear, standardOffset, lesserOffsetInYear, lesserOffset, kZoneInfo };

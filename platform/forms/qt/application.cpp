@@ -1,9 +1,28 @@
-// The application on Qt: the event loops, the message box, the screen and
-// the pointer.
+// The forms backend on Qt Widgets (Linux, X11).
+//
+// Implements every call of platform/forms/backend.h: forms as QWidget windows,
+// each kind of control on its Qt widget (the classic frame and line painted
+// by hand), timers, event loops, the message box, the screen and the pointer.
+//
+// Where it differs from the Win32 backend:
+// - A form hosted in a screen saver's window (xscreensaver's --window-id or
+//   --root) is drawn into that X window; a window smaller than the picture
+//   shows it scaled down in a view of its own (repaintHostView). Win32 makes
+//   the form a child window of the host, drawn at its own size.
+// - Covering the screen is held again and again (holdOnTop: raise, take the
+//   keyboard and the mouse), because an X window manager, or none, does not
+//   keep a window on top by itself; Win32's topmost window stays.
+// - The window manager's frame is asked for through X11 requests (x11/).
+// - An owner window of another program (setOwner) does not exist on X11 and
+//   is ignored.
+//
+// This file: the application, its event loops, the message box, the screen
+// and the pointer.
 
 #include "platform/forms/backend.h"
 #include "platform/forms/font_substitutes.h"
 #include "platform/runtime/message_box.h"
+#include "platform/forms/x11/display.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -14,6 +33,11 @@
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
+
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <string>
 
 namespace platform::backend {
 
@@ -65,6 +89,35 @@ QMessageBox::Icon messageBoxIcon(MessageBoxIcon icon)
     return QMessageBox::NoIcon;
 }
 
+std::string environment(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+// The X display Qt will open, when it runs on X11 (its "xcb" platform): the
+// toolkit's option -display (or --display), else DISPLAY. None when Qt is
+// told to run on another platform (-platform, QT_QPA_PLATFORM) or may
+// choose Wayland in a Wayland session: there Qt decides alone.
+std::optional<std::string> x11DisplayToOpen(int argc, char** argv)
+{
+    std::string platform = environment("QT_QPA_PLATFORM");
+    std::string display = environment("DISPLAY");
+    for (int i = 1; argv != nullptr && i + 1 < argc; ++i) {
+        // Qt reads "--option" as "-option".
+        const char* option = argv[i][0] == '-' && argv[i][1] == '-' ? argv[i] + 1 : argv[i];
+        if (std::strcmp(option, "-platform") == 0)
+            platform = argv[++i];
+        else if (std::strcmp(option, "-display") == 0)
+            display = argv[++i];
+    }
+    if (platform.empty() && environment("XDG_SESSION_TYPE") == "wayland")
+        return std::nullopt;
+    if (!platform.empty() && platform.rfind("xcb", 0) != 0)
+        return std::nullopt;
+    return display;
+}
+
 class QtEventLoop : public NativeEventLoop {
 public:
     void run() override { loop_.exec(); }
@@ -78,6 +131,10 @@ private:
 
 void startApplication(int& argc, char** argv)
 {
+    // Without its display Qt's X11 platform ends the process (abort): the
+    // runtime says so in words of its own instead.
+    if (auto display = x11DisplayToOpen(argc, argv); display && !x11::displayOpens(*display))
+        throw DisplayUnavailable { *display };
     application() = new RuntimeApplication(argc, argv);
     installFontSubstitutes();
     QApplication::setFont(QFont("MS UI Gothic", 9));

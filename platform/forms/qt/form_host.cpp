@@ -8,6 +8,9 @@
 // A host window smaller than the form's picture (a preview pane) shows the
 // whole picture scaled down to fit, centred: the form then keeps the
 // picture's size off screen and a view in the host window paints it scaled.
+//
+// A hosted program's message is drawn in the host's window the same way, as
+// a child window of it that takes no input: white text on black.
 
 #include "platform/forms/qt/native_form.h"
 #include "platform/runtime/runtime_error.h"
@@ -15,13 +18,17 @@
 #include "platform/system/signals.h"
 #include "platform/forms/x11/host_window.h"
 
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QPointer>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
+
+#include <memory>
 
 namespace platform::qt {
 
@@ -79,6 +86,36 @@ void embed(QWidget& widget, QWindow& host, const QSize& size)
     widget.windowHandle()->setParent(&host);
     widget.setGeometry(QRect(QPoint(0, 0), size));
 }
+
+// A message in a host's window: white text on black, without antialiasing,
+// as screen-saver programs show theirs.
+class MessageView : public QWidget {
+public:
+    explicit MessageView(const QString& text)
+        : text_(text)
+    {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        QFont textFont = font();
+        textFont.setPixelSize(kTextPixels);
+        textFont.setStyleStrategy(QFont::NoAntialias);
+        setFont(textFont);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.fillRect(rect(), Qt::black);
+        painter.setPen(Qt::white);
+        painter.drawText(rect().marginsRemoved(QMargins(kMargin, kMargin, kMargin, kMargin)),
+                         Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text_);
+    }
+
+private:
+    static constexpr int kTextPixels = 16;
+    static constexpr int kMargin = 16;
+    QString text_;
+};
 
 } // namespace
 
@@ -139,3 +176,35 @@ void QtForm::showInHost()
 }
 
 } // namespace platform::qt
+
+namespace platform::backend {
+
+void showMessageInHost(uint64_t windowId, const std::string& text, int milliseconds)
+{
+    xcb_connection_t* connection = qt::x11Connection();
+    if (!connection)
+        return;
+    x11::HostLookup found = x11::lookUpHostWindow(connection, windowId);
+    if (found.kind != x11::HostKind::Window)
+        return;
+    // The host's window outlives the view that is its child.
+    std::unique_ptr<QWindow> host(QWindow::fromWinId(found.window.id));
+    qt::MessageView view(QString::fromStdString(text));
+    qt::embed(view, *host, QSize(found.window.width, found.window.height));
+    view.show();
+
+    QEventLoop wait;
+    QTimer::singleShot(milliseconds, &wait, &QEventLoop::quit);
+    std::unique_ptr<QSocketNotifier> notifier;
+    if (int requests = system::watchEndRequests(); requests >= 0) {
+        notifier = std::make_unique<QSocketNotifier>(requests, QSocketNotifier::Read);
+        QObject::connect(notifier.get(), &QSocketNotifier::activated, &wait, [&wait] {
+            system::clearEndRequests();
+            wait.quit();
+        });
+    }
+    wait.exec();
+    view.hide();
+}
+
+} // namespace platform::backend

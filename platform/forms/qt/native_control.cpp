@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPalette>
+#include <QImage>
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
@@ -181,6 +182,35 @@ backend::PixelRect QtControl::setPicture(const std::string& resourceName)
 }
 
 void QtControl::setLineStyle(Colour colour, int penWidth) { styleLine(*widget_, colourFromValue(colour), penWidth); }
+
+PixelPicture QtControl::picturePixels() const
+{
+    auto* label = qobject_cast<QLabel*>(widget_);
+    if (!label)
+        return {};
+    QImage image = label->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+    PixelPicture picture { image.width(), image.height(), {} };
+    picture.pixels.reserve(static_cast<std::size_t>(image.width()) * static_cast<std::size_t>(image.height()));
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const uint32_t*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            picture.pixels.push_back(line[x] & 0x00FFFFFFu);
+    }
+    return picture;
+}
+
+void QtControl::setPicturePixels(const PixelPicture& picture)
+{
+    // Format_RGB32 holds 0xffRRGGBB per pixel.
+    QImage image(picture.width, picture.height, QImage::Format_RGB32);
+    const uint32_t* from = picture.pixels.data();
+    for (int y = 0; y < picture.height; ++y) {
+        auto* line = reinterpret_cast<uint32_t*>(image.scanLine(y));
+        for (int x = 0; x < picture.width; ++x)
+            line[x] = *from++ | 0xFF000000u;
+    }
+    showPixmap(widget_, QPixmap::fromImage(std::move(image)));
+}
 
 backend::PixelRect QtControl::setProgramIcon() { return showPixmap(widget_, QApplication::windowIcon().pixmap(32, 32)); }
 

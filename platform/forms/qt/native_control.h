@@ -42,6 +42,8 @@ public:
     void setDefault(bool isDefault) override;
     backend::PixelRect setPicture(const std::string& resourceName) override;
     backend::PixelRect setProgramIcon() override;
+    PixelPicture picturePixels() const override;
+    void setPicturePixels(const PixelPicture& picture) override;
     void setLineStyle(Colour colour, int penWidth) override;
 
 private:

@@ -1,5 +1,21 @@
-// The application on Win32: the window classes and the common controls,
-// the windows of the program as a whole, the screen and the pointer.
+// The forms backend on Win32 (Windows, zandreth.scr).
+//
+// Implements every call of platform/forms/backend.h with plain windows of user32,
+// gdi32, comctl32 and imm32: forms, the controls of the common controls,
+// timers on a message-only window, event loops, the message box, the screen
+// and the pointer.
+//
+// Where it differs from the Qt backend:
+// - A form hosted in another window becomes a child window of it, drawn at
+//   its own size; window 0 covers the screen. (The X11 switches that ask for
+//   hosting are Linux's.)
+// - A covering window is topmost and stays on top by itself: holdOnTop and
+//   repaintHostView keep the backend's defaults, which do nothing.
+// - setOwner makes the settings dialog belong to the window of Windows'
+//   screen-saver settings ("/c:HWND"), which waits while it is shown.
+//
+// This file: the window classes and the common controls, the windows of the
+// program as a whole, the screen and the pointer.
 
 #include "platform/forms/win32/win32_form.h"
 

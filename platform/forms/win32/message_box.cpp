@@ -37,4 +37,7 @@ void showMessageBox(const MessageBoxRequest& request)
                 win32::messageBoxFlags(request.icon));
 }
 
+// Windows gives a screen saver no window of a host to draw a message in.
+void showMessageInHost(uint64_t, const std::string&, int) { }
+
 } // namespace platform::backend

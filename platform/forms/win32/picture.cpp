@@ -1,6 +1,7 @@
 // The image and the picture box: static windows that show a bitmap compiled
 // into the program (the map) or the program's icon, and hand the mouse over
-// them to the rules.
+// them to the rules; the map's pixels can be read and others shown in its
+// place (its night side darkened).
 
 #include "platform/forms/win32/win32_control.h"
 #include "platform/forms/win32/win32_forms.h"
@@ -8,6 +9,8 @@
 #include "platform/system/win32/wide_text.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <cstdint>
 #include <cwctype>
 
 namespace platform::win32 {
@@ -50,6 +53,53 @@ public:
         return { 0, 0, size.bmWidth, size.bmHeight };
     }
 
+    // The bitmap shown, read back as 32-bit pixels, top row first.
+    PixelPicture picturePixels() const override
+    {
+        BITMAP size {};
+        if (bitmap_ == nullptr || GetObjectW(bitmap_, sizeof size, &size) == 0)
+            return {};
+        PixelPicture picture { size.bmWidth, size.bmHeight, {} };
+        picture.pixels.resize(static_cast<std::size_t>(size.bmWidth) * static_cast<std::size_t>(size.bmHeight));
+        BITMAPINFO format = pixelFormat(size.bmWidth, size.bmHeight, 32);
+        HDC screen = GetDC(nullptr);
+        int rows = GetDIBits(screen, bitmap_, 0, static_cast<UINT>(size.bmHeight), picture.pixels.data(), &format,
+                             DIB_RGB_COLORS);
+        ReleaseDC(nullptr, screen);
+        if (rows != size.bmHeight)
+            return {};
+        for (uint32_t& pixel : picture.pixels)
+            pixel &= 0x00FFFFFFu;
+        return picture;
+    }
+
+    // The pixels become a 24-bit bitmap of their own: a static control of
+    // common controls 6 would blend a 32-bit one by its alpha bytes.
+    void setPicturePixels(const PixelPicture& picture) override
+    {
+        BITMAPINFO format = pixelFormat(picture.width, picture.height, 24);
+        void* bits = nullptr;
+        HBITMAP bitmap = CreateDIBSection(nullptr, &format, DIB_RGB_COLORS, &bits, nullptr, 0);
+        if (bitmap == nullptr)
+            return;
+        const std::size_t stride = (static_cast<std::size_t>(picture.width) * 3 + 3) & ~std::size_t { 3 };
+        const uint32_t* from = picture.pixels.data();
+        for (int y = 0; y < picture.height; ++y) {
+            auto* to = static_cast<uint8_t*>(bits) + static_cast<std::size_t>(y) * stride;
+            for (int x = 0; x < picture.width; ++x, ++from) {
+                *to++ = static_cast<uint8_t>(*from);
+                *to++ = static_cast<uint8_t>(*from >> 8);
+                *to++ = static_cast<uint8_t>(*from >> 16);
+            }
+        }
+        GdiFlush();
+        setStyle(SS_BITMAP);
+        SendMessageW(handle(), STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
+        if (bitmap_ != nullptr)
+            DeleteObject(bitmap_);
+        bitmap_ = bitmap;
+    }
+
     backend::PixelRect setProgramIcon() override
     {
         constexpr int kSize = 32;
@@ -69,6 +119,19 @@ private:
         LONG_PTR style = GetWindowLongPtrW(handle(), GWL_STYLE);
         style = (style & ~static_cast<LONG_PTR>(SS_TYPEMASK)) | kind;
         SetWindowLongPtrW(handle(), GWL_STYLE, style);
+    }
+
+    // Device-independent pixels of that depth, top row first.
+    static BITMAPINFO pixelFormat(int width, int height, WORD bitsPerPixel)
+    {
+        BITMAPINFO format {};
+        format.bmiHeader.biSize = sizeof format.bmiHeader;
+        format.bmiHeader.biWidth = width;
+        format.bmiHeader.biHeight = -height;
+        format.bmiHeader.biPlanes = 1;
+        format.bmiHeader.biBitCount = bitsPerPixel;
+        format.bmiHeader.biCompression = BI_RGB;
+        return format;
     }
 
     static HBITMAP filledBitmap(int width, int height, COLORREF colour)

@@ -35,7 +35,7 @@ HostWindow hostWindowNow(xcb_connection_t* connection, uint32_t window)
     return host;
 }
 
-HostWindow findHostWindow(xcb_connection_t* connection, uint64_t windowId)
+HostLookup lookUpHostWindow(xcb_connection_t* connection, uint64_t windowId)
 {
     uint32_t target = static_cast<uint32_t>(windowId);
     if (windowId == 0) {
@@ -44,9 +44,28 @@ HostWindow findHostWindow(xcb_connection_t* connection, uint64_t windowId)
     }
     HostWindow host = windowId <= UINT32_MAX && target != 0 ? hostWindowNow(connection, target) : HostWindow {};
     if (host.width <= 0 || host.height <= 0)
+        return {};
+    // Only a window has attributes; a pixmap has a size as well.
+    xcb_generic_error_t* error = nullptr;
+    xcb_get_window_attributes_reply_t* attributes
+        = xcb_get_window_attributes_reply(connection, xcb_get_window_attributes(connection, target), &error);
+    std::free(error);
+    if (!attributes)
+        return { HostKind::Pixmap, host };
+    std::free(attributes);
+    return { HostKind::Window, host };
+}
+
+HostWindow findHostWindow(xcb_connection_t* connection, uint64_t windowId)
+{
+    HostLookup found = lookUpHostWindow(connection, windowId);
+    if (found.kind == HostKind::None)
         throw RuntimeError(RuntimeErrorKind::Other,
                            "the screen saver's window " + windowName(windowId) + " does not exist");
-    return host;
+    if (found.kind == HostKind::Pixmap)
+        throw RuntimeError(RuntimeErrorKind::Other,
+                           "the screen saver's window " + windowName(windowId) + " is a pixmap, not a window");
+    return found.window;
 }
 
 } // namespace platform::x11

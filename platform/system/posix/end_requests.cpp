@@ -1,5 +1,6 @@
 #include "platform/system/signals.h"
 
+#include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
@@ -11,11 +12,15 @@ namespace {
 // The handler only writes a byte into a pipe that the event loop watches.
 int signalPipe[2] = { -1, -1 };
 
+// It keeps errno: the signal may arrive between a call of the program and
+// its look at errno.
 extern "C" void onEndSignal(int)
 {
+    const int savedErrno = errno;
     char byte = 1;
     ssize_t written = ::write(signalPipe[1], &byte, 1);
     (void)written;
+    errno = savedErrno;
 }
 
 } // namespace
@@ -40,6 +45,14 @@ void clearEndRequests()
     char bytes[16];
     while (::read(signalPipe[0], bytes, sizeof bytes) > 0) {
     }
+}
+
+void ignoreFileSizeLimitSignal()
+{
+    struct sigaction action {};
+    action.sa_handler = SIG_IGN;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(SIGXFSZ, &action, nullptr);
 }
 
 } // namespace platform::system

@@ -1,5 +1,6 @@
 #include "platform/system/file_replace.h"
 #include "platform/system/file_replace_faults.h"
+#include "platform/system/signals.h"
 #include "platform/testing/hooks.h"
 
 #include <array>
@@ -8,6 +9,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <optional>
 #include <random>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -376,18 +378,35 @@ bool replaceFileContents(const std::string& path, std::string_view bytes, std::s
             return failWith("it is a folder", EISDIR);
         if (!S_ISREG(status.st_mode))
             return fail("it is not a regular file", FileReplaceCause::NotAFile);
-        if ((status.st_mode & S_IWUSR) == 0)
+        // Marked read-only (no write permission bit at all), or this process
+        // may not write it: the rename would otherwise replace a file that
+        // is not the user's to change, such as another user's file in a
+        // folder this user may write.
+        if ((status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
             return fail("the file is read-only", FileReplaceCause::ReadOnlyFile);
+        if (faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
+            int errorNumber = errno;
+            if (errorNumber == EACCES || errorNumber == EPERM)
+                return fail("the file is read-only", FileReplaceCause::ReadOnlyFile, errorNumber);
+            return failWith("cannot write it", errorNumber);
+        }
     } else if (errno != ENOENT) {
         return failWith("cannot examine it", errno);
     }
 
+    system::ignoreFileSizeLimitSignal();
+
     // Every save holds the folder's lock until its rename is done; a save
     // that finds no other one running first removes what killed ones left.
-    FolderLock folderLock(folderOf(target));
-    if (folderLock.tryExclusive())
-        removeStaleTemporaries(target);
-    folderLock.shared();
+    // A folder that takes no new file holds no save's temporary file, and
+    // the save fails at once when it creates its own.
+    std::optional<FolderLock> folderLock;
+    if (faccessat(AT_FDCWD, folderOf(target).c_str(), W_OK, AT_EACCESS) == 0) {
+        folderLock.emplace(folderOf(target));
+        if (folderLock->tryExclusive())
+            removeStaleTemporaries(target);
+        folderLock->shared();
+    }
 
     std::string temporaryPath;
     int descriptor = createTemporary(target, temporaryPath);

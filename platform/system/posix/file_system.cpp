@@ -1,4 +1,5 @@
 #include "platform/system/files.h"
+#include "platform/system/signals.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -69,37 +70,58 @@ bool isWritableFolder(const std::string& folder)
     return ::access(folder.c_str(), W_OK) == 0;
 }
 
-bool makeFolders(const std::string& folder)
+bool makeFolders(const std::string& folder, int* errorNumber)
 {
+    auto failed = [errorNumber](int error) {
+        if (errorNumber != nullptr)
+            *errorNumber = error;
+        return false;
+    };
     struct stat status {};
     if (::stat(folder.c_str(), &status) == 0)
-        return S_ISDIR(status.st_mode);
+        return S_ISDIR(status.st_mode) || failed(ENOTDIR);
     auto slash = folder.rfind('/');
-    if (slash != std::string::npos && slash > 0 && !makeFolders(folder.substr(0, slash)))
+    if (slash != std::string::npos && slash > 0 && !makeFolders(folder.substr(0, slash), errorNumber))
         return false;
-    return ::mkdir(folder.c_str(), kFolderMode) == 0 || errno == EEXIST;
+    return ::mkdir(folder.c_str(), kFolderMode) == 0 || errno == EEXIST || failed(errno);
 }
 
 // A second process copying at the same moment cannot undo a save of the
 // first: the copy is linked under the target's name, which fails when the
 // target is there.
 bool copyWhole(const std::string& source, const std::string& folder, const std::string& target,
-               const std::string& hiddenName)
+               const std::string& hiddenName, int* errorNumber)
 {
+    int error = 0;
+    auto step = [&error](bool done) {
+        if (!done && error == 0)
+            error = errno != 0 ? errno : EIO;
+        return done;
+    };
+    ignoreFileSizeLimitSignal();
     std::string bytes;
-    if (!readAll(source, bytes))
+    errno = 0;
+    if (!step(readAll(source, bytes))) {
+        if (errorNumber != nullptr)
+            *errorNumber = error;
         return false;
+    }
     std::string temporary = folder + "/." + hiddenName + ".XXXXXX";
     int descriptor = ::mkstemp(temporary.data());
-    if (descriptor < 0)
+    if (!step(descriptor >= 0)) {
+        if (errorNumber != nullptr)
+            *errorNumber = error;
         return false;
-    bool ok = writeAll(descriptor, bytes) && ::fsync(descriptor) == 0;
-    ok = ::close(descriptor) == 0 && ok;
+    }
+    bool ok = step(writeAll(descriptor, bytes)) && step(::fsync(descriptor) == 0);
+    ok = step(::close(descriptor) == 0) && ok;
     if (ok && ::link(temporary.c_str(), target.c_str()) != 0) {
         if (errno == EEXIST)
             ok = true; // another copy of the program was first
         else // a file system without hard links: rename, if still missing
-            ok = !somethingIsAt(target) && ::rename(temporary.c_str(), target.c_str()) == 0;
+            ok = !somethingIsAt(target) && step(::rename(temporary.c_str(), target.c_str()) == 0);
+        if (!ok && error == 0)
+            error = EEXIST;
     }
     ::unlink(temporary.c_str());
     if (ok) {
@@ -108,6 +130,8 @@ bool copyWhole(const std::string& source, const std::string& folder, const std::
             ::fsync(folderDescriptor);
             ::close(folderDescriptor);
         }
+    } else if (errorNumber != nullptr) {
+        *errorNumber = error;
     }
     return ok;
 }

@@ -96,4 +96,15 @@ std::string commandTail(const std::vector<std::string>& arguments)
     return tail;
 }
 
+InformationRequest informationRequested(const std::vector<std::string>& arguments)
+{
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
+        if (arguments[i] == "--help")
+            return InformationRequest::Help;
+        if (arguments[i] == "--version")
+            return InformationRequest::Version;
+    }
+    return InformationRequest::None;
+}
+
 } // namespace platform::system

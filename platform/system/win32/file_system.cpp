@@ -70,45 +70,67 @@ bool isWritableFolder(const std::string& folder)
     return true;
 }
 
-bool makeFolders(const std::string& folder)
+bool makeFolders(const std::string& folder, int* errorNumber)
 {
+    auto failed = [errorNumber](int error) {
+        if (errorNumber != nullptr)
+            *errorNumber = error;
+        return false;
+    };
     std::wstring path = win32::widen(folder);
     while (path.size() > 1 && isSeparator(path.back()))
         path.pop_back();
     DWORD attributes = ::GetFileAttributesW(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES)
-        return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || failed(ENOTDIR);
     auto separator = path.find_last_of(L"\\/");
     if (separator != std::wstring::npos && separator > 0) {
         std::wstring parent = path.substr(0, separator);
         // A drive ("C:") or the root of a share is there or not; it is not made.
         bool isRoot = parent.back() == L':' || parent.find_first_not_of(L"\\/") == std::wstring::npos;
-        if (!isRoot && !makeFolders(win32::narrow(parent)))
+        if (!isRoot && !makeFolders(win32::narrow(parent), errorNumber))
             return false;
     }
-    return ::CreateDirectoryW(path.c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS;
+    return ::CreateDirectoryW(path.c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS
+           || failed(win32::errnoOf(::GetLastError()));
 }
 
 bool copyWhole(const std::string& source, const std::string& folder, const std::string& target,
-               const std::string& hiddenName)
+               const std::string& hiddenName, int* errorNumber)
 {
-    std::string bytes;
-    int errorNumber = 0;
-    if (readRegularFile(source, bytes, errorNumber) != ReadOutcome::Read)
+    int error = 0;
+    auto failedWith = [&](int code) {
+        if (error == 0)
+            error = code;
+        if (errorNumber != nullptr)
+            *errorNumber = error;
         return false;
+    };
+    std::string bytes;
+    int readError = 0;
+    if (readRegularFile(source, bytes, readError) != ReadOutcome::Read)
+        return failedWith(readError != 0 ? readError : EINVAL);
     std::wstring temporary = win32::widen(folder) + L"\\." + win32::widen(hiddenName) + L"." + randomSuffix();
     HANDLE file = ::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
                                 nullptr);
     if (file == INVALID_HANDLE_VALUE)
-        return false;
+        return failedWith(win32::errnoOf(::GetLastError()));
     bool ok = writeAll(file, bytes) && ::FlushFileBuffers(file);
+    if (!ok)
+        error = win32::errnoOf(::GetLastError());
     ok = ::CloseHandle(file) && ok;
     // Without MOVEFILE_REPLACE_EXISTING: a settings file that appeared in
     // the meantime (another copy of the program was first) is kept.
-    if (ok && !::MoveFileExW(temporary.c_str(), win32::widen(target).c_str(), MOVEFILE_WRITE_THROUGH))
-        ok = ::GetLastError() == ERROR_ALREADY_EXISTS || ::GetLastError() == ERROR_FILE_EXISTS;
+    if (ok && !::MoveFileExW(temporary.c_str(), win32::widen(target).c_str(), MOVEFILE_WRITE_THROUGH)) {
+        DWORD code = ::GetLastError();
+        ok = code == ERROR_ALREADY_EXISTS || code == ERROR_FILE_EXISTS;
+        if (!ok)
+            error = win32::errnoOf(code);
+    }
     ::DeleteFileW(temporary.c_str());
-    return ok;
+    if (!ok)
+        return failedWith(error != 0 ? error : EIO);
+    return true;
 }
 
 std::string accountHomeFolder()

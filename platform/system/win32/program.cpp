@@ -58,4 +58,11 @@ std::string commandTail(const std::vector<std::string>&)
     return win32::narrow(win32::commandTailOf(GetCommandLineW()));
 }
 
+// A screen saver's command line is "/S", "/C" or "/P"; "--help" is text
+// like any other, which opens the settings dialog.
+InformationRequest informationRequested(const std::vector<std::string>&)
+{
+    return InformationRequest::None;
+}
+
 } // namespace platform::system
