@@ -1,5 +1,6 @@
 #include "platform/system/file_replace.h"
 #include "platform/system/file_replace_faults.h"
+#include "platform/system/file_replace_report.h"
 #include "platform/system/signals.h"
 #include "platform/testing/hooks.h"
 
@@ -17,6 +18,41 @@
 #include <thread>
 #include <unistd.h>
 #include <vector>
+
+// The replacement on POSIX (the contract is platform/system/file_replace.h):
+// the temporary file gets the permission bits and, where allowed, the owner
+// of the file it replaces, is renamed over the file, and the folder is
+// flushed after the rename, so the rename itself survives a crash.
+//
+// The temporary file: where the file system allows (Linux O_TMPFILE, with
+// /proc mounted), it is created without a name and named only once it is
+// complete and flushed, just before the rename, so a save killed while it
+// writes leaves nothing behind. Elsewhere it is created under its name from
+// the start. Its name is "." + the file's name + "." + six random letters
+// and digits.
+//
+// Leftovers of killed saves: every save holds a shared flock() on the folder
+// from before it creates its temporary file until after its rename. A save
+// that can take the lock exclusively (no other save running in the folder)
+// first removes every regular file whose name has the temporary pattern of
+// this file: a save that could still own one would hold the lock, and a lock
+// dies with the process that held it, so what is left is a leftover. A
+// killed save's leftover therefore lasts until the next save. (A program
+// that saves the same file without taking the lock would lose its temporary
+// file to a concurrent save; this program runs once at a time.)
+//
+// What the file carries: besides owner and permission bits, its extended
+// attributes are copied onto the temporary file before the rename, and with
+// them its POSIX ACL (the system.posix_acl_access attribute, which also sets
+// the group permission bits from the ACL's mask). A user.* attribute or the
+// ACL that cannot be copied fails the save, leaving the file as it was;
+// security.* and trusted.* attributes, which only a privileged process or the
+// security policy may set, are copied where allowed.
+//
+// Hard links: the rename gives `path` a new file. Other hard links of the old
+// file (st_nlink > 1) keep the old bytes and are no longer the same file as
+// `path`. The replacement stays atomic on purpose: writing the file in place
+// would keep the links together but could leave a half-written file.
 
 namespace platform {
 
@@ -343,28 +379,16 @@ void syncFolder(const std::string& folder)
 
 } // namespace
 
-bool replaceFileContents(const std::string& path, std::string_view bytes, std::string& errorText)
-{
-    FileReplaceFailure failure;
-    return replaceFileContents(path, bytes, errorText, failure);
-}
-
 bool replaceFileContents(const std::string& path, std::string_view bytes, std::string& errorText,
                          FileReplaceFailure& failure)
 {
-    failure = {};
-    auto fail = [&](const std::string& reason, FileReplaceCause cause = FileReplaceCause::Other,
-                    int errorNumber = 0) {
-        errorText = "Cannot save " + quoted(path) + ": " + reason;
-        failure = { cause, errorNumber };
-        return false;
-    };
+    FileReplaceReport report(path, errorText, failure);
     auto failWith = [&](const std::string& what, int errorNumber) {
-        return fail(what + ": " + std::strerror(errorNumber), fileReplaceCauseOf(errorNumber), errorNumber);
+        return report.failWith(what, errorNumber, std::strerror(errorNumber));
     };
 
     if (path.empty())
-        return fail("no file name was given");
+        return report.noFileName();
 
     std::string target;
     if (int errorNumber = followLinks(path, target))
@@ -377,17 +401,17 @@ bool replaceFileContents(const std::string& path, std::string_view bytes, std::s
         if (S_ISDIR(status.st_mode))
             return failWith("it is a folder", EISDIR);
         if (!S_ISREG(status.st_mode))
-            return fail("it is not a regular file", FileReplaceCause::NotAFile);
+            return report.fail("it is not a regular file", FileReplaceCause::NotAFile);
         // Marked read-only (no write permission bit at all), or this process
         // may not write it: the rename would otherwise replace a file that
         // is not the user's to change, such as another user's file in a
         // folder this user may write.
         if ((status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
-            return fail("the file is read-only", FileReplaceCause::ReadOnlyFile);
+            return report.readOnlyFile();
         if (faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
             int errorNumber = errno;
             if (errorNumber == EACCES || errorNumber == EPERM)
-                return fail("the file is read-only", FileReplaceCause::ReadOnlyFile, errorNumber);
+                return report.readOnlyFile(errorNumber);
             return failWith("cannot write it", errorNumber);
         }
     } else if (errno != ENOENT) {
@@ -412,11 +436,7 @@ bool replaceFileContents(const std::string& path, std::string_view bytes, std::s
     int descriptor = createTemporary(target, temporaryPath);
     if (descriptor < 0) {
         int errorNumber = errno;
-        failWith("cannot create a temporary file in the folder " + quoted(folderOf(target)), errorNumber);
-        // Refused a new file, the folder itself is what is read-only.
-        if (errorNumber == EACCES || errorNumber == EPERM)
-            failure.cause = FileReplaceCause::ReadOnlyFolder;
-        return false;
+        return report.noTemporaryFile(folderOf(target), errorNumber, std::strerror(errorNumber));
     }
     auto temporaryName = [&]() {
         return temporaryPath.empty() ? std::string("the temporary file") : "the temporary file " + quoted(temporaryPath);
@@ -474,8 +494,7 @@ bool replaceFileContents(const std::string& path, std::string_view bytes, std::s
         return failAndRemove("cannot rename the temporary file " + quoted(temporaryPath) + " over it", errno);
 
     syncFolder(folderOf(target));
-    errorText.clear();
-    return true;
+    return report.succeed();
 }
 
 } // namespace platform

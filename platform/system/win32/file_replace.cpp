@@ -1,5 +1,6 @@
 #include "platform/system/file_replace.h"
 #include "platform/system/file_replace_faults.h"
+#include "platform/system/file_replace_report.h"
 #include "platform/testing/hooks.h"
 
 #include "wide_text.h"
@@ -165,31 +166,19 @@ StepError injected(int errorNumber)
 
 } // namespace
 
-bool replaceFileContents(const std::string& path, std::string_view bytes, std::string& errorText)
-{
-    FileReplaceFailure failure;
-    return replaceFileContents(path, bytes, errorText, failure);
-}
-
 bool replaceFileContents(const std::string& path, std::string_view bytes, std::string& errorText,
                          FileReplaceFailure& failure)
 {
-    failure = {};
     // The file is named to the user as Windows names it, with backslashes.
     std::string shownPath = path;
     std::replace(shownPath.begin(), shownPath.end(), '/', '\\');
-    auto fail = [&](const std::string& reason, FileReplaceCause cause = FileReplaceCause::Other,
-                    int errorNumber = 0) {
-        errorText = "Cannot save \"" + shownPath + "\": " + reason;
-        failure = { cause, errorNumber };
-        return false;
-    };
+    FileReplaceReport report(shownPath, errorText, failure);
     auto failWith = [&](const std::string& what, const StepError& error) {
-        return fail(what + ": " + error.words, fileReplaceCauseOf(error.errorNumber), error.errorNumber);
+        return report.failWith(what, error.errorNumber, error.words);
     };
 
     if (path.empty())
-        return fail("no file name was given");
+        return report.noFileName();
     std::wstring target = win32::widen(path);
     std::wstring folder = folderOf(target);
 
@@ -198,9 +187,9 @@ bool replaceFileContents(const std::string& path, std::string_view bytes, std::s
     if (attributes != INVALID_FILE_ATTRIBUTES) {
         exists = true;
         if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-            return fail("it is a folder", FileReplaceCause::NotAFile, EISDIR);
+            return report.fail("it is a folder", FileReplaceCause::NotAFile, EISDIR);
         if (attributes & FILE_ATTRIBUTE_READONLY)
-            return fail("the file is read-only", FileReplaceCause::ReadOnlyFile);
+            return report.readOnlyFile();
     } else if (DWORD code = ::GetLastError(); code != ERROR_FILE_NOT_FOUND) {
         return failWith("cannot examine it", { win32::errnoOf(code), win32::systemMessage(code) });
     }
@@ -228,10 +217,7 @@ bool replaceFileContents(const std::string& path, std::string_view bytes, std::s
         }
     }
     if (file == INVALID_HANDLE_VALUE) {
-        failWith("cannot create a temporary file in the folder \"" + win32::narrow(folder) + "\"", createError);
-        if (createError.errorNumber == EACCES || createError.errorNumber == EPERM)
-            failure.cause = FileReplaceCause::ReadOnlyFolder;
-        return false;
+        return report.noTemporaryFile(win32::narrow(folder), createError.errorNumber, createError.words);
     }
     std::string temporaryName = "the temporary file \"" + win32::narrow(temporary) + "\"";
     auto failAndRemove = [&](const std::string& what, const StepError& error) {
@@ -276,10 +262,8 @@ bool replaceFileContents(const std::string& path, std::string_view bytes, std::s
             // the file's name, so the bytes are never lost.
             if ((code == ERROR_UNABLE_TO_MOVE_REPLACEMENT || code == ERROR_FILE_NOT_FOUND)
                 && ::MoveFileExW(temporary.c_str(), target.c_str(),
-                                 MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-                errorText.clear();
-                return true;
-            }
+                                 MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+                return report.succeed();
             if (code == ERROR_UNABLE_TO_MOVE_REPLACEMENT && ::GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES)
                 // The temporary file now holds the only copy: keep it.
                 return failWith(renameFailure, { win32::errnoOf(code), win32::systemMessage(code) });
@@ -289,8 +273,7 @@ bool replaceFileContents(const std::string& path, std::string_view bytes, std::s
     } else if (!::MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         return failAndRemove(renameFailure, lastError());
     }
-    errorText.clear();
-    return true;
+    return report.succeed();
 }
 
 } // namespace platform
