@@ -1,5 +1,6 @@
 #include "platform/file_replace.h"
 #include "platform/file_replace_faults.h"
+#include "platform/file_replace_leftovers.h"
 #include "platform/testing.h"
 
 #include <array>
@@ -383,10 +384,15 @@ bool replaceFileContents(const std::string& path, std::string_view bytes, std::s
     }
 
     // Every save holds the folder's lock until its rename is done; a save
-    // that finds no other one running first removes what killed ones left.
+    // that finds no other one running first removes what killed ones left,
+    // unless the file is missing and they may hold its only copy.
     FolderLock folderLock(folderOf(target));
-    if (folderLock.tryExclusive())
-        removeStaleTemporaries(target);
+    if (folderLock.tryExclusive()) {
+        struct stat now {};
+        bool present = stat(target.c_str(), &now) == 0;
+        if (mayRemoveLeftovers(present ? ReplacedFileState::Exists : ReplacedFileState::Missing))
+            removeStaleTemporaries(target);
+    }
     folderLock.shared();
 
     std::string temporaryPath;
