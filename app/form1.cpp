@@ -105,8 +105,11 @@ void Form1::Form_Load()
 {
     AppPath = platform::App.path();
     // A screen-saver host runs one copy per monitor at once: no instance
-    // lock for them.
-    std::optional<uint64_t> host = HostWindow(platform::Command(), std::getenv("XSCREENSAVER_WINDOW"));
+    // lock for them. Where the window system has no such hosts, their
+    // switches are unknown ones and open the dialog.
+    std::optional<uint64_t> host;
+    if (platform::hostSwitchesExist())
+        host = HostWindow(platform::Command(), std::getenv("XSCREENSAVER_WINDOW"));
     if (!host && platform::App.prevInstance())
         platform::End();
     SavedImc = platform::ImmAssociateContext(hWnd(), platform::kNullInputContext);

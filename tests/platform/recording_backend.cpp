@@ -239,6 +239,7 @@ void hideAllWindows() { ++application().windowsHidden; }
 void showMessageBox(const MessageBoxRequest& request) { application().messageBoxes.push_back(request.text); }
 void processPendingEvents() { }
 double dotsPerInch() { return 96; }
+bool hostSwitchesExist() { return true; }
 PixelRect screenArea() { return { 0, 0, 1024, 768 }; }
 void setPointerHidden(bool hidden) { application().pointerHidden = hidden; }
 
