@@ -293,4 +293,9 @@ PixelRect screenArea();
 // again.
 void setPointerHidden(bool hidden);
 
+// Whether this window system's screen-saver hosts hand the program their
+// window through the switches -root and -window-id and the variable
+// XSCREENSAVER_WINDOW (X11's hosts do; Windows' name theirs after "/p").
+bool hostSwitchesExist();
+
 } // namespace platform::backend

@@ -52,13 +52,17 @@ namespace platform {
 // let write it: a settings file marked read-only stays as it is.
 //
 // On Windows the same promise is kept with the system's own means: the
-// temporary file (always named) is flushed with FlushFileBuffers and takes
-// the file's place through ReplaceFileW, which keeps the file's attributes
-// and security descriptor, or MoveFileExW with write-through for a new
-// file; saves in one folder take turns through a named mutex, and the one
-// holding it removes the leftovers of killed saves. A file with the
-// read-only attribute is not replaced, and the error text names the file
-// with backslashes.
+// temporary file (always named) is flushed with FlushFileBuffers, takes the
+// file's creation time, its hidden, system, archive and not-indexed
+// attributes and its access-control list (DACL), and then the file's place
+// in one rename, MoveFileExW with replace and write-through; saves in one
+// folder take turns through a named mutex, and the one holding it removes
+// the leftovers of killed saves. A file with the read-only attribute is not
+// replaced, and the error text names the file with backslashes.
+//
+// On both systems leftovers are removed only while the file exists: with the
+// file missing, a leftover may hold the only copy of the user's last save,
+// and it stays.
 //
 // On failure returns false, removes the temporary file, leaves `path` as it
 // was and sets `errorText` to a sentence naming the file and the reason (the

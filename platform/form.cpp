@@ -347,4 +347,6 @@ void Form::nativeMouseMove(int16_t button, int16_t shift, int x, int y)
 
 void Form::nativeCloseRequested() { deliverClose(); }
 
+bool hostSwitchesExist() { return backend::hostSwitchesExist(); }
+
 } // namespace platform

@@ -199,4 +199,10 @@ private:
     backend::NativeEventLoop* modalLoop_ = nullptr;
 };
 
+// Whether the screen-saver hosts of the window system the program runs on
+// give it their window through the switches -root and -window-id and the
+// variable XSCREENSAVER_WINDOW (see Form::hostIn), as X11's do. Where they do
+// not (Windows), those are no switches of the program's.
+bool hostSwitchesExist();
+
 } // namespace platform

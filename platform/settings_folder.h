@@ -36,6 +36,12 @@ struct UserFolders {
 // platform/win32/).
 UserFolders userFoldersFromEnvironment();
 
+// The path of the file `name` in `folder`, written as the system writes its
+// paths and shows them to the user: "/" between them on POSIX; "\" on
+// Windows, where a "/" in `folder` becomes "\" as well, so that no message
+// shows a path with both (platform/posix/ or platform/win32/).
+std::string pathInFolder(const std::string& folder, const std::string& name);
+
 // The settings folder for a program in `programFolder`, without a trailing
 // separator. Creates the user's folder and copies the installed catalogue
 // into it when it has none. A copy that fails leaves no zandreth.ini behind
