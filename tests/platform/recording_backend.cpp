@@ -160,6 +160,12 @@ bool RecordedControl::pressKey(int16_t keyCode, int16_t shift)
     return events.nativeKeyPressed(keyCode, shift);
 }
 
+void RecordedControl::mouseMove(int x, int y, int screenX, int screenY)
+{
+    platform::backend::DispatchScope dispatch;
+    events.nativeMouseMove(0, 0, x, y, screenX, screenY);
+}
+
 void RecordedControl::loseFocus()
 {
     platform::backend::DispatchScope dispatch;
@@ -190,6 +196,18 @@ void RecordedForm::closeBox()
 {
     platform::backend::DispatchScope dispatch;
     events.nativeCloseRequested();
+}
+
+void RecordedForm::mouseMove(int x, int y, int screenX, int screenY)
+{
+    platform::backend::DispatchScope dispatch;
+    events.nativeMouseMove(0, 0, x, y, screenX, screenY);
+}
+
+void RecordedForm::activationLost()
+{
+    platform::backend::DispatchScope dispatch;
+    events.nativeActivationLost();
 }
 
 } // namespace recording_backend
@@ -248,7 +266,7 @@ PixelRect screenArea() { return { 0, 0, 1024, 768 }; }
 void setPointerHidden(bool hidden) { application().pointerHidden = hidden; }
 
 // What tests do through the window system (platform/backend_testing.h).
-void pressKey(NativeForm& form, int16_t keyCode) { recorded(form).pressKey(keyCode); }
+void pressKey(NativeForm& form, int16_t keyCode, int16_t shift) { recorded(form).pressKey(keyCode, shift); }
 void typeKeys(NativeControl& comboBox, const std::string& text) { recorded(comboBox).type(text); }
 std::vector<std::vector<uint32_t>> grabPixels(const NativeControl&) { return {}; }
 

@@ -147,7 +147,18 @@ protected:
     std::unique_ptr<Process> start(const std::vector<std::string>& arguments,
                                    const std::vector<std::string>& environment = {}) const
     {
-        std::vector<std::string> command { wine, program() };
+        return startWindowsProgram(program(), arguments);
+    }
+
+    // Another Windows program beside zandreth.scr (tests/windows/other_program.cpp).
+    std::unique_ptr<Process> startOtherProgram(const std::vector<std::string>& arguments) const
+    {
+        return startWindowsProgram(otherProgram, arguments);
+    }
+
+    std::unique_ptr<Process> startWindowsProgram(const std::string& path, const std::vector<std::string>& arguments) const
+    {
+        std::vector<std::string> command { wine, path };
         command.insert(command.end(), arguments.begin(), arguments.end());
         std::vector<std::string> variables { display.environment(), "WINEPREFIX=" + prefix, "WINEDEBUG=-all",
                                              "WINEDLLOVERRIDES=mscoree,mshtml=", "WAYLAND_DISPLAY" };
@@ -248,6 +259,7 @@ protected:
 
     const std::string scr = environmentValue("ZANDRETH_SCR");
     const std::string windowTexts = environmentValue("ZANDRETH_WINDOW_TEXTS");
+    const std::string otherProgram = environmentValue("ZANDRETH_OTHER_PROGRAM");
     const std::string wine = environmentValue("ZANDRETH_WINE");
     const std::string wineserver = environmentValue("ZANDRETH_WINESERVER");
     const std::string prefix = environmentValue("WINEPREFIX");
@@ -290,6 +302,39 @@ TEST_F(ScreenSaverOnWine, RunModeShowsDayAndNightWhenChosen)
     EXPECT_GT(best->day, 0.97) << "the day side shows the picture";
     EXPECT_GT(best->darkened, 0.97) << "the night side shows the picture darkened";
     EXPECT_EQ(pressKeyUntilEnd(*run, "^Form1$", "space"), 0);
+}
+
+// Windows' screen savers end when the user turns to another program: a
+// window of another program made active ends run mode, with status 0.
+TEST_F(ScreenSaverOnWine, RunModeEndsWithStatusZeroWhenAnotherProgramIsActivated)
+{
+    ASSERT_FALSE(otherProgram.empty()) << "ZANDRETH_OTHER_PROGRAM names the other program";
+    installCatalogue();
+    auto run = start({ "/s" });
+    ASSERT_TRUE(waitForWindow("^Form1$")) << "run mode shows its window";
+    EXPECT_FALSE(run->waitFor(1s)) << "it runs until the user comes back";
+
+    auto other = startOtherProgram({ "activate" });
+    ASSERT_TRUE(waitForWindow("^Other program$")) << "the other program shows its window";
+    EXPECT_EQ(run->waitFor(kEndLimit), 0);
+    EXPECT_EQ(readFile(settings()), testing_support::fixture("zandreth.ini"));
+}
+
+// Windows sends a window mouse moves where the pointer rests when windows
+// appear, disappear or move under it: those do not count towards the seven
+// moves that end run mode; moves that go somewhere do.
+TEST_F(ScreenSaverOnWine, MouseMovesWhereThePointerRestsDoNotEndRunMode)
+{
+    ASSERT_FALSE(otherProgram.empty()) << "ZANDRETH_OTHER_PROGRAM names the other program";
+    installCatalogue();
+    auto run = start({ "/s" });
+    ASSERT_TRUE(waitForWindow("^Form1$")) << "run mode shows its window";
+
+    EXPECT_EQ(startOtherProgram({ "moves-in-place", "20" })->waitFor(kStartLimit), 0);
+    EXPECT_FALSE(run->waitFor(1s)) << "twenty moves in place are one move";
+
+    EXPECT_EQ(startOtherProgram({ "moves", "7" })->waitFor(kStartLimit), 0);
+    EXPECT_EQ(run->waitFor(kEndLimit), 0) << "seven moves end the run";
 }
 
 // "/c" from the screen-saver settings, and an empty command line (the .scr
