@@ -147,7 +147,7 @@ protected:
     std::unique_ptr<Process> start(const std::vector<std::string>& arguments,
                                    const std::vector<std::string>& environment = {}) const
     {
-        return startWindowsProgram(program(), arguments);
+        return startWindowsProgram(program(), arguments, environment);
     }
 
     // Another Windows program beside zandreth.scr (tests/windows/other_program.cpp).
@@ -156,7 +156,8 @@ protected:
         return startWindowsProgram(otherProgram, arguments);
     }
 
-    std::unique_ptr<Process> startWindowsProgram(const std::string& path, const std::vector<std::string>& arguments) const
+    std::unique_ptr<Process> startWindowsProgram(const std::string& path, const std::vector<std::string>& arguments,
+                                                 const std::vector<std::string>& environment = {}) const
     {
         std::vector<std::string> command { wine, path };
         command.insert(command.end(), arguments.begin(), arguments.end());
