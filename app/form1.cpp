@@ -108,8 +108,10 @@ void Form1::Form_Load()
     // A screen-saver host holds the keyboard and the mouse: from the start
     // on, no message of the program may wait in a box for an answer.
     const char* environmentWindow = std::getenv("XSCREENSAVER_WINDOW");
+    // Where the window system has no such hosts, their switches are unknown
+    // ones and open the dialog.
     std::optional<uint64_t> host;
-    if (StartedByHost(platform::Command(), environmentWindow)) {
+    if (platform::hostSwitchesExist() && StartedByHost(platform::Command(), environmentWindow)) {
         platform::Runtime::current().runHosted();
         host = HostWindow(platform::Command(), environmentWindow);
         platform::Runtime::current().setHostWindow(*host);

@@ -4,6 +4,7 @@
 #include "platform/runtime/message_box.h"
 #include "platform/profile/private_profile.h"
 #include "platform/runtime/runtime_error.h"
+#include "platform/profile/settings_folder.h"
 #include "platform/runtime/text_functions.h"
 
 namespace zandreth {
@@ -98,7 +99,7 @@ const CityInfo& CityArray::at(int index, const std::string& source) const
 
 std::string SettingsFilePath()
 {
-    return AppPath + "/" + kSettingsFileName;
+    return platform::pathInFolder(AppPath, kSettingsFileName);
 }
 
 int16_t LoadCityTable()

@@ -58,7 +58,8 @@ extern int16_t CityCount;
 
 inline constexpr const char* kSettingsFileName = "zandreth.ini";
 
-// AppPath + "/" + "zandreth.ini", built anew at every call.
+// AppPath, the system's separator ("\\" on Windows, "/" elsewhere) and
+// "zandreth.ini", built anew at every call.
 std::string SettingsFilePath();
 
 // Reads the catalogue. Each record's key CODE_<n> may have a key

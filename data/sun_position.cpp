@@ -1,5 +1,7 @@
 #include "data/sun_position.h"
 
+#include "data/civil_days.h"
+
 #include <cmath>
 #include <cstdint>
 #include <numbers>
@@ -16,17 +18,6 @@ constexpr double kJ2000 = 2451545.0;
 constexpr double kUnixEpochJulianDate = 2440587.5;
 constexpr double kSecondsPerDay = 86400.0;
 constexpr double kMinutesPerDegree = 4.0; // the earth turns one degree in four minutes
-
-// Days from 1970-01-01 to the given Gregorian date (negative before it).
-int64_t daysFromCivil(int64_t year, int64_t month, int64_t day)
-{
-    year -= month <= 2 ? 1 : 0;
-    const int64_t era = (year >= 0 ? year : year - 399) / 400;
-    const int64_t yearOfEra = year - era * 400;
-    const int64_t dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-    const int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-    return era * 146097 + dayOfEra - 719468;
-}
 
 // An angle in degrees brought into [-180, 180).
 double signedDegrees(double angle)

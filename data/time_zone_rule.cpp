@@ -1,5 +1,7 @@
 #include "data/time_zone_rule.h"
 
+#include "data/civil_days.h"
+
 #include <array>
 
 namespace zandreth {
@@ -32,18 +34,6 @@ int daysInMonth(int64_t year, int month)
 {
     constexpr std::array<int, 12> kDays { 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31 };
     return month == 2 && isLeapYear(year) ? 29 : kDays[static_cast<std::size_t>(month - 1)];
-}
-
-// Days since 1970-01-01 of a civil date (the algorithm of H. Hinnant's
-// "chrono-compatible low-level date algorithms").
-int64_t daysFromCivil(int64_t year, int month, int day)
-{
-    year -= month <= 2 ? 1 : 0;
-    const int64_t era = (year >= 0 ? year : year - 399) / 400;
-    const int64_t yearOfEra = year - era * 400;
-    const int64_t dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-    const int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-    return era * 146097 + dayOfEra - 719468;
 }
 
 int64_t yearOfDays(int64_t days)

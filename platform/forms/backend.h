@@ -67,12 +67,23 @@ public:
     // The control lost the focus to another control of the program.
     virtual void nativeFocusLost() { }
     virtual void nativeMouseDown(int16_t button, int16_t shift, int x, int y) { (void)button, (void)shift, (void)x, (void)y; }
-    virtual void nativeMouseMove(int16_t button, int16_t shift, int x, int y) { (void)button, (void)shift, (void)x, (void)y; }
+    // The pointer over the window, at (x, y) of its client area and at
+    // (screenX, screenY) of the screen.
+    virtual void nativeMouseMove(int16_t button, int16_t shift, int x, int y, int screenX, int screenY)
+    {
+        (void)button, (void)shift, (void)x, (void)y, (void)screenX, (void)screenY;
+    }
     // A key that no control of the form used (classic key codes: 13 Enter,
     // 27 Esc, 65 A, ...; shift 1 Shift, 2 Ctrl, 4 Alt).
     virtual void nativeKeyDown(int16_t keyCode, int16_t shift) { (void)keyCode, (void)shift; }
     // The close box, or the end of the window a form is shown in.
     virtual void nativeCloseRequested() { }
+    // A window of another program became the active window: the program
+    // lost the keyboard to it (Windows tells every top-level window of the
+    // program). Where a form covering the screen holds the keyboard until it
+    // ends (X11), no other program's window can become active, and nothing
+    // reports this.
+    virtual void nativeActivationLost() { }
 
 protected:
     ~NativeEvents() = default;
@@ -166,6 +177,15 @@ public:
     // The edit field's text.
     virtual std::string text() const { return {}; }
     virtual void setEditText(const std::string& text) { (void)text; }
+    // The list dropped below the field: whether it is open, opening or
+    // closing it (closing chooses nothing: the rules select what the user
+    // chose), and the row marked in it (-1 none; marking a row scrolls it
+    // into view and chooses nothing either). The keys pressed while the list
+    // is open come to the control's nativeKeyPressed first, as any other.
+    virtual bool dropped() const { return false; }
+    virtual void setDropped(bool dropped) { (void)dropped; }
+    virtual int32_t markedItem() const { return -1; }
+    virtual void markItem(int32_t row) { (void)row; }
 };
 
 // A form's top-level window.
@@ -312,5 +332,10 @@ PixelRect screenArea();
 // Hides the mouse pointer over every window of the program, or shows it
 // again.
 void setPointerHidden(bool hidden);
+
+// Whether this window system's screen-saver hosts hand the program their
+// window through the switches -root and -window-id and the variable
+// XSCREENSAVER_WINDOW (X11's hosts do; Windows' name theirs after "/p").
+bool hostSwitchesExist();
 
 } // namespace platform::backend

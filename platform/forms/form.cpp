@@ -350,11 +350,31 @@ void Form::nativeMouseDown(int16_t button, int16_t shift, int x, int y)
     deliverMouseDown(button, shift, fromPixels(x), fromPixels(y));
 }
 
-void Form::nativeMouseMove(int16_t button, int16_t shift, int x, int y)
+void Form::nativeMouseMove(int16_t button, int16_t shift, int x, int y, int screenX, int screenY)
 {
-    deliverMouseMove(button, shift, fromPixels(x), fromPixels(y));
+    if (pointerMovedTo(screenX, screenY))
+        deliverMouseMove(button, shift, fromPixels(x), fromPixels(y));
+}
+
+bool Form::pointerMovedTo(int screenX, int screenY)
+{
+    if (pointerAt_ && pointerAt_->x == screenX && pointerAt_->y == screenY)
+        return false;
+    pointerAt_ = backend::PixelRect { screenX, screenY, 0, 0 };
+    return true;
 }
 
 void Form::nativeCloseRequested() { deliverClose(); }
+
+bool hostSwitchesExist() { return backend::hostSwitchesExist(); }
+
+// A form covering the screen is a screen saver's run, and a screen saver
+// ends when the user turns to another program: as the close box does, this
+// unloads the form.
+void Form::nativeActivationLost()
+{
+    if (shown_ && !hosted_ && coversScreenWhenShown())
+        deliverClose();
+}
 
 } // namespace platform

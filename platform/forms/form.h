@@ -151,6 +151,7 @@ private:
     friend class Control;
     friend class CommandButton;
     friend class Timer;
+    friend class Image;
 
     void finishUnload();
     void startTimers();
@@ -170,8 +171,14 @@ private:
     // What the window system tells the form.
     void nativeKeyDown(int16_t keyCode, int16_t shift) override;
     void nativeMouseDown(int16_t button, int16_t shift, int x, int y) override;
-    void nativeMouseMove(int16_t button, int16_t shift, int x, int y) override;
+    void nativeMouseMove(int16_t button, int16_t shift, int x, int y, int screenX, int screenY) override;
     void nativeCloseRequested() override;
+    void nativeActivationLost() override;
+    // Whether a mouse-move event of the form or of one of its controls at
+    // this screen position moved the pointer: windows that appear, disappear
+    // or move under a pointer at rest bring mouse-move events too (Windows
+    // sends them), and those are not moves.
+    bool pointerMovedTo(int screenX, int screenY);
 
     FormDesign design_;
     std::string caption_;
@@ -197,6 +204,15 @@ private:
     std::size_t keepOnTopRounds_ = 0;
     // The nested event loop of a modal show, while it runs.
     backend::NativeEventLoop* modalLoop_ = nullptr;
+    // Where the pointer was at the last mouse-move event of the form or its
+    // controls, in screen pixels.
+    std::optional<backend::PixelRect> pointerAt_;
 };
+
+// Whether the screen-saver hosts of the window system the program runs on
+// give it their window through the switches -root and -window-id and the
+// variable XSCREENSAVER_WINDOW (see Form::hostIn), as X11's do. Where they do
+// not (Windows), those are no switches of the program's.
+bool hostSwitchesExist();
 
 } // namespace platform

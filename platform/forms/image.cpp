@@ -51,7 +51,13 @@ void Image::takeSize(int width, int height)
 }
 
 void Image::nativeMouseDown(int16_t button, int16_t shift, int x, int y) { raise(onMouseDown, button, shift, x, y); }
-void Image::nativeMouseMove(int16_t button, int16_t shift, int x, int y) { raise(onMouseMove, button, shift, x, y); }
+// A move of the pointer by the rule of the form (Form::pointerMovedTo): the
+// form and its picture share the pointer's last position.
+void Image::nativeMouseMove(int16_t button, int16_t shift, int x, int y, int screenX, int screenY)
+{
+    if (container().form().pointerMovedTo(screenX, screenY))
+        raise(onMouseMove, button, shift, x, y);
+}
 
 void Image::raise(const MouseHandler& handler, int16_t button, int16_t shift, int x, int y)
 {

@@ -30,7 +30,7 @@ public:
 
 private:
     void nativeMouseDown(int16_t button, int16_t shift, int x, int y) override;
-    void nativeMouseMove(int16_t button, int16_t shift, int x, int y) override;
+    void nativeMouseMove(int16_t button, int16_t shift, int x, int y, int screenX, int screenY) override;
     void raise(const MouseHandler& handler, int16_t button, int16_t shift, int x, int y);
     void takeSize(int width, int height);
 

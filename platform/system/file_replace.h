@@ -20,8 +20,10 @@ namespace platform {
 // symbolic link is followed: the file it points to is replaced and the link
 // stays. A missing file is created with the permissions the process may
 // give it. What a save killed on the way leaves behind is removed by a
-// later save in the same folder; two saves in one folder never take each
-// other's temporary file.
+// later save in the same folder, but only while the file exists: with the
+// file missing, a leftover may hold the only copy of the user's last save,
+// and it stays (file_replace_leftovers.h). Two saves in one folder never
+// take each other's temporary file.
 //
 // A file that exists and is marked read-only (on POSIX: without any write
 // permission bit, or not writable by this process; on Windows: with the

@@ -16,6 +16,7 @@ using zandreth::HostWindow;
 using zandreth::StartedByHost;
 
 struct HostCase {
+    const char* name;
     const char* command;
     const char* environment;
     std::optional<uint64_t> window;
@@ -31,32 +32,32 @@ TEST_P(HostWindowChoice, FromTheCommandLineAndTheEnvironment)
 
 const HostCase kHostCases[] = {
     // No host: the screen-saver switches as before.
-    { "", nullptr, std::nullopt },
-    { "/S", nullptr, std::nullopt },
-    { "/s 1234", nullptr, std::nullopt },
-    { "-s", nullptr, std::nullopt },
-    { "", "", std::nullopt },
+    { "NoSwitch", "", nullptr, std::nullopt },
+    { "RunSwitch", "/S", nullptr, std::nullopt },
+    { "RunSwitchWithANumber", "/s 1234", nullptr, std::nullopt },
+    { "DashRun", "-s", nullptr, std::nullopt },
+    { "EmptyVariable", "", "", std::nullopt },
     // xscreensaver's variable, hexadecimal as it writes it, or decimal.
-    { "", "0x1a00007", 0x1a00007 },
-    { "", "27262983", 27262983 },
-    { "/S", "0x1A00007", 0x1a00007 },
+    { "VariableInHexadecimal", "", "0x1a00007", 0x1a00007 },
+    { "VariableInDecimal", "", "27262983", 27262983 },
+    { "VariableBesideRunSwitch", "/S", "0x1A00007", 0x1a00007 },
     // It names the window for --root too.
-    { "--root", "0x1a00007", 0x1a00007 },
-    { "-root", nullptr, 0 },
-    { "--root", nullptr, 0 },
+    { "RootWithVariable", "--root", "0x1a00007", 0x1a00007 },
+    { "SingleDashRoot", "-root", nullptr, 0 },
+    { "DoubleDashRoot", "--root", nullptr, 0 },
     // An explicit window wins over the variable.
-    { "--window-id 0x400001", "0x1a00007", 0x400001 },
-    { "-window-id 4194305", nullptr, 4194305 },
-    { "-root -window-id 0x400001", nullptr, 0x400001 },
+    { "WindowIdOverVariable", "--window-id 0x400001", "0x1a00007", 0x400001 },
+    { "SingleDashWindowId", "-window-id 4194305", nullptr, 4194305 },
+    { "WindowIdAfterRoot", "-root -window-id 0x400001", nullptr, 0x400001 },
     // The settings dialog and preview keep their switches under a host.
-    { "/C", "0x1a00007", std::nullopt },
-    { "/c:1234", "0x1a00007", std::nullopt },
-    { "/P 5", "0x1a00007", std::nullopt },
+    { "DialogUnderAHost", "/C", "0x1a00007", std::nullopt },
+    { "DialogWithOwnerUnderAHost", "/c:1234", "0x1a00007", std::nullopt },
+    { "PreviewUnderAHost", "/P 5", "0x1a00007", std::nullopt },
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, HostWindowChoice, testing::ValuesIn(kHostCases),
                          [](const testing::TestParamInfo<HostCase>& info) {
-                             return "case" + std::to_string(info.index);
+                             return std::string(info.param.name);
                          });
 
 TEST(HostWindowId, ThatIsNotAWindowIdIsATypeMismatch)

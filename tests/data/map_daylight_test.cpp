@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+
 #include <cmath>
 #include <cstdint>
 #include <ostream>
@@ -121,13 +123,29 @@ const PlaceCase kSolstice[] = {
     { "south pole", -89.5, 0, Daylight::Night },
 };
 
+// A test name from the place's words: "60 N 100 W" gives "At60N100W".
+std::string placeName(const testing::TestParamInfo<PlaceCase>& info)
+{
+    std::string name = "At";
+    bool upper = true;
+    for (const char* c = info.param.what; *c != '\0'; ++c) {
+        if (std::isalnum(static_cast<unsigned char>(*c))) {
+            name += upper ? static_cast<char>(std::toupper(static_cast<unsigned char>(*c))) : *c;
+            upper = false;
+        } else {
+            upper = true;
+        }
+    }
+    return name;
+}
+
 class EquinoxNoon : public testing::TestWithParam<PlaceCase> { };
 TEST_P(EquinoxNoon, PlaceIsInItsLight) { expectDaylight(noonUtc(3, 20), GetParam()); }
-INSTANTIATE_TEST_SUITE_P(March2024, EquinoxNoon, testing::ValuesIn(kEquinox));
+INSTANTIATE_TEST_SUITE_P(March2024, EquinoxNoon, testing::ValuesIn(kEquinox), placeName);
 
 class SolsticeNoon : public testing::TestWithParam<PlaceCase> { };
 TEST_P(SolsticeNoon, PlaceIsInItsLight) { expectDaylight(noonUtc(6, 20), GetParam()); }
-INSTANTIATE_TEST_SUITE_P(June2024, SolsticeNoon, testing::ValuesIn(kSolstice));
+INSTANTIATE_TEST_SUITE_P(June2024, SolsticeNoon, testing::ValuesIn(kSolstice), placeName);
 
 // Across the twilight on the equator the light falls step by step, never
 // rising, from the day's to the night's: a soft band about 12 degrees

@@ -12,6 +12,7 @@
 #include "platform/forms/form.h"
 #include "platform/forms/frame.h"
 #include "platform/forms/h_scroll_bar.h"
+#include "platform/forms/image.h"
 #include "platform/forms/input_method.h"
 #include "platform/forms/item_batch.h"
 #include "platform/forms/label.h"
@@ -434,6 +435,93 @@ TEST_F(ListRules, TypingRaisesChangeForEveryKey)
     EXPECT_EQ(list().text(), "Lim");
 }
 
+// The dropped list's keys, from a list of Paris, Oslo, Lima, Oslo standing on
+// Paris: what is selected after them, and whether the list is still open.
+struct DroppedKeysCase {
+    const char* name;
+    std::vector<std::pair<int16_t, int16_t>> keys;
+    int32_t listIndex;
+    const char* text;
+    bool dropped;
+};
+
+class DroppedListKeys : public ListRules, public testing::WithParamInterface<DroppedKeysCase> { };
+
+TEST_P(DroppedListKeys, MarkAndChooseAnItem)
+{
+    const auto& c = GetParam();
+    list().setListIndex(0);
+    list().native().setFocus(false);
+    for (auto [keyCode, shift] : c.keys)
+        EXPECT_TRUE(native().pressKey(keyCode, shift)) << "the list uses key " << keyCode;
+    EXPECT_EQ(list().listIndex(), c.listIndex);
+    EXPECT_EQ(list().text(), c.text);
+    EXPECT_EQ(native().listDropped, c.dropped);
+}
+
+constexpr int16_t kAltKey = 4;
+INSTANTIATE_TEST_SUITE_P(
+    FormsRules, DroppedListKeys,
+    testing::Values(
+        DroppedKeysCase { "AltDownOpensWithTheSelectedItemMarked", { { 40, kAltKey } }, 0, "Paris", true },
+        DroppedKeysCase { "ALetterMarksTheNextItemBeginningWithIt", { { 40, kAltKey }, { 'O', 0 }, { 13, 0 } }, 1, "Oslo", false },
+        DroppedKeysCase { "TheLetterAgainMarksTheOneAfter", { { 40, kAltKey }, { 'O', 0 }, { 'O', 0 }, { 13, 0 } }, 3, "Oslo", false },
+        DroppedKeysCase { "TheLetterGoesRound", { { 40, kAltKey }, { 'P', 0 }, { 13, 0 } }, 0, "Paris", false },
+        DroppedKeysCase { "ALetterNoItemBeginsWithMarksNothingNew", { { 40, kAltKey }, { 'Z', 0 }, { 13, 0 } }, 0, "Paris", false },
+        DroppedKeysCase { "ArrowsMoveTheMarkWithinTheList", { { 115, 0 }, { 38, 0 }, { 40, 0 }, { 40, 0 }, { 13, 0 } }, 2, "Lima", false },
+        DroppedKeysCase { "EndThenAltUpChooses", { { 40, kAltKey }, { 35, 0 }, { 38, kAltKey } }, 3, "Oslo", false },
+        DroppedKeysCase { "PageDownStopsAtTheLastItem", { { 40, kAltKey }, { 34, 0 }, { 115, 0 } }, 3, "Oslo", false },
+        DroppedKeysCase { "EscChoosesNothing", { { 40, kAltKey }, { 40, 0 }, { 27, 0 } }, 0, "Paris", false }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ListRules, KeysOfTheClosedListAreTheWindowsOwn)
+{
+    list().setListIndex(0);
+    for (int16_t keyCode : std::vector<int16_t> { 'O', 13, 27, 38, 40 })
+        EXPECT_FALSE(native().pressKey(keyCode, 0)) << "key " << keyCode;
+    EXPECT_FALSE(native().listDropped);
+}
+
+// --- The mouse ----------------------------------------------------------------------
+
+class MovesForm : public platform::Form {
+public:
+    MovesForm()
+        : Form(design())
+    {
+        Image1.onMouseMove = [this](int16_t, int16_t, float, float) { ++imageMoves; };
+    }
+    platform::Image Image1 { *this };
+    int formMoves = 0;
+    int imageMoves = 0;
+
+private:
+    void Form_MouseMove(int16_t, int16_t, float, float) override { ++formMoves; }
+};
+
+// Windows that appear, disappear or move under a pointer at rest bring
+// mouse-move events where the pointer stands: those are no moves, over the
+// form or over its picture.
+TEST_F(FormsRules, AMouseMoveWhereTheLastOneWasIsNoMove)
+{
+    MovesForm form;
+    form.show();
+    auto& window = recorded(form.native());
+    auto& picture = recorded(form.Image1.native());
+
+    window.mouseMove(10, 10, 110, 210);
+    window.mouseMove(10, 10, 110, 210);
+    picture.mouseMove(3, 4, 110, 210);
+    EXPECT_EQ(form.formMoves, 1);
+    EXPECT_EQ(form.imageMoves, 0) << "the picture came under the pointer at rest";
+
+    picture.mouseMove(4, 4, 111, 210);
+    window.mouseMove(11, 10, 111, 210);
+    window.mouseMove(10, 10, 110, 210);
+    EXPECT_EQ(form.formMoves, 2);
+    EXPECT_EQ(form.imageMoves, 1);
+}
+
 // --- The scroll bar --------------------------------------------------------------
 
 struct ScrollKeyCase {
@@ -772,6 +860,30 @@ TEST_F(FormsRules, AFormThatDoesNotCoverTheScreenIsNotHeldOnTop)
         EXPECT_EQ(recorded(form.native()).onTopRounds, 0) << "border style " << static_cast<int>(c.borderStyle);
         form.unload();
     }
+}
+
+// --- Activation -----------------------------------------------------------------
+
+// A form covering the screen is a screen saver's run: another program's
+// window made active ends it as the close box does. Other forms stay.
+TEST_F(FormsRules, AnotherProgramActivatedUnloadsOnlyAFormCoveringTheScreen)
+{
+    struct Case {
+        platform::BorderStyle borderStyle;
+        platform::WindowState state;
+        bool unloads;
+    };
+    for (Case c : { Case { platform::BorderStyle::None, platform::WindowState::Maximized, true },
+                    Case { platform::BorderStyle::None, platform::WindowState::Normal, false },
+                    Case { platform::BorderStyle::Sizable, platform::WindowState::Maximized, false } }) {
+        platform::Form form(designWith(c.borderStyle));
+        form.setWindowState(c.state);
+        form.show();
+        recorded(form.native()).activationLost();
+        EXPECT_EQ(form.loaded(), !c.unloads) << "border style " << static_cast<int>(c.borderStyle);
+        form.unload();
+    }
+    EXPECT_FALSE(platform::Runtime::current().ended());
 }
 
 // --- A screen-saver host's window ---------------------------------------------------

@@ -225,6 +225,21 @@ TEST_F(PrivateProfileCommit, LeftoversOfKilledSavesAreRemovedByTheNextSave)
     }
 }
 
+// With the settings file missing, a temporary file is newer than it and may
+// be the only copy of the user's last save: the save that creates the file
+// leaves it, and the save after it, with the file in place, removes it.
+TEST_F(PrivateProfileCommit, LeftoverBesideAMissingFileStaysUntilTheFileIsBack)
+{
+    writeFile(directory.file(".zandreth.ini.Ab12Cd"), kOriginal);
+    auto file = ProfileFile::load(path);
+    ASSERT_TRUE(file.set("PROC_INFO", "RND_INTERVAL", "15"));
+    ASSERT_TRUE(file.commit()) << file.errorText();
+    EXPECT_EQ(directory.entries(), (std::vector<std::string> { ".zandreth.ini.Ab12Cd", "zandreth.ini" }));
+    EXPECT_EQ(readFile(directory.file(".zandreth.ini.Ab12Cd")), kOriginal);
+    ASSERT_TRUE(file.commit()) << file.errorText();
+    EXPECT_EQ(directory.entries(), std::vector<std::string> { "zandreth.ini" });
+}
+
 // A save that is running holds the folder's lock; while it does, another
 // save removes nothing, since the temporary file may be that save's own.
 TEST_F(PrivateProfileCommit, TemporaryFileOfARunningSaveIsLeftAlone)

@@ -160,6 +160,12 @@ bool RecordedControl::pressKey(int16_t keyCode, int16_t shift)
     return events.nativeKeyPressed(keyCode, shift);
 }
 
+void RecordedControl::mouseMove(int x, int y, int screenX, int screenY)
+{
+    platform::backend::DispatchScope dispatch;
+    events.nativeMouseMove(0, 0, x, y, screenX, screenY);
+}
+
 void RecordedControl::loseFocus()
 {
     platform::backend::DispatchScope dispatch;
@@ -190,6 +196,18 @@ void RecordedForm::closeBox()
 {
     platform::backend::DispatchScope dispatch;
     events.nativeCloseRequested();
+}
+
+void RecordedForm::mouseMove(int x, int y, int screenX, int screenY)
+{
+    platform::backend::DispatchScope dispatch;
+    events.nativeMouseMove(0, 0, x, y, screenX, screenY);
+}
+
+void RecordedForm::activationLost()
+{
+    platform::backend::DispatchScope dispatch;
+    events.nativeActivationLost();
 }
 
 } // namespace recording_backend
@@ -243,11 +261,12 @@ void showMessageInHost(uint64_t windowId, const std::string& text, int milliseco
 }
 void processPendingEvents() { }
 double dotsPerInch() { return 96; }
+bool hostSwitchesExist() { return true; }
 PixelRect screenArea() { return { 0, 0, 1024, 768 }; }
 void setPointerHidden(bool hidden) { application().pointerHidden = hidden; }
 
 // What tests do through the window system (support/backend_drivers.h).
-void pressKey(NativeForm& form, int16_t keyCode) { recorded(form).pressKey(keyCode); }
+void pressKey(NativeForm& form, int16_t keyCode, int16_t shift) { recorded(form).pressKey(keyCode, shift); }
 void typeKeys(NativeControl& comboBox, const std::string& text) { recorded(comboBox).type(text); }
 std::vector<std::vector<uint32_t>> grabPixels(const NativeControl&) { return {}; }
 

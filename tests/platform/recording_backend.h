@@ -46,9 +46,14 @@ struct RecordedControl : platform::backend::NativeControl {
     void selectTypedItem(int32_t index) override { selectItem(index); }
     std::string text() const override { return editText; }
     void setEditText(const std::string& value) override;
+    bool dropped() const override { return listDropped; }
+    void setDropped(bool value) override { listDropped = value, marked = -1; }
+    int32_t markedItem() const override { return marked; }
+    void markItem(int32_t row) override { marked = row; }
 
     // The user's input, dispatched as a window system dispatches an event.
     void click();
+    void mouseMove(int x, int y, int screenX, int screenY);
     void check(bool value);
     void type(const std::string& keys);
     bool pressKey(int16_t keyCode, int16_t shift = 0);
@@ -68,6 +73,9 @@ struct RecordedControl : platform::backend::NativeControl {
     std::vector<std::string> items;
     int32_t selected = -1;
     std::string editText;
+    // The dropped list: open, and the row marked in it.
+    bool listDropped = false;
+    int32_t marked = -1;
     // How many times an item write reached the native list.
     int itemWrites = 0;
 };
@@ -101,6 +109,9 @@ struct RecordedForm : platform::backend::NativeForm {
     // The user's input.
     void pressKey(int16_t keyCode, int16_t shift = 0);
     void closeBox();
+    void mouseMove(int x, int y, int screenX, int screenY);
+    // Another program's window became the active one.
+    void activationLost();
 
     NativeEvents& events;
     std::string caption;

@@ -30,6 +30,7 @@
 #include <string>
 #include <vector>
 #include <windows.h>
+#include <sddl.h>
 
 namespace {
 
@@ -137,6 +138,73 @@ TEST_F(FileReplacement, TheNextSaveRemovesWhatKilledSavesLeft)
     EXPECT_EQ(folder.entries(), (std::vector<std::string> { ".other.ini.Ab3xY9", ".zandreth.ini.abc",
                                                             ".zandreth.ini.folder", "zandreth.ini" }));
     EXPECT_EQ(readFile(path), "new");
+}
+
+// With the file missing, what a killed save left may be the only copy of the
+// user's last save: it stays until a save has put the file back.
+TEST_F(FileReplacement, ALeftoverBesideAMissingFileStaysUntilTheFileIsBack)
+{
+    std::string path = folder.file("zandreth.ini");
+    writeFile(folder.file(".zandreth.ini.Ab3xY9"), kOriginal);
+    std::string errorText;
+    ASSERT_TRUE(platform::replaceFileContents(path, "new", errorText)) << errorText;
+    EXPECT_EQ(folder.entries(), (std::vector<std::string> { ".zandreth.ini.Ab3xY9", "zandreth.ini" }));
+    EXPECT_EQ(readFile(folder.file(".zandreth.ini.Ab3xY9")), kOriginal);
+    ASSERT_TRUE(platform::replaceFileContents(path, "newer", errorText)) << errorText;
+    EXPECT_EQ(folder.entries(), std::vector<std::string> { "zandreth.ini" });
+}
+
+// What the file carries besides its bytes stays with it across a save: its
+// attributes and the access-control list that says who may open it.
+TEST_F(FileReplacement, ASaveKeepsTheFilesAttributesAndAccessControl)
+{
+    std::string path = folder.file("zandreth.ini");
+    writeFile(path, kOriginal);
+    std::wstring wide = platform::win32::widen(path);
+    ASSERT_TRUE(::SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
+    // A protected list that grants Everyone reading alone, besides the
+    // owner's full access.
+    SECURITY_DESCRIPTOR descriptor;
+    ASSERT_TRUE(::InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION));
+    alignas(ACL) std::uint8_t listBytes[256];
+    auto* list = reinterpret_cast<ACL*>(listBytes);
+    ASSERT_TRUE(::InitializeAcl(list, sizeof listBytes, ACL_REVISION));
+    SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+    PSID everyone = nullptr;
+    ASSERT_TRUE(::AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone));
+    HANDLE token = nullptr;
+    ASSERT_TRUE(::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token));
+    alignas(TOKEN_USER) std::uint8_t userBytes[256];
+    DWORD userSize = 0;
+    ASSERT_TRUE(::GetTokenInformation(token, TokenUser, userBytes, sizeof userBytes, &userSize));
+    ::CloseHandle(token);
+    PSID owner = reinterpret_cast<TOKEN_USER*>(userBytes)->User.Sid;
+    ASSERT_TRUE(::AddAccessAllowedAce(list, ACL_REVISION, FILE_ALL_ACCESS, owner));
+    ASSERT_TRUE(::AddAccessAllowedAce(list, ACL_REVISION, FILE_GENERIC_READ, everyone));
+    ASSERT_TRUE(::SetSecurityDescriptorDacl(&descriptor, TRUE, list, FALSE));
+    ASSERT_TRUE(::SetFileSecurityW(wide.c_str(), DACL_SECURITY_INFORMATION, &descriptor));
+    ::FreeSid(everyone);
+    auto accessControl = [&] {
+        DWORD needed = 0;
+        ::GetFileSecurityW(wide.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &needed);
+        std::vector<std::uint8_t> bytes(needed);
+        EXPECT_TRUE(::GetFileSecurityW(wide.c_str(), DACL_SECURITY_INFORMATION, bytes.data(), needed, &needed));
+        LPWSTR text = nullptr;
+        EXPECT_TRUE(::ConvertSecurityDescriptorToStringSecurityDescriptorW(bytes.data(), SDDL_REVISION_1,
+                                                                           DACL_SECURITY_INFORMATION, &text, nullptr));
+        std::string words = text ? platform::win32::narrow(text) : "";
+        ::LocalFree(text);
+        return words;
+    };
+    std::string before = accessControl();
+
+    std::string errorText;
+    ASSERT_TRUE(platform::replaceFileContents(path, "new", errorText)) << errorText;
+    EXPECT_EQ(readFile(path), "new");
+    EXPECT_EQ(::GetFileAttributesW(wide.c_str()) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE),
+              static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
+    EXPECT_EQ(accessControl(), before);
+    EXPECT_EQ(folder.entries(), std::vector<std::string> { "zandreth.ini" });
 }
 
 TEST_F(FileReplacement, AFolderInPlaceOfTheFileIsNotReplaced)
@@ -444,6 +512,23 @@ TEST(UserFolders, SettingsLiveUnderApplicationData)
     // One beside a program whose folder may be written: a portable copy.
     writeFile(root.file("program/zandreth.ini"), "beside");
     EXPECT_EQ(platform::chooseSettingsFolder(root.path() + "/program", user), root.path() + "/program");
+}
+
+// Paths are shown to the user as Windows writes them: "\" throughout, even
+// where the folder was given with "/".
+TEST(UserFolders, AFilesPathInAFolderHasBackslashesThroughout)
+{
+    const struct {
+        const char* folder;
+        const char* path;
+    } cases[] = {
+        { "C:\\zrofile", "C:\\zrofile\\zandreth.ini" },
+        { "C:/Program Files/Zandreth", "C:\\Program Files\\Zandreth\\zandreth.ini" },
+        { "C:\\Users\\\xe8\xa8\xad\xe5\xae\x9a/AppData\\Roaming\\Zandreth",
+          "C:\\Users\\\xe8\xa8\xad\xe5\xae\x9a\\AppData\\Roaming\\Zandreth\\zandreth.ini" },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(platform::pathInFolder(c.folder, "zandreth.ini"), c.path) << c.folder;
 }
 
 TEST(UserFolders, TheFirstCopyIsWholeAndNeverReplacesTheUsersFile)

@@ -13,8 +13,9 @@
 
 namespace platform::backend {
 
-// A key pressed and released on the form's focused window.
-void pressKey(NativeForm& form, int16_t keyCode);
+// A key pressed and released on the form's focused window, with the shift
+// keys of `shift` held (1 Shift, 2 Ctrl, 4 Alt).
+void pressKey(NativeForm& form, int16_t keyCode, int16_t shift = 0);
 // Text typed key by key into a combo box's edit field.
 void typeKeys(NativeControl& comboBox, const std::string& text);
 // The window as drawn now, rows of 0xAARRGGBB pixels, top row first.

@@ -12,7 +12,10 @@
 
 namespace platform {
 
-void pressKeyForTesting(Form& form, int16_t keyCode) { backend::pressKey(form.native(), keyCode); }
+void pressKeyForTesting(Form& form, int16_t keyCode, int16_t shift)
+{
+    backend::pressKey(form.native(), keyCode, shift);
+}
 
 void typeForTesting(ComboBox& list, const std::string& text) { backend::typeKeys(list.native(), text); }
 

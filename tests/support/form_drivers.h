@@ -19,7 +19,8 @@ class Form;
 // pressed and released on the form, as the keyboard would: it goes to the
 // control that has the focus (to the form itself when none has), and what
 // that control does not use goes on to its container and to the form.
-void pressKeyForTesting(Form& form, int16_t keyCode);
+// `shift` holds the shift keys down meanwhile (1 Shift, 2 Ctrl, 4 Alt).
+void pressKeyForTesting(Form& form, int16_t keyCode, int16_t shift = 0);
 
 // Types `text` into the list's edit field key by key, as the user would.
 void typeForTesting(ComboBox& list, const std::string& text);

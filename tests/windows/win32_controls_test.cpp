@@ -342,6 +342,59 @@ TEST_F(Win32Controls, AClickOnAFrameLeavesTheFocusWhereItWas)
     EXPECT_EQ(SendMessageW(windowOf(frame), WM_NCHITTEST, 0, 0), HTCLIENT);
 }
 
+// A box as it paints itself, one COLORREF per pixel, row after row.
+std::vector<COLORREF> paintedPixels(HWND window, int width, int height)
+{
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP picture = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ previous = SelectObject(memory, picture);
+    SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT | PRF_ERASEBKGND);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            pixels.push_back(GetPixel(memory, x, y));
+    SelectObject(memory, previous);
+    DeleteObject(picture);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+// The row's in-use box has no caption: with the focus it shows a rectangle
+// around its box (at its left, centred from top to bottom), and nowhere
+// else does it change.
+TEST_F(Win32Controls, ACheckBoxWithoutCaptionShowsItsFocusAroundItsBox)
+{
+    constexpr int kWidth = 33;
+    constexpr int kHeight = 25;
+    Recorder events;
+    Recorder otherEvents;
+    NativeControl& other = make(ControlKind::CheckBox, form_, otherEvents, { 8, 40, 100, 24 });
+    NativeControl& box = make(ControlKind::CheckBox, form_, events, { 8, 8, kWidth, kHeight });
+    other.setFocus(true);
+    auto without = paintedPixels(windowOf(box), kWidth, kHeight);
+    box.setFocus(true);
+    ASSERT_TRUE(box.hasFocus());
+    auto with = paintedPixels(windowOf(box), kWidth, kHeight);
+
+    int changed = 0;
+    for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x) {
+            auto at = static_cast<std::size_t>(y * kWidth + x);
+            if (with[at] == without[at])
+                continue;
+            ++changed;
+            // The 13-pixel box from (0, 6), a pixel of space around it:
+            // the rectangle's sides are x 0 and 14, y 4 and 20.
+            bool onTheRectangle = x >= 0 && x <= 14 && y >= 4 && y <= 20 && (x == 0 || x == 14 || y == 4 || y == 20);
+            EXPECT_TRUE(onTheRectangle) << "pixel " << x << ", " << y;
+        }
+    }
+    EXPECT_GT(changed, 20) << "a dotted rectangle shows the focus";
+    EXPECT_EQ(events.take(), Events {});
+}
+
 TEST_F(Win32Controls, FrameAndItsCheckBoxPaintTheirBackColour)
 {
     constexpr platform::Colour kRed = 0x0000FF;

@@ -20,12 +20,20 @@
 
 #include <gtest/gtest.h>
 
+#include <poll.h>
+#include <sys/inotify.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <iostream>
 #include <memory>
 #include <optional>
 #include <ostream>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -136,14 +144,53 @@ protected:
         return false;
     }
 
-    std::unique_ptr<Process> start(const std::vector<std::string>& arguments) const
+    std::unique_ptr<Process> start(const std::vector<std::string>& arguments,
+                                   const std::vector<std::string>& environment = {}) const
     {
-        std::vector<std::string> command { wine, program() };
+        return startWindowsProgram(program(), arguments, environment);
+    }
+
+    // Another Windows program beside zandreth.scr (tests/windows/other_program.cpp).
+    std::unique_ptr<Process> startOtherProgram(const std::vector<std::string>& arguments) const
+    {
+        return startWindowsProgram(otherProgram, arguments);
+    }
+
+    std::unique_ptr<Process> startWindowsProgram(const std::string& path, const std::vector<std::string>& arguments,
+                                                 const std::vector<std::string>& environment = {}) const
+    {
+        std::vector<std::string> command { wine, path };
         command.insert(command.end(), arguments.begin(), arguments.end());
-        return std::make_unique<Process>(command,
-                                         std::vector<std::string> { display.environment(), "WINEPREFIX=" + prefix,
-                                                                    "WINEDEBUG=-all", "WINEDLLOVERRIDES=mscoree,mshtml=",
-                                                                    "WAYLAND_DISPLAY" });
+        std::vector<std::string> variables { display.environment(), "WINEPREFIX=" + prefix, "WINEDEBUG=-all",
+                                             "WINEDLLOVERRIDES=mscoree,mshtml=", "WAYLAND_DISPLAY" };
+        variables.insert(variables.end(), environment.begin(), environment.end());
+        return std::make_unique<Process>(command, variables);
+    }
+
+    // A path of this machine as the program sees it under Wine, on drive Z:.
+    static std::string windowsPath(std::string path)
+    {
+        for (char& c : path)
+            if (c == '/')
+                c = '\\';
+        return "Z:" + path;
+    }
+
+    // What the visible windows captioned `caption` and their controls say,
+    // once one of them says `part` (within the start limit); what they said
+    // last otherwise.
+    std::string waitForText(const std::string& caption, const std::string& part) const
+    {
+        std::string texts;
+        auto deadline = std::chrono::steady_clock::now() + kStartLimit;
+        while (std::chrono::steady_clock::now() < deadline) {
+            texts = display.output("WINEPREFIX=" + shellQuoted(prefix) + " WINEDEBUG=-all " + shellQuoted(wine) + " "
+                                   + shellQuoted(windowTexts) + " " + shellQuoted(caption));
+            if (texts.find(part) != std::string::npos)
+                break;
+            std::this_thread::sleep_for(200ms);
+        }
+        return texts;
     }
 
     // The first visible X window whose name matches `name` (a regular
@@ -212,6 +259,8 @@ protected:
     }
 
     const std::string scr = environmentValue("ZANDRETH_SCR");
+    const std::string windowTexts = environmentValue("ZANDRETH_WINDOW_TEXTS");
+    const std::string otherProgram = environmentValue("ZANDRETH_OTHER_PROGRAM");
     const std::string wine = environmentValue("ZANDRETH_WINE");
     const std::string wineserver = environmentValue("ZANDRETH_WINESERVER");
     const std::string prefix = environmentValue("WINEPREFIX");
@@ -254,6 +303,39 @@ TEST_F(ScreenSaverOnWine, RunModeShowsDayAndNightWhenChosen)
     EXPECT_GT(best->day, 0.97) << "the day side shows the picture";
     EXPECT_GT(best->darkened, 0.97) << "the night side shows the picture darkened";
     EXPECT_EQ(pressKeyUntilEnd(*run, "^Form1$", "space"), 0);
+}
+
+// Windows' screen savers end when the user turns to another program: a
+// window of another program made active ends run mode, with status 0.
+TEST_F(ScreenSaverOnWine, RunModeEndsWithStatusZeroWhenAnotherProgramIsActivated)
+{
+    ASSERT_FALSE(otherProgram.empty()) << "ZANDRETH_OTHER_PROGRAM names the other program";
+    installCatalogue();
+    auto run = start({ "/s" });
+    ASSERT_TRUE(waitForWindow("^Form1$")) << "run mode shows its window";
+    EXPECT_FALSE(run->waitFor(1s)) << "it runs until the user comes back";
+
+    auto other = startOtherProgram({ "activate" });
+    ASSERT_TRUE(waitForWindow("^Other program$")) << "the other program shows its window";
+    EXPECT_EQ(run->waitFor(kEndLimit), 0);
+    EXPECT_EQ(readFile(settings()), testing_support::fixture("zandreth.ini"));
+}
+
+// Windows sends a window mouse moves where the pointer rests when windows
+// appear, disappear or move under it: those do not count towards the seven
+// moves that end run mode; moves that go somewhere do.
+TEST_F(ScreenSaverOnWine, MouseMovesWhereThePointerRestsDoNotEndRunMode)
+{
+    ASSERT_FALSE(otherProgram.empty()) << "ZANDRETH_OTHER_PROGRAM names the other program";
+    installCatalogue();
+    auto run = start({ "/s" });
+    ASSERT_TRUE(waitForWindow("^Form1$")) << "run mode shows its window";
+
+    EXPECT_EQ(startOtherProgram({ "moves-in-place", "20" })->waitFor(kStartLimit), 0);
+    EXPECT_FALSE(run->waitFor(1s)) << "twenty moves in place are one move";
+
+    EXPECT_EQ(startOtherProgram({ "moves", "7" })->waitFor(kStartLimit), 0);
+    EXPECT_EQ(run->waitFor(kEndLimit), 0) << "seven moves end the run";
 }
 
 // "/c" from the screen-saver settings, and an empty command line (the .scr
@@ -369,6 +451,201 @@ TEST_F(ScreenSaverOnWine, SecondInstanceEndsAtOnceWhileTheFirstRuns)
     EXPECT_EQ(second->waitFor(kStartLimit), 0);
     EXPECT_FALSE(windowShown("^Zandreth$")) << "the second instance shows nothing";
     EXPECT_FALSE(first->waitFor(200ms)) << "the first instance runs on";
+    EXPECT_EQ(pressKeyUntilEnd(*first, "^Form1$", "space"), 0);
+}
+
+// The About box, opened from the dialog's third button (its middle at 456,
+// 152 of the client area), shows the release's version numbers.
+TEST_F(ScreenSaverOnWine, AboutShowsTheReleasesVersion)
+{
+    ASSERT_FALSE(windowTexts.empty()) << "ZANDRETH_WINDOW_TEXTS names the program that reads windows' texts";
+    installCatalogue();
+    auto dialog = start({ "/c" });
+    ASSERT_TRUE(waitForWindow("^Zandreth$")) << "the dialog opens";
+    ASSERT_TRUE(display.run("timeout 30 xdotool search --onlyvisible --name '^Zandreth$' mousemove --window %1 --sync 456 152 click 1"));
+    std::string texts = waitForText("ZandrethVersion Information", "Version 1.0.0");
+    EXPECT_NE(texts.find("Version 1.0.0"), std::string::npos) << texts;
+}
+
+// A save that fails names the file as Windows writes paths, with "\"
+// throughout.
+TEST_F(ScreenSaverOnWine, ASaveFailureNamesTheFileWithBackslashes)
+{
+    ASSERT_FALSE(windowTexts.empty()) << "ZANDRETH_WINDOW_TEXTS names the program that reads windows' texts";
+    installCatalogue();
+    // Read-only for Windows, so 設定 cannot save.
+    fs::permissions(settings(), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    auto dialog = start({ "/c" });
+    ASSERT_TRUE(waitForWindow("^Zandreth$")) << "the dialog opens";
+    ASSERT_TRUE(display.run("timeout 30 xdotool search --onlyvisible --name '^Zandreth$' mousemove --window %1 --sync 36 60 click 1 mousemove --window %1 --sync 456 40 click 1"));
+    std::string texts = waitForText("Zandreth", "設定を保存できませんでした。");
+    EXPECT_NE(texts.find(windowsPath(settings())), std::string::npos)
+        << "the message names " << windowsPath(settings()) << ":\n" << texts;
+    EXPECT_EQ(readFile(settings()), testing_support::fixture("zandreth.ini"));
+}
+
+// What happens to the names of a folder's files, as inotify reports it.
+class FolderWatch {
+public:
+    explicit FolderWatch(const std::string& folder)
+        : descriptor_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
+    {
+        if (descriptor_ >= 0)
+            ::inotify_add_watch(descriptor_, folder.c_str(), IN_MOVED_FROM | IN_MOVED_TO | IN_DELETE);
+    }
+    ~FolderWatch()
+    {
+        if (descriptor_ >= 0)
+            ::close(descriptor_);
+    }
+    FolderWatch(const FolderWatch&) = delete;
+    FolderWatch& operator=(const FolderWatch&) = delete;
+
+    bool ready() const { return descriptor_ >= 0; }
+
+    // Forgets what happened so far.
+    void drain() const
+    {
+        alignas(inotify_event) char buffer[4096];
+        while (::read(descriptor_, buffer, sizeof buffer) > 0) {
+        }
+    }
+
+    // Waits until the name `name` is taken away (the file moved or removed)
+    // or given to another file, or until `deadline`; true when it was.
+    bool waitForNameChange(const std::string& name, std::chrono::steady_clock::time_point deadline) const
+    {
+        alignas(inotify_event) char buffer[4096];
+        for (;;) {
+            auto left = std::chrono::duration_cast<std::chrono::microseconds>(deadline - std::chrono::steady_clock::now());
+            if (left.count() <= 0)
+                return false;
+            pollfd wait { descriptor_, POLLIN, 0 };
+            timespec limit { 0, static_cast<long>(left.count()) * 1000 };
+            if (::ppoll(&wait, 1, &limit, nullptr) <= 0)
+                continue;
+            ssize_t length = ::read(descriptor_, buffer, sizeof buffer);
+            for (ssize_t at = 0; at < length;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+                if (event->len > 0 && event->name == name)
+                    return true;
+                at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+            }
+        }
+    }
+
+private:
+    int descriptor_;
+};
+
+// A kill in the moments after 設定, while the program saves, never leaves
+// the folder without its zandreth.ini: the file holds the old settings or the
+// new ones, whole, after every kill, and a save that ends normally then
+// leaves nothing beside it. Every kill comes within 8 ms of the button's
+// release: half of them at a moment drawn from the whole span, to the
+// microsecond; the other half at the first change the folder reports to the
+// name zandreth.ini (the old file moved away or removed, or a new one given
+// the name), within 100 µs of it, so that they find the replacement itself
+// under way.
+TEST_F(ScreenSaverOnWine, KillsJustAfterApplyLeaveTheSettingsFileWhole)
+{
+    constexpr int kKills = 32;
+    constexpr auto kLatestKill = 8000us;
+    constexpr int kAfterNameChangeMicroseconds = 100;
+    const std::string before = testing_support::fixture("zandreth.ini");
+    const std::string after = testing_support::fixture("zandreth.saved.ini");
+    FolderWatch watch(folder.path());
+    ASSERT_TRUE(watch.ready());
+    std::mt19937 random(std::random_device {}());
+    int saved = 0;
+    for (int kill = 0; kill < kKills; ++kill) {
+        fs::copy_file(testing_support::fixturePath("zandreth.ini"), settings(), fs::copy_options::overwrite_existing);
+        auto dialog = start({ "/c" });
+        ASSERT_TRUE(waitForWindow("^Zandreth$")) << "the dialog opens";
+        watch.drain();
+        // Untick the first row, then 設定, then the kill.
+        ASSERT_TRUE(display.run("timeout 30 xdotool search --onlyvisible --name '^Zandreth$' mousemove --window %1 --sync 36 60 click 1 mousemove --window %1 --sync 456 40 click 1"));
+        auto released = std::chrono::steady_clock::now();
+        auto killAt = released + std::chrono::microseconds(std::uniform_int_distribution<int>(0, kLatestKill.count())(random));
+        if (kill % 2 == 1 && watch.waitForNameChange("zandreth.ini", released + kLatestKill))
+            killAt = std::min(released + kLatestKill,
+                              std::chrono::steady_clock::now()
+                                  + std::chrono::microseconds(std::uniform_int_distribution<int>(0, kAfterNameChangeMicroseconds)(random)));
+        std::this_thread::sleep_until(killAt);
+        ::kill(dialog->pid(), SIGKILL);
+        auto waited = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - released);
+        dialog->waitFor(kEndLimit);
+
+        SCOPED_TRACE("kill " + std::to_string(kill + 1) + ", " + std::to_string(waited.count()) + " µs after 設定");
+        ASSERT_TRUE(fs::exists(settings())) << "zandreth.ini is gone; beside it: " << [&] {
+            std::string names;
+            for (const auto& entry : fs::directory_iterator(folder.path()))
+                names += entry.path().filename().string() + " ";
+            return names;
+        }();
+        std::string bytes = readFile(settings());
+        EXPECT_TRUE(bytes == before || bytes == after) << "zandreth.ini is neither the old file nor the new one: "
+                                                       << bytes.size() << " bytes";
+        saved += bytes == after;
+    }
+    std::cout << "[          ] " << saved << " of " << kKills << " kills came after the save\n";
+
+    // A save that is not killed removes what killed ones left.
+    fs::copy_file(testing_support::fixturePath("zandreth.ini"), settings(), fs::copy_options::overwrite_existing);
+    auto dialog = start({ "/c" });
+    ASSERT_TRUE(waitForWindow("^Zandreth$")) << "the dialog opens";
+    ASSERT_TRUE(display.run("timeout 30 xdotool search --onlyvisible --name '^Zandreth$' mousemove --window %1 --sync 36 60 click 1"));
+    EXPECT_EQ(clickUntilEnd(*dialog, "^Zandreth$", 456, 40), 0);
+    EXPECT_EQ(readFile(settings()), after);
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder.path()))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string> { "zandreth.ini", "zandreth.scr" })) << "nothing is left beside it";
+}
+
+// The switches and the variable of X11's screen-saver hosts mean nothing on
+// Windows: like any text the program does not know, they open the dialog.
+TEST_F(ScreenSaverOnWine, X11HostSwitchesAreUnknownOnesAndOpenTheDialog)
+{
+    const struct {
+        std::vector<std::string> arguments;
+        std::vector<std::string> environment;
+    } cases[] = {
+        { { "-root" }, {} },
+        { { "--root" }, {} },
+        { { "-window-id", "12345" }, {} },
+        { { "--window-id", "12345" }, {} },
+        { {}, { "XSCREENSAVER_WINDOW=12345" } },
+    };
+    installCatalogue();
+    for (const auto& c : cases) {
+        SCOPED_TRACE((c.arguments.empty() ? std::string() : c.arguments[0]) + " "
+                     + (c.environment.empty() ? std::string() : c.environment[0]));
+        auto dialog = start(c.arguments, c.environment);
+        ASSERT_TRUE(dialog->started());
+        auto window = waitForWindow("^Zandreth$");
+        ASSERT_TRUE(window) << "the dialog opens";
+        EXPECT_FALSE(windowShown("^Form1$")) << "no run mode";
+        auto client = geometry(*window);
+        ASSERT_TRUE(client);
+        EXPECT_EQ(client->width, 511) << "the dialog, not a message";
+        EXPECT_EQ(client->height, 446);
+        EXPECT_EQ(pressKeyUntilEnd(*dialog, "^Zandreth$", "Escape"), 0);
+    }
+    EXPECT_EQ(readFile(settings()), testing_support::fixture("zandreth.ini"));
+}
+
+// Nor do they let a second copy past the instance check.
+TEST_F(ScreenSaverOnWine, RootSwitchDoesNotSkipTheInstanceCheck)
+{
+    installCatalogue();
+    auto first = start({ "/s" });
+    ASSERT_TRUE(waitForWindow("^Form1$"));
+    auto second = start({ "-root" });
+    EXPECT_EQ(second->waitFor(kStartLimit), 0);
+    EXPECT_FALSE(windowShown("^Zandreth$")) << "the second copy shows nothing";
+    EXPECT_FALSE(first->waitFor(200ms)) << "the first copy runs on";
     EXPECT_EQ(pressKeyUntilEnd(*first, "^Form1$", "space"), 0);
 }
 

@@ -184,6 +184,10 @@ void processPendingEvents()
     QApplication::processEvents(QEventLoop::AllEvents);
 }
 
+// Qt's backend runs on X11, whose hosts (xscreensaver) start the program
+// with those switches.
+bool hostSwitchesExist() { return true; }
+
 double dotsPerInch()
 {
     QScreen* screen = QGuiApplication::primaryScreen();

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QCompleter>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
 
@@ -79,6 +80,37 @@ protected:
     }
 };
 
+// Hands the keys of the open drop-down to the rules before the drop-down
+// itself sees them. The drop-down closes and chooses on Enter, F4 and
+// Alt+Down when they are offered as shortcuts, before they come as keys:
+// every key is taken as a key here, so that it reaches the rules.
+class DroppedListKeys : public QObject {
+public:
+    DroppedListKeys(QWidget* view, backend::NativeEvents& events)
+        : QObject(view)
+        , events_(events)
+    {
+        view->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::ShortcutOverride) {
+            event->accept();
+            return true;
+        }
+        if (event->type() == QEvent::KeyPress) {
+            auto* key = static_cast<QKeyEvent*>(event);
+            return events_.nativeKeyPressed(keyCodeOf(*key), shiftStateOf(key->modifiers()));
+        }
+        return false;
+    }
+
+private:
+    backend::NativeEvents& events_;
+};
+
 class ComboControl : public QtControl {
 public:
     ComboControl(ListWidget* list, backend::NativeEvents& events)
@@ -116,6 +148,11 @@ public:
         });
         QObject::connect(edit, &QLineEdit::textEdited, [&events](const QString&) { events.nativeTextEdited(); });
         list->onFocusLost = [&events] { events.nativeFocusLost(); };
+        // What a text left in the field names is the rules' to say: the
+        // combo box's own look for it when the field is left goes.
+        QObject::disconnect(edit, SIGNAL(editingFinished()), list, nullptr);
+        // The keys of the open list go to the rules first, as the field's do.
+        new DroppedListKeys(list->view(), events);
     }
 
     void setItem(int32_t row, const std::string& text) override
@@ -150,6 +187,33 @@ public:
     }
 
     void setEditText(const std::string& text) override { combo_->setEditText(QString::fromStdString(text)); }
+
+    bool dropped() const override { return combo_->view()->isVisible(); }
+
+    void setDropped(bool dropped) override
+    {
+        if (dropped) {
+            publish();
+            combo_->showPopup();
+        } else {
+            combo_->hidePopup();
+        }
+    }
+
+    int32_t markedItem() const override
+    {
+        QModelIndex current = combo_->view()->currentIndex();
+        return current.isValid() ? current.row() : -1;
+    }
+
+    void markItem(int32_t row) override
+    {
+        QAbstractItemView* view = combo_->view();
+        QModelIndex index = model_->index(row);
+        view->setCurrentIndex(index);
+        if (index.isValid())
+            view->scrollTo(index);
+    }
 
     // Tells the views about the writes made since the last call. Called when
     // the event loop next runs, and before anything that needs the views to

@@ -42,7 +42,9 @@ protected:
             auto y = static_cast<int>(mouse->position().y());
             int16_t shift = shiftStateOf(mouse->modifiers());
             if (event->type() == QEvent::MouseMove)
-                events_.nativeMouseMove(mouseButtonOf(mouse->buttons()), shift, x, y);
+                events_.nativeMouseMove(mouseButtonOf(mouse->buttons()), shift, x, y,
+                                        static_cast<int>(mouse->globalPosition().x()),
+                                        static_cast<int>(mouse->globalPosition().y()));
             else
                 events_.nativeMouseDown(mouseButtonOf(mouse->button()), shift, x, y);
         }

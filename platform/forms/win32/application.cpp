@@ -102,6 +102,10 @@ void hideAllWindows() { EnumThreadWindows(GetCurrentThreadId(), &hideWindow, 0);
 
 double dotsPerInch() { return screenDotsPerInch(); }
 
+// Windows' screen-saver settings start the program with "/s", "/c" and
+// "/p HWND" alone: the X11 hosts' switches are unknown ones here.
+bool hostSwitchesExist() { return false; }
+
 PixelRect screenArea() { return { 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN) }; }
 
 // The system's display counter of the pointer: hidden while below zero,

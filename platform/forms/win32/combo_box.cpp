@@ -112,6 +112,25 @@ public:
 
     void setEditText(const std::string& text) override { putText(text, Report::Yes); }
 
+    bool dropped() const override { return SendMessageW(handle(), CB_GETDROPPEDSTATE, 0, 0) != 0; }
+
+    void setDropped(bool dropped) override
+    {
+        if (dropped)
+            publish();
+        SendMessageW(handle(), CB_SHOWDROPDOWN, dropped ? TRUE : FALSE, 0);
+    }
+
+    int32_t markedItem() const override
+    {
+        auto marked = static_cast<int32_t>(SendMessageW(list_, LB_GETCURSEL, 0, 0));
+        return marked >= 0 && marked < items_.published() ? marked : -1;
+    }
+
+    // The list part's own selection, which tells nobody: the field keeps its
+    // text until the rules choose.
+    void markItem(int32_t row) override { SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(row), 0); }
+
     bool usesKey(int16_t keyCode) const override
     {
         switch (keyCode) {

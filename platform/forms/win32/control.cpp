@@ -103,7 +103,7 @@ LRESULT CALLBACK Win32Control::watchedProcedure(HWND window, UINT message, WPARA
     return DefSubclassProc(window, message, wParam, lParam);
 }
 
-bool forwardMouse(backend::NativeEvents& events, UINT message, WPARAM wParam, LPARAM lParam)
+bool forwardMouse(HWND window, backend::NativeEvents& events, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message != WM_LBUTTONDOWN && message != WM_RBUTTONDOWN && message != WM_MBUTTONDOWN
         && message != WM_MOUSEMOVE)
@@ -112,7 +112,9 @@ bool forwardMouse(backend::NativeEvents& events, UINT message, WPARAM wParam, LP
     int y = static_cast<short>(HIWORD(lParam));
     backend::DispatchScope dispatch;
     if (message == WM_MOUSEMOVE) {
-        events.nativeMouseMove(mouseButtonsOf(wParam), shiftState(), x, y);
+        POINT onScreen { x, y };
+        ClientToScreen(window, &onScreen);
+        events.nativeMouseMove(mouseButtonsOf(wParam), shiftState(), x, y, onScreen.x, onScreen.y);
     } else {
         int16_t button = message == WM_LBUTTONDOWN ? 1 : message == WM_RBUTTONDOWN ? 2 : 4;
         events.nativeMouseDown(button, shiftState(), x, y);
@@ -122,10 +124,10 @@ bool forwardMouse(backend::NativeEvents& events, UINT message, WPARAM wParam, LP
 
 bool Win32Control::ownMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
-    (void)window, (void)result;
+    (void)result;
     // The window goes on with the mouse as it would (a button pressed, a
     // list opened).
-    forwardMouse(events_, message, wParam, lParam);
+    forwardMouse(window, events_, message, wParam, lParam);
     return false;
 }
 

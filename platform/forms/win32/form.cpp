@@ -137,8 +137,14 @@ LRESULT Win32Form::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
     case WM_MOUSEMOVE:
-        forwardMouse(events_, message, wParam, lParam);
+        forwardMouse(window_, events_, message, wParam, lParam);
         return 0;
+    case WM_ACTIVATEAPP:
+        if (wParam == FALSE) {
+            backend::DispatchScope dispatch;
+            events_.nativeActivationLost();
+        }
+        break;
     case WM_ACTIVATE: {
         // The focus leaves with the window and comes back to the same
         // control, as in a dialog.

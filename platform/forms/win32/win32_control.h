@@ -131,9 +131,9 @@ int16_t keyCodeOf(WPARAM virtualKey);
 int16_t shiftState();
 int16_t mouseButtonsOf(WPARAM wParam);
 
-// Hands a button press or a move of the mouse to the rules (a DispatchScope
-// held); false for any other message.
-bool forwardMouse(backend::NativeEvents& events, UINT message, WPARAM wParam, LPARAM lParam);
+// Hands a button press or a move of the mouse over `window` to the rules (a
+// DispatchScope held); false for any other message.
+bool forwardMouse(HWND window, backend::NativeEvents& events, UINT message, WPARAM wParam, LPARAM lParam);
 
 // One maker per kind of control, each in a file of its own.
 std::unique_ptr<Win32Control> createLabel(HWND parent, backend::NativeEvents& events);

@@ -1,5 +1,6 @@
 #include "platform/system/file_replace.h"
 #include "platform/system/file_replace_faults.h"
+#include "platform/system/file_replace_leftovers.h"
 #include "platform/system/file_replace_report.h"
 #include "platform/system/signals.h"
 #include "platform/testing/hooks.h"
@@ -421,14 +422,19 @@ bool replaceFileContents(const std::string& path, std::string_view bytes, std::s
     system::ignoreFileSizeLimitSignal();
 
     // Every save holds the folder's lock until its rename is done; a save
-    // that finds no other one running first removes what killed ones left.
-    // A folder that takes no new file holds no save's temporary file, and
-    // the save fails at once when it creates its own.
+    // that finds no other one running first removes what killed ones left,
+    // unless the file is missing and they may hold its only copy. A folder
+    // that takes no new file holds no save's temporary file, and the save
+    // fails at once when it creates its own.
     std::optional<FolderLock> folderLock;
     if (faccessat(AT_FDCWD, folderOf(target).c_str(), W_OK, AT_EACCESS) == 0) {
         folderLock.emplace(folderOf(target));
-        if (folderLock->tryExclusive())
-            removeStaleTemporaries(target);
+        if (folderLock->tryExclusive()) {
+            struct stat now {};
+            bool present = stat(target.c_str(), &now) == 0;
+            if (mayRemoveLeftovers(present ? ReplacedFileState::Exists : ReplacedFileState::Missing))
+                removeStaleTemporaries(target);
+        }
         folderLock->shared();
     }
 

@@ -19,4 +19,9 @@ UserFolders userFoldersFromEnvironment()
     return user;
 }
 
+std::string pathInFolder(const std::string& folder, const std::string& name)
+{
+    return folder + "/" + name;
+}
+
 } // namespace platform

@@ -1,5 +1,6 @@
 #include "platform/system/file_replace.h"
 #include "platform/system/file_replace_faults.h"
+#include "platform/system/file_replace_leftovers.h"
 #include "platform/system/file_replace_report.h"
 #include "platform/testing/hooks.h"
 
@@ -17,17 +18,21 @@
 #include <windows.h>
 
 // The replacement on Windows: the new bytes go to a temporary file in the
-// file's own folder ("." + the file's name + "." + six letters and digits),
-// are flushed to disk (FlushFileBuffers), and then take the file's place in
-// one step: ReplaceFileW for a file that exists, which keeps its attributes,
-// security descriptor and creation time, MoveFileExW with write-through for
-// a new one. A failure at any step removes the temporary file and leaves the
-// file as it was.
+// file's own folder ("." + the file's name + "." + six letters and digits)
+// and are flushed to disk (FlushFileBuffers); the temporary file takes the
+// replaced file's creation time, attributes and access-control list, and
+// then its place in one step, MoveFileExW with MOVEFILE_REPLACE_EXISTING and
+// MOVEFILE_WRITE_THROUGH, a rename that leaves either the old file or the
+// new one under the file's name. (ReplaceFileW keeps those properties
+// itself, but in several steps, between which the file can be missing under
+// its name when the process is killed.) A failure at any step removes the
+// temporary file and leaves the file as it was.
 //
 // Saves of files in one folder take turns through a named mutex of that
 // folder. The system hands an abandoned mutex to the next waiter when a
 // save is killed, so the save that holds it knows that every temporary file
-// of the pattern is a leftover of a killed save and removes it first.
+// of the pattern is a leftover of a killed save, and removes them first
+// while the file itself exists.
 
 namespace platform {
 
@@ -164,6 +169,32 @@ StepError injected(int errorNumber)
     return { errorNumber, std::strerror(errorNumber) };
 }
 
+bool fileExists(const std::wstring& path)
+{
+    return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The attributes a new file may carry over from the one it replaces; the
+// read-only one never reaches here (such a file is not replaced).
+constexpr DWORD kCarriedAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE
+    | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+// Gives `temporary` the access-control list of `target` (its DACL, protected
+// from inheritance or not as the target's is), so that whom the file lets in
+// does not change with a save.
+bool copyAccessControl(const std::wstring& target, const std::wstring& temporary)
+{
+    constexpr SECURITY_INFORMATION kWhat = DACL_SECURITY_INFORMATION;
+    DWORD needed = 0;
+    ::GetFileSecurityW(target.c_str(), kWhat, nullptr, 0, &needed);
+    if (needed == 0)
+        return false;
+    std::vector<std::uint8_t> descriptor(needed);
+    if (!::GetFileSecurityW(target.c_str(), kWhat, descriptor.data(), needed, &needed))
+        return false;
+    return ::SetFileSecurityW(temporary.c_str(), kWhat, descriptor.data()) != FALSE;
+}
+
 } // namespace
 
 bool replaceFileContents(const std::string& path, std::string_view bytes, std::string& errorText,
@@ -183,9 +214,10 @@ bool replaceFileContents(const std::string& path, std::string_view bytes, std::s
     std::wstring folder = folderOf(target);
 
     bool exists = false;
-    DWORD attributes = ::GetFileAttributesW(target.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES) {
+    WIN32_FILE_ATTRIBUTE_DATA replaced {};
+    if (::GetFileAttributesExW(target.c_str(), GetFileExInfoStandard, &replaced)) {
         exists = true;
+        DWORD attributes = replaced.dwFileAttributes;
         if (attributes & FILE_ATTRIBUTE_DIRECTORY)
             return report.fail("it is a folder", FileReplaceCause::NotAFile, EISDIR);
         if (attributes & FILE_ATTRIBUTE_READONLY)
@@ -195,7 +227,7 @@ bool replaceFileContents(const std::string& path, std::string_view bytes, std::s
     }
 
     FolderTurn turn(folder);
-    if (turn.held())
+    if (turn.held() && mayRemoveLeftovers(fileExists(target) ? ReplacedFileState::Exists : ReplacedFileState::Missing))
         removeStaleTemporaries(target);
 
     std::wstring temporary;
@@ -240,6 +272,9 @@ bool replaceFileContents(const std::string& path, std::string_view bytes, std::s
             return failAndRemove("cannot write " + temporaryName, injected(ENOSPC));
         done += written;
     }
+    // The file's creation time stays with the file, as the user sees it.
+    if (exists && !::SetFileTime(file, &replaced.ftCreationTime, nullptr, nullptr))
+        return failAndRemove("cannot give " + temporaryName + " the file's creation time", lastError());
     if (int fault = takeInjectedFault(FileReplaceStep::Sync))
         return failAndRemove("cannot flush " + temporaryName + " to disk", injected(fault));
     if (!::FlushFileBuffers(file))
@@ -250,29 +285,21 @@ bool replaceFileContents(const std::string& path, std::string_view bytes, std::s
     }
     file = INVALID_HANDLE_VALUE;
 
+    if (exists) {
+        if (!copyAccessControl(target, temporary))
+            return failAndRemove("cannot give " + temporaryName + " the file's permissions", lastError());
+        DWORD carried = replaced.dwFileAttributes & kCarriedAttributes;
+        if (carried != 0 && !::SetFileAttributesW(temporary.c_str(), carried))
+            return failAndRemove("cannot give " + temporaryName + " the file's attributes", lastError());
+    }
+
+    // One rename: the old file or the new one is under the file's name at
+    // every moment, whenever the process is killed.
     std::string renameFailure = "cannot put " + temporaryName + " in its place";
     if (int fault = takeInjectedFault(FileReplaceStep::Rename))
         return failAndRemove(renameFailure, injected(fault));
-    if (exists) {
-        if (!::ReplaceFileW(target.c_str(), temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
-                            nullptr)) {
-            DWORD code = ::GetLastError();
-            // The old file is gone (removed meanwhile, or by the replacement
-            // itself) and the new one still has its temporary name: give it
-            // the file's name, so the bytes are never lost.
-            if ((code == ERROR_UNABLE_TO_MOVE_REPLACEMENT || code == ERROR_FILE_NOT_FOUND)
-                && ::MoveFileExW(temporary.c_str(), target.c_str(),
-                                 MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-                return report.succeed();
-            if (code == ERROR_UNABLE_TO_MOVE_REPLACEMENT && ::GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES)
-                // The temporary file now holds the only copy: keep it.
-                return failWith(renameFailure, { win32::errnoOf(code), win32::systemMessage(code) });
-            ::DeleteFileW(temporary.c_str());
-            return failWith(renameFailure, { win32::errnoOf(code), win32::systemMessage(code) });
-        }
-    } else if (!::MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (!::MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return failAndRemove(renameFailure, lastError());
-    }
     return report.succeed();
 }
 

@@ -2,6 +2,7 @@
 
 #include "wide_text.h"
 
+#include <algorithm>
 #include <iterator>
 #include <shlobj.h>
 #include <windows.h>
@@ -36,6 +37,13 @@ UserFolders userFoldersFromEnvironment()
     }
     user.home = environmentVariable(L"USERPROFILE");
     return user;
+}
+
+std::string pathInFolder(const std::string& folder, const std::string& name)
+{
+    std::string path = folder + "\\" + name;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
 }
 
 } // namespace platform

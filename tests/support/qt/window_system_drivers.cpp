@@ -39,6 +39,7 @@ constexpr std::array kKeyStrokes {
     KeyStroke { 35, Qt::Key_End, "" },        KeyStroke { 36, Qt::Key_Home, "" },
     KeyStroke { 37, Qt::Key_Left, "" },       KeyStroke { 38, Qt::Key_Up, "" },
     KeyStroke { 39, Qt::Key_Right, "" },      KeyStroke { 40, Qt::Key_Down, "" },
+    KeyStroke { 115, Qt::Key_F4, "" },
 };
 
 // A classic key code as a Qt key and the text it types (a letter key types
@@ -59,19 +60,28 @@ std::pair<int, QString> qtKeyOf(int16_t keyCode)
 
 // The key goes to the focused widget of the form's window (to the window
 // itself when none has the focus), and on from there as Qt propagates it.
-void pressKey(NativeForm& form, int16_t keyCode)
+void pressKey(NativeForm& form, int16_t keyCode, int16_t shift)
 {
     auto [key, text] = qtKeyOf(keyCode);
+    Qt::KeyboardModifiers modifiers;
+    if (shift & 1)
+        modifiers |= Qt::ShiftModifier;
+    if (shift & 2)
+        modifiers |= Qt::ControlModifier;
+    if (shift & 4)
+        modifiers |= Qt::AltModifier;
     QWidget* window = qt::widgetOf(form);
-    QWidget* focus = QApplication::focusWidget();
-    if (!focus || focus->window() != window)
+    // An open pop-up (a list's drop-down) has the keyboard while it is open.
+    QWidget* focus = QApplication::activePopupWidget() ? QApplication::activePopupWidget()->focusWidget()
+                                                        : QApplication::focusWidget();
+    if (!focus || (focus->window() != window && !QApplication::activePopupWidget()))
         focus = window->focusWidget();
     QPointer<QWidget> target = focus ? focus : window;
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
     QApplication::sendEvent(target, &press);
     if (!target)
         return;
-    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
     QApplication::sendEvent(target, &release);
 }
 

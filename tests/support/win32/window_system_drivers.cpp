@@ -12,19 +12,53 @@ namespace platform::backend {
 
 using namespace platform::win32;
 
+namespace {
+
+// Holds the shift keys of `shift` down in the thread's keyboard state (what
+// GetKeyState reads) until it goes out of scope.
+class HeldShiftKeys {
+public:
+    explicit HeldShiftKeys(int16_t shift)
+    {
+        GetKeyboardState(saved_);
+        BYTE held[256];
+        GetKeyboardState(held);
+        if (shift & 1)
+            held[VK_SHIFT] |= 0x80;
+        if (shift & 2)
+            held[VK_CONTROL] |= 0x80;
+        if (shift & 4)
+            held[VK_MENU] |= 0x80;
+        SetKeyboardState(held);
+    }
+    ~HeldShiftKeys() { SetKeyboardState(saved_); }
+    HeldShiftKeys(const HeldShiftKeys&) = delete;
+    HeldShiftKeys& operator=(const HeldShiftKeys&) = delete;
+
+private:
+    BYTE saved_[256] {};
+};
+
+} // namespace
+
 // The key goes to the focused window of the form (the form's own window
-// when none has the focus) through the loop's key handling.
-void pressKey(NativeForm& form, int16_t keyCode)
+// when none has the focus) through the loop's key handling; with Alt held
+// it is a system key, as the keyboard brings it.
+void pressKey(NativeForm& form, int16_t keyCode, int16_t shift)
 {
     ::HWND window = windowOf(form);
     ::HWND focus = GetFocus();
     if (focus == nullptr || GetAncestor(focus, GA_ROOT) != window)
         focus = window;
-    MSG press { focus, WM_KEYDOWN, static_cast<WPARAM>(keyCode), 1, GetTickCount(), {} };
+    HeldShiftKeys held(shift);
+    bool alt = (shift & 4) != 0;
+    LPARAM altDown = alt ? (1 << 29) : 0;
+    MSG press { focus, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, static_cast<WPARAM>(keyCode), 1 | altDown, GetTickCount(), {} };
     deliverMessage(press);
     if (!IsWindow(focus))
         return;
-    MSG release { focus, WM_KEYUP, static_cast<WPARAM>(keyCode), static_cast<LPARAM>(0xC0000001), GetTickCount(), {} };
+    MSG release { focus, alt ? WM_SYSKEYUP : WM_KEYUP, static_cast<WPARAM>(keyCode),
+                  static_cast<LPARAM>(0xC0000001) | altDown, GetTickCount(), {} };
     deliverMessage(release);
 }
 
