@@ -1159,6 +1159,15 @@ TEST_F(HostWindow, SmallWindowShowsTheWholePictureScaledDownAndCentredAndItsDest
     EXPECT_GE(bottom, 21 + 149) << "the whole map, scaled to 150 rows (and the line under it)";
     EXPECT_LE(bottom, 200 - 19) << "and a black band under them";
 
+    // The picture changes every second (the chosen names blink): the view,
+    // repainted when its picture has changed, follows it.
+    bool changed = false;
+    for (int look = 0; look < 40 && !changed; ++look) {
+        auto later = windowShowing(preview, false);
+        changed = later && later->width == 300 && later->rgb != shot->rgb;
+    }
+    EXPECT_TRUE(changed) << "the scaled-down picture follows the picture's changes";
+
     // The window grows: the picture follows it and is never scaled up.
     ASSERT_TRUE(display.run("xdotool windowsize " + std::to_string(preview) + " 900 500"));
     std::optional<Screenshot> grown;
