@@ -1331,8 +1331,9 @@ TEST_P(WithoutADisplay, TheProgramAnswersOrSaysItCannotOpenTheDisplay)
     std::string printed = readFile(folder.file("stdout.txt"));
     for (const auto& text : c.printed)
         EXPECT_NE(printed.find(text), std::string::npos) << text << " in:\n" << printed;
-    if (c.printed.empty())
+    if (c.printed.empty()) {
         EXPECT_EQ(printed, "");
+    }
     EXPECT_EQ(readFile(folder.file("stderr.txt")), c.error);
 }
 
