@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config clang libclang-rt-14-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev libxcb1-dev libxrandr-dev
-  libgtest-dev libgmock-dev libbenchmark-dev libacl1-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libacl1-dev zlib1g-dev
   xvfb xauth xdotool x11-utils x11-xserver-utils openbox imagemagick time
   fonts-ipafont-gothic fonts-dejavu-core fonts-liberation fontconfig
   dpkg-dev file desktop-file-utils

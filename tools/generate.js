@@ -5,7 +5,7 @@
 const fs = require('fs');
 const path = require('path');
 const { makeMap } = require('./make-map');
-const { makeIcon } = require('./make-icon');
+const { makeIcon, kIconSizes } = require('./make-icon');
 const { makeCatalogue } = require('./make-catalogue');
 
 function generateAll(outputFolder) {
@@ -17,4 +17,7 @@ function generateAll(outputFolder) {
 
 if (require.main === module) generateAll(process.argv[2] || path.join(__dirname, '..', 'assets'));
 
-module.exports = { generateAll, kGeneratedFiles: ['map.bmp', 'zandreth.ico', 'zandreth-32.png', 'zandreth-16.png', 'zandreth.ini'] };
+module.exports = {
+  generateAll,
+  kGeneratedFiles: ['map.bmp', 'map-2x.bmp', 'zandreth.ico', ...kIconSizes.map((size) => `zandreth-${size}.png`), 'zandreth.ini'],
+};

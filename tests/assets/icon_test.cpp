@@ -1,7 +1,10 @@
-// The program icon: assets/zandreth.ico with a 32 x 32 and a 16 x 16
-// 16-colour globe, and the same pictures as PNG files for the windows.
+// The program icon: the globe at 16, 24, 32, 48, 64, 128 and 256 pixels as
+// RGBA PNG pictures (the windows' icons and the desktop's icon theme) and
+// all of them in assets/zandreth.ico, 32-bit with alpha, the 256-pixel one
+// stored as a PNG picture.
 
 #include "binary_file.h"
+#include "png_picture.h"
 
 #include <gtest/gtest.h>
 
@@ -10,149 +13,173 @@
 
 namespace {
 
-struct PngCase {
-    const char* file;
-    uint32_t size;
-};
+constexpr int kSizes[] = {256, 128, 64, 48, 32, 24, 16};
 
-TEST(IconPictures, PngFilesAreRgbaOfTheirSize)
+std::string pngPath(int size) { return ZANDRETH_SOURCE_DIR "/assets/zandreth-" + std::to_string(size) + ".png"; }
+
+// A globe: transparent outside the disc, opaque inside it, a dark rim, blue
+// sea and green land.
+void expectGlobe(const asset_test::RgbaPicture& picture, int size)
 {
-    const PngCase cases[] = {{"zandreth-32.png", 32}, {"zandreth-16.png", 16}};
-    for (const PngCase& png : cases) {
-        SCOPED_TRACE(png.file);
-        const asset_test::BinaryFile file(std::string(ZANDRETH_SOURCE_DIR "/assets/") + png.file);
-        ASSERT_GT(file.size(), 33u + 12u);
-        EXPECT_EQ(file.text(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
-        // The first chunk is IHDR: width, height, bit depth, colour type.
-        EXPECT_EQ(file.be32(8), 13u);
-        EXPECT_EQ(file.text(12, 4), "IHDR");
-        EXPECT_EQ(file.be32(16), png.size);
-        EXPECT_EQ(file.be32(20), png.size);
-        EXPECT_EQ(file.byte(24), 8);  // bits per channel
-        EXPECT_EQ(file.byte(25), 6);  // RGBA: the corners are transparent
-        EXPECT_EQ(file.text(file.size() - 8, 4), "IEND");
+    ASSERT_EQ(picture.width, static_cast<uint32_t>(size));
+    ASSERT_EQ(picture.height, static_cast<uint32_t>(size));
+    ASSERT_EQ(picture.rgba.size(), static_cast<std::size_t>(size) * size * 4);
+    const double radius = size / 2.0;
+    int blue = 0;
+    int green = 0;
+    int opaque = 0;
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            const double distance = std::hypot(x + 0.5 - radius, y + 0.5 - radius);
+            const int alpha = picture.alpha(x, y);
+            if (distance < radius - 1.5)
+                EXPECT_EQ(alpha, 255) << "inside the disc at " << x << ", " << y;
+            if (distance > radius + 0.75)
+                EXPECT_EQ(alpha, 0) << "outside the disc at " << x << ", " << y;
+            if (alpha != 255)
+                continue;
+            ++opaque;
+            const uint8_t* p = &picture.rgba[(static_cast<std::size_t>(y) * size + x) * 4];
+            if (p[2] > p[0] && p[2] > p[1])
+                ++blue;
+            if (p[1] > p[0] && p[1] > p[2])
+                ++green;
+        }
+    }
+    EXPECT_GT(blue, opaque / 4) << "sea";
+    EXPECT_GT(green, opaque / 10) << "land";
+
+    // The rim: the first opaque pixel of the middle row is black.
+    const int middle = size / 2;
+    int x = 0;
+    while (x < size && picture.alpha(x, middle) != 255)
+        ++x;
+    ASSERT_LT(x, size);
+    const uint8_t* rim = &picture.rgba[(static_cast<std::size_t>(middle) * size + x) * 4];
+    EXPECT_EQ(rim[0] + rim[1] + rim[2], 0) << "the outline is black";
+}
+
+TEST(IconPictures, EveryPngIsAnRgbaGlobeOfItsSize)
+{
+    for (int size : kSizes) {
+        SCOPED_TRACE(size);
+        const asset_test::BinaryFile file(pngPath(size));
+        const asset_test::RgbaPicture picture = asset_test::decodePng(file);
+        EXPECT_EQ(picture.bitDepth, 8);
+        EXPECT_EQ(picture.colourType, 6); // RGBA
+        expectGlobe(picture, size);
     }
 }
 
 // One image of the .ico file, located through its directory entry.
-class IcoImage {
-public:
-    IcoImage(const asset_test::BinaryFile& file, int entry) : file_(file)
+struct IcoEntry {
+    IcoEntry(const asset_test::BinaryFile& file, int entry)
     {
         const std::size_t at = 6 + 16 * static_cast<std::size_t>(entry);
-        size = file.byte(at);
+        size = file.byte(at) == 0 ? 256 : file.byte(at); // 0 stands for 256
+        height = file.byte(at + 1) == 0 ? 256 : file.byte(at + 1);
         colours = file.byte(at + 2);
+        planes = file.le16(at + 4);
         bitsPerPixel = file.le16(at + 6);
         bytes = file.le32(at + 8);
         offset = file.le32(at + 12);
     }
-
-    int headerHeight() const { return file_.le32Signed(offset + 8); }
-    int headerBits() const { return file_.le16(offset + 14); }
-
-    // Rows are stored bottom-up, each padded to four bytes.
-    int colourIndex(int x, int y) const
-    {
-        const std::size_t row = offset + 40 + 16 * 4 + static_cast<std::size_t>(size - 1 - y) * colourRow();
-        const uint8_t pair = file_.byte(row + x / 2);
-        return x % 2 ? pair & 0x0f : pair >> 4;
-    }
-    bool transparent(int x, int y) const
-    {
-        const std::size_t mask = offset + 40 + 16 * 4 + static_cast<std::size_t>(size) * colourRow();
-        const std::size_t row = mask + static_cast<std::size_t>(size - 1 - y) * maskRow();
-        return file_.byte(row + x / 8) & (0x80 >> (x % 8));
-    }
-    void colour(int index, int& red, int& green, int& blue) const
-    {
-        const std::size_t at = offset + 40 + static_cast<std::size_t>(index) * 4;
-        blue = file_.byte(at);
-        green = file_.byte(at + 1);
-        red = file_.byte(at + 2);
-    }
-
-    std::size_t colourRow() const { return (static_cast<std::size_t>(size) * 4 + 31) / 32 * 4; }
-    std::size_t maskRow() const { return (static_cast<std::size_t>(size) + 31) / 32 * 4; }
-
     int size = 0;
+    int height = 0;
     int colours = 0;
+    int planes = 0;
     int bitsPerPixel = 0;
     uint32_t bytes = 0;
     uint32_t offset = 0;
-
-private:
-    const asset_test::BinaryFile& file_;
 };
+
+// A bitmap image of the .ico: its BGRA rows and AND mask, stored bottom-up,
+// read into RGBA top row first; `masked` tells the mask's transparent pixels.
+asset_test::RgbaPicture readIcoBitmap(const asset_test::BinaryFile& file, const IcoEntry& entry,
+                                      std::vector<bool>& masked)
+{
+    const std::size_t size = static_cast<std::size_t>(entry.size);
+    const std::size_t colourRow = size * 4;
+    const std::size_t maskRow = (size + 31) / 32 * 4;
+    asset_test::RgbaPicture picture;
+    picture.width = picture.height = static_cast<uint32_t>(size);
+    picture.rgba.resize(size * size * 4);
+    masked.assign(size * size, false);
+    const std::size_t colours = entry.offset + 40;
+    const std::size_t mask = colours + colourRow * size;
+    for (std::size_t y = 0; y < size; ++y) {
+        const std::size_t stored = size - 1 - y;
+        for (std::size_t x = 0; x < size; ++x) {
+            const std::size_t at = colours + stored * colourRow + x * 4;
+            uint8_t* out = &picture.rgba[(y * size + x) * 4];
+            out[0] = file.byte(at + 2);
+            out[1] = file.byte(at + 1);
+            out[2] = file.byte(at);
+            out[3] = file.byte(at + 3);
+            masked[y * size + x] = file.byte(mask + stored * maskRow + x / 8) & (0x80 >> (x % 8));
+        }
+    }
+    return picture;
+}
 
 class IconFile : public ::testing::Test {
 protected:
     asset_test::BinaryFile file {ZANDRETH_SOURCE_DIR "/assets/zandreth.ico"};
 };
 
-TEST_F(IconFile, HoldsA32And16Pixel16ColourImage)
+TEST_F(IconFile, DirectoryListsEverySizeAs32BitImages)
 {
-    ASSERT_GE(file.size(), 6u + 2 * 16u);
+    ASSERT_GE(file.size(), 6u + std::size(kSizes) * 16u);
     EXPECT_EQ(file.le16(0), 0u);
     EXPECT_EQ(file.le16(2), 1u); // an icon, not a cursor
-    ASSERT_EQ(file.le16(4), 2u);
-    const int sizes[] = {32, 16};
-    for (int entry = 0; entry < 2; ++entry) {
-        const IcoImage image(file, entry);
-        SCOPED_TRACE(image.size);
-        EXPECT_EQ(image.size, sizes[entry]);
-        EXPECT_EQ(image.colours, 16);
-        EXPECT_EQ(image.bitsPerPixel, 4);
-        // Header, 16-colour palette, colour rows and AND mask, all inside the file.
-        const std::size_t expected = 40 + 16 * 4 + (image.colourRow() + image.maskRow()) * image.size;
-        EXPECT_EQ(image.bytes, expected);
-        EXPECT_LE(image.offset + image.bytes, file.size());
-        EXPECT_EQ(image.headerHeight(), 2 * image.size); // colour bitmap and mask
-        EXPECT_EQ(image.headerBits(), 4);
+    ASSERT_EQ(file.le16(4), std::size(kSizes));
+    std::size_t end = 6 + std::size(kSizes) * 16;
+    for (int i = 0; i < static_cast<int>(std::size(kSizes)); ++i) {
+        const IcoEntry entry(file, i);
+        SCOPED_TRACE(entry.size);
+        EXPECT_EQ(entry.size, kSizes[i]);
+        EXPECT_EQ(entry.height, kSizes[i]);
+        EXPECT_EQ(entry.colours, 0); // no palette
+        EXPECT_EQ(entry.planes, 1);
+        EXPECT_EQ(entry.bitsPerPixel, 32);
+        EXPECT_EQ(entry.offset, end) << "the images follow each other";
+        ASSERT_LE(entry.offset + entry.bytes, file.size());
+        end = entry.offset + entry.bytes;
+        if (entry.size == 256) {
+            // PNG-compressed, as Windows reads its largest icons.
+            EXPECT_EQ(file.text(entry.offset, 8), std::string("\x89PNG\r\n\x1a\n", 8));
+            continue;
+        }
+        const std::size_t maskRow = (static_cast<std::size_t>(entry.size) + 31) / 32 * 4;
+        EXPECT_EQ(file.le32(entry.offset), 40u); // BITMAPINFOHEADER
+        EXPECT_EQ(file.le32Signed(entry.offset + 4), entry.size);
+        EXPECT_EQ(file.le32Signed(entry.offset + 8), 2 * entry.size); // colour bitmap and mask
+        EXPECT_EQ(file.le16(entry.offset + 14), 32u);
+        EXPECT_EQ(file.le32(entry.offset + 16), 0u); // no compression
+        EXPECT_EQ(entry.bytes, 40 + (4u * entry.size + maskRow) * entry.size);
     }
+    EXPECT_EQ(end, file.size());
 }
 
-// A globe: transparent outside the disc, a black rim, blue sea and green
-// land inside.
-TEST_F(IconFile, ImagesAreGlobesWithTransparentCorners)
+// Every image of the .ico is the PNG picture of its size, pixel for pixel
+// with its alpha, and its AND mask hides exactly the transparent pixels.
+TEST_F(IconFile, ImagesAreThePngGlobes)
 {
-    for (int entry = 0; entry < 2; ++entry) {
-        const IcoImage image(file, entry);
-        SCOPED_TRACE(image.size);
-        const int last = image.size - 1;
-        EXPECT_TRUE(image.transparent(0, 0));
-        EXPECT_TRUE(image.transparent(last, 0));
-        EXPECT_TRUE(image.transparent(0, last));
-        EXPECT_TRUE(image.transparent(last, last));
-
-        int blue = 0;
-        int green = 0;
-        int opaque = 0;
-        const double radius = image.size / 2.0;
-        for (int y = 0; y < image.size; ++y) {
-            for (int x = 0; x < image.size; ++x) {
-                const double distance = std::hypot(x + 0.5 - radius, y + 0.5 - radius);
-                if (distance < radius - 1.5) {
-                    EXPECT_FALSE(image.transparent(x, y)) << x << ", " << y;
-                }
-                if (image.transparent(x, y)) continue;
-                ++opaque;
-                int r = 0, g = 0, b = 0;
-                image.colour(image.colourIndex(x, y), r, g, b);
-                if (b > r && b > g) ++blue;
-                if (g > r && g > b) ++green;
-            }
+    for (int i = 0; i < static_cast<int>(std::size(kSizes)); ++i) {
+        const IcoEntry entry(file, i);
+        SCOPED_TRACE(entry.size);
+        const asset_test::RgbaPicture png = asset_test::decodePng(asset_test::BinaryFile(pngPath(entry.size)));
+        asset_test::RgbaPicture image;
+        if (entry.size == 256) {
+            image = asset_test::decodePng(file, entry.offset);
+        } else {
+            std::vector<bool> masked;
+            image = readIcoBitmap(file, entry, masked);
+            for (std::size_t p = 0; p < masked.size(); ++p)
+                ASSERT_EQ(masked[p], image.rgba[p * 4 + 3] == 0) << "pixel " << p;
         }
-        EXPECT_GT(blue, opaque / 4) << "sea";
-        EXPECT_GT(green, opaque / 10) << "land";
-
-        // The rim: the first opaque pixel of the middle row is black.
-        const int middle = image.size / 2;
-        int x = 0;
-        while (x < image.size && image.transparent(x, middle)) ++x;
-        ASSERT_LT(x, image.size);
-        int r = 0, g = 0, b = 0;
-        image.colour(image.colourIndex(x, middle), r, g, b);
-        EXPECT_EQ(r + g + b, 0) << "the outline is black";
+        expectGlobe(image, entry.size);
+        EXPECT_EQ(image.rgba, png.rgba);
     }
 }
 

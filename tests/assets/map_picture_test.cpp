@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <string>
@@ -222,6 +223,87 @@ TEST_F(MapPicture, CoastsAreLitFromAbove)
     ASSERT_GT(lowerCount, 0);
     EXPECT_GT(upper / upperCount, 200.0);
     EXPECT_LT(lower / lowerCount, 150.0);
+}
+
+// The same map drawn at twice the size, assets/map-2x.bmp, for screens of
+// two device pixels per pixel: the same format and palette, and, averaged
+// over each block of 2 x 2 pixels, the same picture as the map.
+class DoubleSizeMap : public ::testing::Test {
+protected:
+    static constexpr int kScale = 2;
+    asset_test::BinaryFile map {ZANDRETH_SOURCE_DIR "/assets/map.bmp"};
+    asset_test::BinaryFile doubled {ZANDRETH_SOURCE_DIR "/assets/map-2x.bmp"};
+
+    static int indexAt(const asset_test::BinaryFile& file, int width, int height, int x, int y)
+    {
+        return file.byte(kPixelOffset + static_cast<std::size_t>(height - 1 - y) * width + x);
+    }
+    static Rgb colour(const asset_test::BinaryFile& file, int index)
+    {
+        const std::size_t at = kPaletteOffset + static_cast<std::size_t>(index) * 4;
+        return {file.byte(at + 2), file.byte(at + 1), file.byte(at)};
+    }
+};
+
+TEST_F(DoubleSizeMap, IsTheMapsFormatAndPaletteAtTwiceTheSize)
+{
+    const std::size_t pixelBytes = static_cast<std::size_t>(kWidth * kScale) * (kHeight * kScale);
+    ASSERT_EQ(doubled.size(), kPixelOffset + pixelBytes);
+    EXPECT_EQ(doubled.text(0, 2), "BM");
+    EXPECT_EQ(doubled.le32(2), doubled.size());
+    EXPECT_EQ(doubled.le32(10), kPixelOffset);
+    EXPECT_EQ(doubled.le32(14), 40u);
+    EXPECT_EQ(doubled.le32Signed(18), kWidth * kScale);
+    EXPECT_EQ(doubled.le32Signed(22), kHeight * kScale);
+    EXPECT_EQ(doubled.le16(26), 1u);
+    EXPECT_EQ(doubled.le16(28), 8u);
+    EXPECT_EQ(doubled.le32(30), 0u);
+    EXPECT_EQ(doubled.text(kPaletteOffset, 256 * 4), map.text(kPaletteOffset, 256 * 4));
+}
+
+// Each 2 x 2 block averaged is compared with the map's pixel: the colours
+// differ little on average, few pixels differ much (a coast's rim falls a
+// little differently at the finer size) and land and sea agree almost
+// everywhere. A map shifted or drawn with another projection by a single
+// pixel of the map fails all three.
+TEST_F(DoubleSizeMap, ScaledDownItIsTheMap)
+{
+    const int width = kWidth * kScale;
+    const int height = kHeight * kScale;
+    double difference = 0;
+    int farOff = 0;
+    int landDisagrees = 0;
+    for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x) {
+            const int index = indexAt(map, kWidth, kHeight, x, y);
+            const Rgb expected = colour(map, index);
+            double sum[3] = {0, 0, 0};
+            int greys = 0;
+            for (int dy = 0; dy < kScale; ++dy) {
+                for (int dx = 0; dx < kScale; ++dx) {
+                    const int at = indexAt(doubled, width, height, kScale * x + dx, kScale * y + dy);
+                    const Rgb c = colour(doubled, at);
+                    sum[0] += c.red;
+                    sum[1] += c.green;
+                    sum[2] += c.blue;
+                    greys += at < 96;
+                }
+            }
+            const double cells = kScale * kScale;
+            const double channels[3] = {std::abs(sum[0] / cells - expected.red),
+                                        std::abs(sum[1] / cells - expected.green),
+                                        std::abs(sum[2] / cells - expected.blue)};
+            difference += channels[0] + channels[1] + channels[2];
+            if (std::max({channels[0], channels[1], channels[2]}) > 48)
+                ++farOff;
+            if ((greys * 2 >= kScale * kScale) != (index < 96))
+                ++landDisagrees;
+        }
+    }
+    const double pixels = static_cast<double>(kWidth) * kHeight;
+    EXPECT_LT(difference / (3 * pixels), 1.5) << "mean difference per channel";
+    EXPECT_LT(farOff / pixels, 0.006) << "share of pixels off by more than 48";
+    EXPECT_LT(landDisagrees / pixels, 0.012) << "share of pixels where land and sea disagree";
 }
 
 } // namespace

@@ -489,6 +489,9 @@ TEST_F(Installation, StartedThroughXscreensaversLinkItFindsTheInstalledCatalogue
     EXPECT_EQ(readFile(home + "/.config/zandreth/zandreth.ini"), readFile(installed("share/zandreth/zandreth.ini")));
 }
 
+// The sizes of the globe icon the installation gives the desktop's icon theme.
+constexpr int kIconSizes[] = { 16, 24, 32, 48, 64, 128, 256 };
+
 // The installed program run by users whose home folders are the test's own.
 class InstalledProgram : public Installation {
 protected:
@@ -518,14 +521,19 @@ protected:
 TEST_F(Installation, PutsEachFileWhereTheDesktopAndXscreensaverLook)
 {
     namespace fs = std::filesystem;
-    for (const char* file : { "bin/zandreth", "share/zandreth/zandreth.ini", "share/icons/hicolor/16x16/apps/zandreth.png",
-                              "share/icons/hicolor/32x32/apps/zandreth.png", "share/applications/zandreth.desktop",
+    for (const char* file : { "bin/zandreth", "share/zandreth/zandreth.ini", "share/applications/zandreth.desktop",
                               "share/doc/zandreth/LICENSE-Unicode.txt" })
         EXPECT_TRUE(fs::is_regular_file(installed(file))) << file;
     EXPECT_EQ(readFile(installed("share/zandreth/zandreth.ini")),
               readFile(std::string(ZANDRETH_SOURCE_DIR) + "/assets/zandreth.ini"));
-    EXPECT_EQ(readFile(installed("share/icons/hicolor/32x32/apps/zandreth.png")),
-              readFile(std::string(ZANDRETH_SOURCE_DIR) + "/assets/zandreth-32.png"));
+    // The icon theme's folder of each size holds the globe of that size.
+    for (int size : kIconSizes) {
+        const std::string name = std::to_string(size);
+        const fs::path icon = installed("share/icons/hicolor/" + name + "x" + name + "/apps/zandreth.png");
+        ASSERT_TRUE(fs::is_regular_file(icon)) << icon;
+        EXPECT_EQ(readFile(icon), readFile(std::string(ZANDRETH_SOURCE_DIR) + "/assets/zandreth-" + name + ".png"))
+            << icon;
+    }
     EXPECT_EQ(readFile(installed("share/xscreensaver/config/zandreth.xml")),
               readFile(std::string(ZANDRETH_SOURCE_DIR) + "/assets/zandreth.xml"));
 
@@ -610,9 +618,13 @@ TEST(DebianPackage, DependsOnWhatTheProgramLinksAndHoldsTheInstallation)
     ASSERT_TRUE(listed) << contents;
     for (const char* file : { "./usr/bin/zandreth", "./usr/share/zandreth/zandreth.ini",
                               "./usr/share/applications/zandreth.desktop",
-                              "./usr/share/icons/hicolor/16x16/apps/zandreth.png",
                               "./usr/libexec/xscreensaver/zandreth -> ../../bin/zandreth" })
         EXPECT_NE(contents.find(file), std::string::npos) << file << " in:\n" << contents;
+    for (int size : kIconSizes) {
+        const std::string icon = "./usr/share/icons/hicolor/" + std::to_string(size) + "x" + std::to_string(size)
+                                 + "/apps/zandreth.png";
+        EXPECT_NE(contents.find(icon), std::string::npos) << icon << " in:\n" << contents;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, WholeProgramCatalogueMessage, testing::Values("/S", "/P", "/C", ""),
@@ -1147,6 +1159,15 @@ TEST_F(HostWindow, SmallWindowShowsTheWholePictureScaledDownAndCentredAndItsDest
     EXPECT_GE(bottom, 21 + 149) << "the whole map, scaled to 150 rows (and the line under it)";
     EXPECT_LE(bottom, 200 - 19) << "and a black band under them";
 
+    // The picture changes every second (the chosen names blink): the view,
+    // repainted when its picture has changed, follows it.
+    bool changed = false;
+    for (int look = 0; look < 40 && !changed; ++look) {
+        auto later = windowShowing(preview, false);
+        changed = later && later->width == 300 && later->rgb != shot->rgb;
+    }
+    EXPECT_TRUE(changed) << "the scaled-down picture follows the picture's changes";
+
     // The window grows: the picture follows it and is never scaled up.
     ASSERT_TRUE(display.run("xdotool windowsize " + std::to_string(preview) + " 900 500"));
     std::optional<Screenshot> grown;
@@ -1310,8 +1331,9 @@ TEST_P(WithoutADisplay, TheProgramAnswersOrSaysItCannotOpenTheDisplay)
     std::string printed = readFile(folder.file("stdout.txt"));
     for (const auto& text : c.printed)
         EXPECT_NE(printed.find(text), std::string::npos) << text << " in:\n" << printed;
-    if (c.printed.empty())
+    if (c.printed.empty()) {
         EXPECT_EQ(printed, "");
+    }
     EXPECT_EQ(readFile(folder.file("stderr.txt")), c.error);
 }
 

@@ -384,6 +384,11 @@ TEST_F(Win32Forms, TheMapAndTheIconComeFromTheResources)
     PixelRect map = image->setPicture("map");
     EXPECT_EQ(map.width, 740);
     EXPECT_EQ(map.height, 370);
+    // The same map at twice the size, for screens of two device pixels per
+    // pixel.
+    PixelRect doubled = image->setPicture("map-2x");
+    EXPECT_EQ(doubled.width, 1480);
+    EXPECT_EQ(doubled.height, 740);
     auto icon = backend::createControl(backend::ControlKind::PictureBox, *form, events);
     PixelRect size = icon->setProgramIcon();
     EXPECT_EQ(size.width, 32);

@@ -15,14 +15,27 @@
 
 namespace {
 
-std::string resourceBytes(const wchar_t* type, int id)
+std::string resourceBytes(const wchar_t* type, const wchar_t* name)
 {
-    HRSRC found = ::FindResourceW(nullptr, MAKEINTRESOURCEW(id), type);
+    HRSRC found = ::FindResourceW(nullptr, name, type);
     if (found == nullptr)
         return "";
     HGLOBAL loaded = ::LoadResource(nullptr, found);
     auto data = static_cast<const char*>(::LockResource(loaded));
     return data ? std::string(data, ::SizeofResource(nullptr, found)) : "";
+}
+
+std::string resourceBytes(const wchar_t* type, int id) { return resourceBytes(type, MAKEINTRESOURCEW(id)); }
+
+std::string fileBytes(const char* path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(file)), {});
+}
+
+unsigned le16(const std::string& bytes, std::size_t at)
+{
+    return static_cast<unsigned char>(bytes.at(at)) | static_cast<unsigned char>(bytes.at(at + 1)) << 8;
 }
 
 TEST(WindowsResources, TheDescriptionIsStringOne)
@@ -47,12 +60,60 @@ TEST(WindowsResources, TheIconIsTheGlobeWithAllItsSizes)
     std::string group = resourceBytes(RT_GROUP_ICON, 1);
     ASSERT_GE(group.size(), 6u) << "icon group 1 is missing";
     EXPECT_EQ(countOf(group), countOf(ico)) << "every image of the .ico";
-    for (int size : { 16, 32, 48 }) {
+    for (int size : { 16, 24, 32, 48, 64, 128, 256 }) {
         SCOPED_TRACE(size);
         HANDLE icon = ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, 0);
         EXPECT_NE(icon, nullptr);
         if (icon)
             ::DestroyIcon(static_cast<HICON>(icon));
+    }
+
+    // The group's entries (GRPICONDIRENTRY, 14 bytes each): every image is
+    // 32-bit with alpha; the 256-pixel one (a width of 0) is a PNG picture.
+    const std::size_t count = countOf(group);
+    ASSERT_GE(group.size(), 6 + 14 * count);
+    bool found256 = false;
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::size_t at = 6 + 14 * i;
+        const int width = static_cast<unsigned char>(group[at]);
+        SCOPED_TRACE(width);
+        EXPECT_EQ(le16(group, at + 6), 32u) << "bits per pixel";
+        const std::string image = resourceBytes(RT_ICON, static_cast<int>(le16(group, at + 12)));
+        ASSERT_GE(image.size(), 8u);
+        if (width == 0) {
+            found256 = true;
+            EXPECT_EQ(image.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
+        } else {
+            EXPECT_EQ(le16(image, 14), 32u) << "the image's own header";
+        }
+    }
+    EXPECT_TRUE(found256) << "a 256-pixel image";
+}
+
+// The map and the map at twice the size, for screens of two device pixels
+// per pixel, are the assets' bitmaps (without their file header), each at
+// its size.
+TEST(WindowsResources, TheMapIsThereAtOneAndTwoDevicePixelsPerPixel)
+{
+    struct MapCase {
+        const wchar_t* name;
+        const char* file;
+        int width;
+        int height;
+    };
+    const MapCase cases[] = { { L"MAP", ZANDRETH_SOURCE_DIR "/assets/map.bmp", 740, 370 },
+                              { L"MAP-2X", ZANDRETH_SOURCE_DIR "/assets/map-2x.bmp", 1480, 740 } };
+    for (const MapCase& map : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(map.name)));
+        constexpr std::size_t kFileHeader = 14;
+        EXPECT_EQ(resourceBytes(RT_BITMAP, map.name), fileBytes(map.file).substr(kFileHeader));
+        HANDLE bitmap = ::LoadImageW(::GetModuleHandleW(nullptr), map.name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
+        ASSERT_NE(bitmap, nullptr);
+        BITMAP info {};
+        ASSERT_NE(::GetObjectW(bitmap, sizeof info, &info), 0);
+        EXPECT_EQ(info.bmWidth, map.width);
+        EXPECT_EQ(info.bmHeight, map.height);
+        ::DeleteObject(bitmap);
     }
 }
 

@@ -115,6 +115,60 @@ function renderGlobe(isLand, size) {
   return { size, palette: kPalette, indices, opaque };
 }
 
+// Shades of `first`..`first + kShades - 1` blended for a light level of
+// 0..1: the smooth counterpart of a pixel's single palette shade.
+function blendedShade(first, level) {
+  const position = Math.max(0, Math.min(kShades - 1, level * kShades - 0.5));
+  const lower = Math.floor(position);
+  const upper = Math.min(kShades - 1, lower + 1);
+  const t = position - lower;
+  return kPalette[first + lower].map((c, i) => c + (kPalette[first + upper][i] - c) * t);
+}
+
+// The globe for the larger icons, where single palette shades would show as
+// bands and the disc's edge as steps: the same view, light and colours,
+// with the shades blended, land and sea decided per sample and the edge's
+// coverage as alpha. The outline is one pixel in 32 of the size wide.
+// Returns size * size * 4 bytes of RGBA, top row first.
+function renderSmoothGlobe(isLand, size) {
+  const rgba = new Uint8Array(size * size * 4);
+  const radius = size / 2;
+  const outline = size / 32;
+  const inner = radius - outline;
+  const samples = kSamples * kSamples;
+  for (let row = 0; row < size; row++) {
+    for (let column = 0; column < size; column++) {
+      const sum = [0, 0, 0];
+      let inside = 0;
+      for (let sy = 0; sy < kSamples; sy++) {
+        for (let sx = 0; sx < kSamples; sx++) {
+          const px = column + (sx + 0.5) / kSamples - radius;
+          const py = radius - (row + (sy + 0.5) / kSamples);
+          const distance = Math.hypot(px, py);
+          if (distance >= radius) continue;
+          inside++;
+          if (distance >= inner) continue; // the outline: black
+          const x = px / inner;
+          const y = py / inner;
+          const z = Math.sqrt(Math.max(0, 1 - x * x - y * y));
+          const facing = Math.max(0, x * kLight[0] + y * kLight[1] + z * kLight[2]);
+          const [lat, lon] = inverseOrthographic(x, y);
+          const land = isLand(lat, lon);
+          const colour = facing > 0.985 && !land
+            ? kPalette[kWhite]
+            : blendedShade(land ? kFirstLand : kFirstSea, kAmbient + (1 - kAmbient) * facing);
+          for (let c = 0; c < 3; c++) sum[c] += colour[c];
+        }
+      }
+      if (inside === 0) continue;
+      const at = (row * size + column) * 4;
+      for (let c = 0; c < 3; c++) rgba[at + c] = Math.round(sum[c] / inside);
+      rgba[at + 3] = Math.round((255 * inside) / samples);
+    }
+  }
+  return rgba;
+}
+
 // The same picture as 8-bit RGBA, fully transparent outside the globe.
 function toRgba(globe) {
   const rgba = new Uint8Array(globe.size * globe.size * 4);
@@ -126,4 +180,4 @@ function toRgba(globe) {
   return rgba;
 }
 
-module.exports = { renderGlobe, landMask, toRgba, kPalette };
+module.exports = { renderGlobe, renderSmoothGlobe, landMask, toRgba, kPalette };

@@ -2,6 +2,12 @@
 // The map picture: land and ice in embossed neutral greys on a light
 // greyish-blue sea, as palette indices for an 8-bit bitmap.
 //
+// The same map is drawn at a scale of 1 (740 x 370, the map the display is
+// designed on) and of 2 (1480 x 740, for screens that show two device pixels
+// for each pixel of the design): every length in pixels (the blurs, the
+// shore rim, the grey outer columns) grows with the scale and the relief's
+// slopes are measured per pixel of the design, so both show the same map.
+//
 // Palette: indices 0..95 are neutral greys, 96..255 blue-greys. The sea
 // colours form a grid of 32 steps from west to east (darker at the left)
 // by 5 tones of relief, so every entry is a distinct colour.
@@ -60,8 +66,8 @@ function greyIndex(level) {
   return Math.max(0, Math.min(kGreyCount - 1, index));
 }
 
-function seaIndex(column, tone) {
-  const step = Math.min(kSeaSteps - 1, Math.floor((column * kSeaSteps) / kWidth));
+function seaIndex(column, tone, width) {
+  const step = Math.min(kSeaSteps - 1, Math.floor((column * kSeaSteps) / width));
   return kGreyCount + step * kSeaTones + tone;
 }
 
@@ -102,8 +108,8 @@ function blur(values, width, height, sigma) {
 
 // How much a surface shaped like `field` faces the light: positive where
 // the field rises downwards (the upper edge of land), negative on the lower
-// edge.
-function lighting(field, width, height) {
+// edge. Slopes are per pixel of the design: `scale` device pixels.
+function lighting(field, width, height, scale) {
   const out = new Float64Array(field.length);
   for (let y = 0; y < height; y++) {
     const up = Math.max(0, y - 1);
@@ -113,52 +119,59 @@ function lighting(field, width, height) {
       const right = (x + 1) % width;
       const vertical = (field[down * width + x] - field[up * width + x]) / (down - up);
       const horizontal = (field[y * width + right] - field[y * width + left]) / 2;
-      out[y * width + x] = kLightFromAbove * vertical + kLightFromWest * horizontal;
+      out[y * width + x] = (kLightFromAbove * vertical + kLightFromWest * horizontal) * scale;
     }
   }
   return out;
 }
 
-// Land is every pixel at least half covered, widened by a one-pixel shore
-// rim (the four direct neighbours of land): the rim carries the relief's
-// highlight and shadow and gives the thin coasts of small islands a body.
-function greyMask(coverage, width, height) {
+// Land is every pixel at least half covered, widened by a shore rim one
+// pixel of the design wide (at scale 1 the four direct neighbours of land;
+// at scale s every pixel at most s steps left, right, up or down from
+// land): the rim carries the relief's highlight and shadow and gives the
+// thin coasts of small islands a body.
+function greyMask(coverage, width, height, scale) {
   const land = Uint8Array.from(coverage, (c) => (c >= 0.5 ? 1 : 0));
   const grey = new Uint8Array(land);
   for (let y = 0; y < height; y++) {
     for (let x = 0; x < width; x++) {
       if (land[y * width + x]) continue;
-      const left = land[y * width + ((x - 1 + width) % width)];
-      const right = land[y * width + ((x + 1) % width)];
-      const above = y > 0 && land[(y - 1) * width + x];
-      const below = y < height - 1 && land[(y + 1) * width + x];
-      if (left || right || above || below) grey[y * width + x] = 1;
+      let near = false;
+      for (let d = 1; d <= scale && !near; d++) {
+        const left = land[y * width + ((x - d + width) % width)];
+        const right = land[y * width + ((x + d) % width)];
+        const above = y - d >= 0 && land[(y - d) * width + x];
+        const below = y + d < height && land[(y + d) * width + x];
+        near = Boolean(left || right || above || below);
+      }
+      if (near) grey[y * width + x] = 1;
     }
   }
   return grey;
 }
 
-// Returns { palette, pixels, coverage, grey } for the given land polygons.
-function renderMap(polygons) {
-  const width = kWidth;
-  const height = kHeight;
+// Returns { palette, pixels, coverage, grey, width, height } for the given
+// land polygons at the given scale (1 or 2).
+function renderMap(polygons, scale = 1) {
+  const width = kWidth * scale;
+  const height = kHeight * scale;
   const coverage = fillCoverage(planarRings(polygons), width, height, equirectangular(width, height), 4);
-  const grey = greyMask(coverage, width, height);
-  const fine = lighting(blur(coverage, width, height, kFineBlur), width, height);
-  const broad = lighting(blur(coverage, width, height, kBroadBlur), width, height);
+  const grey = greyMask(coverage, width, height, scale);
+  const fine = lighting(blur(coverage, width, height, kFineBlur * scale), width, height, scale);
+  const broad = lighting(blur(coverage, width, height, kBroadBlur * scale), width, height, scale);
 
   const pixels = new Uint8Array(width * height);
   for (let y = 0; y < height; y++) {
     for (let x = 0; x < width; x++) {
       const at = y * width + x;
-      if (x === 0 || x === width - 1) {
+      if (x < scale || x >= width - scale) {
         pixels[at] = greyIndex(kEdgeGrey);
       } else if (grey[at]) {
         pixels[at] = greyIndex(kLandGrey + kFineGain * fine[at] + kBroadGain * broad[at]);
       } else {
         const centre = (kSeaTones - 1) / 2;
         const tone = Math.max(0, Math.min(kSeaTones - 1, Math.round(centre + kSeaToneGain * fine[at])));
-        pixels[at] = seaIndex(x, tone);
+        pixels[at] = seaIndex(x, tone, width);
       }
     }
   }

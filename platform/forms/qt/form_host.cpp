@@ -47,18 +47,42 @@ void watchEndSignals(QtForm& form)
     });
 }
 
-// Paints the form's picture scaled down to fit, centred, on black.
+// Paints the form's picture scaled down to fit, centred, on black. The
+// form's rules look now and then (refresh); the view is repainted only when
+// the picture has changed since it was painted (drawing and scaling the
+// whole picture on every look cost more than the picture at full size): the
+// form's window, kept off screen, asks for an update of its own (of the
+// widget or of its native window) whenever a control in it changes.
 class ScaledView : public QWidget {
 public:
     explicit ScaledView(QWidget& picture)
         : picture_(&picture)
     {
         setAttribute(Qt::WA_OpaquePaintEvent);
+        picture.installEventFilter(this);
+    }
+
+    void refresh()
+    {
+        if (!pictureWindow_ && picture_ && picture_->windowHandle()) {
+            pictureWindow_ = picture_->windowHandle();
+            pictureWindow_->installEventFilter(this);
+        }
+        if (pictureChanged_)
+            update();
     }
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if ((watched == picture_ || watched == pictureWindow_) && event->type() == QEvent::UpdateRequest)
+            pictureChanged_ = true;
+        return false;
+    }
+
     void paintEvent(QPaintEvent*) override
     {
+        pictureChanged_ = false;
         QPainter painter(this);
         painter.fillRect(rect(), Qt::black);
         if (!picture_)
@@ -73,6 +97,8 @@ protected:
 
 private:
     QPointer<QWidget> picture_;
+    QPointer<QWindow> pictureWindow_;
+    bool pictureChanged_ = true;
 };
 
 // Makes a top-level widget a child window of the host's, taking no input.
@@ -152,7 +178,7 @@ void QtForm::followHost(int width, int height)
 void QtForm::repaintHostView()
 {
     if (hostView)
-        hostView->update();
+        static_cast<ScaledView*>(hostView)->refresh();
 }
 
 void QtForm::showInHost()
