@@ -40,18 +40,13 @@ struct Screenshot {
     static std::optional<Screenshot> take(const testing_support::VirtualDisplay& display, const std::string& file,
                                           const std::string& window = "root")
     {
-        if (!display.run("timeout 30 import -window " + window + " -depth 8 ppm:" + file))
+        auto captured = display.capture(file, window);
+        if (!captured)
             return std::nullopt;
-        std::ifstream in(file, std::ios::binary);
-        std::string magic;
-        int maximum = 0;
         Screenshot shot;
-        in >> magic >> shot.width >> shot.height >> maximum;
-        in.get();
-        if (magic != "P6" || maximum != 255 || shot.width <= 0 || shot.height <= 0)
-            return std::nullopt;
-        std::vector<unsigned char> rgb(static_cast<std::size_t>(shot.width) * shot.height * 3);
-        in.read(reinterpret_cast<char*>(rgb.data()), static_cast<std::streamsize>(rgb.size()));
+        shot.width = captured->width;
+        shot.height = captured->height;
+        const std::vector<unsigned char>& rgb = captured->rgb;
         for (std::size_t i = 0; i < rgb.size(); i += 3)
             shot.pixels.push_back(uint32_t { rgb[i] } << 16 | uint32_t { rgb[i + 1] } << 8 | rgb[i + 2]);
         return shot;

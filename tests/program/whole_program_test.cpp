@@ -52,19 +52,10 @@ struct Screenshot {
     static std::optional<Screenshot> take(const VirtualDisplay& display, const std::string& file,
                                           const std::string& window = "root")
     {
-        if (!display.run("timeout 30 import -window " + window + " -depth 8 ppm:" + file))
+        auto captured = display.capture(file, window);
+        if (!captured)
             return std::nullopt;
-        std::ifstream in(file, std::ios::binary);
-        std::string magic;
-        int maximum = 0;
-        Screenshot shot;
-        in >> magic >> shot.width >> shot.height >> maximum;
-        in.get();
-        if (magic != "P6" || maximum != 255)
-            return std::nullopt;
-        shot.rgb.resize(static_cast<std::size_t>(shot.width) * shot.height * 3);
-        in.read(reinterpret_cast<char*>(shot.rgb.data()), static_cast<std::streamsize>(shot.rgb.size()));
-        return shot;
+        return Screenshot { captured->width, captured->height, std::move(captured->rgb) };
     }
 
     // The map's top-left corner: its outermost left column is a 370-pixel run

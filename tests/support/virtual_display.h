@@ -10,11 +10,19 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
 namespace testing_support {
+
+// What a screenshot holds: rows of red, green and blue bytes, top row first.
+struct CapturedPixels {
+    int width = 0;
+    int height = 0;
+    std::vector<unsigned char> rgb;
+};
 
 // A virtual X server of its own for one test.
 class VirtualDisplay {
@@ -92,6 +100,26 @@ public:
             ::pclose(pipe);
         }
         return text;
+    }
+
+    // A screenshot of the root window, or of the X window `window`, taken
+    // with ImageMagick's import through the PPM file `file`; none when the
+    // capture fails or gives no picture.
+    std::optional<CapturedPixels> capture(const std::string& file, const std::string& window = "root") const
+    {
+        if (!run("timeout 30 import -window " + window + " -depth 8 ppm:" + file))
+            return std::nullopt;
+        std::ifstream in(file, std::ios::binary);
+        std::string magic;
+        int maximum = 0;
+        CapturedPixels shot;
+        in >> magic >> shot.width >> shot.height >> maximum;
+        in.get();
+        if (magic != "P6" || maximum != 255 || shot.width <= 0 || shot.height <= 0)
+            return std::nullopt;
+        shot.rgb.resize(static_cast<std::size_t>(shot.width) * shot.height * 3);
+        in.read(reinterpret_cast<char*>(shot.rgb.data()), static_cast<std::streamsize>(shot.rgb.size()));
+        return shot;
     }
 
     // Waits until a window manager has taken the screen (it names itself
