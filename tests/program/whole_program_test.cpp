@@ -334,19 +334,31 @@ TEST_F(WholeProgram, SummerTimeMakesARecordFollowItsRule)
                                   "[SELECT_CITY]\r\nTimeZone=1\r\nCity_SelectNo1=1\r\nCity_SelectNo2=2\r\n"
                                   "[PROC_INFO]\r\n";
     // The dark text of a time label on its blue ground, as the offsets of
-    // its pixels from the label's corner: the same text gives the same
-    // pixels. (The map has no such dark pixels, and the name above the
+    // its pixels from the text's own top-left corner: the same text gives
+    // the same pixels wherever the map's fractional place rounded the
+    // label to. (The map has no such dark pixels, and the name above the
     // label ends before it.)
     auto timeText = [](const Screenshot& shot, int mapLeft, int mapTop, double longitude) {
         const int left = mapLeft + static_cast<int>((longitude + 180) * 740 / 360);
         const int top = mapTop + 185 + 10;
         std::vector<std::pair<int, int>> text;
         for (int dy = 1; dy < 17; ++dy)
-            for (int dx = 0; dx < 44; ++dx) {
+            for (int dx = 0; dx < 48; ++dx) {
                 Pixel p = shot.at(left + dx, top + dy);
                 if (p.r < 50 && p.g < 50 && p.b < 128)
                     text.emplace_back(dx, dy);
             }
+        int firstColumn = 48;
+        int firstRow = 17;
+        for (const auto& [dx, dy] : text) {
+            firstColumn = std::min(firstColumn, dx);
+            firstRow = std::min(firstRow, dy);
+        }
+        for (auto& [dx, dy] : text) {
+            dx -= firstColumn;
+            dy -= firstRow;
+        }
+        std::sort(text.begin(), text.end());
         return text;
     };
     for (bool summerTime : { false, true }) {
