@@ -143,7 +143,7 @@ void Form1::Form_Load()
     if (host) {
         // The run-mode picture in the host's window; the host owns the
         // cursor and the input. A small window shows the map with its line
-        // scaled down.
+        // scaled down to fit.
         hostIn(*host, Image1.width(), Image1.height() + L_UTCtime.height() + 1);
         SetupCityLabels();
         RelocateMap();
@@ -176,6 +176,8 @@ void Form1::showSettingsDialog()
         setting_->setOwnerWindow(*owner);
     setting_->show(platform::ShowMode::Modeless);
 }
+
+void Form1::Form_Resize() { RelocateMap(); }
 
 void Form1::Form_Unload(int16_t& cancel)
 {

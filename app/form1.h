@@ -44,6 +44,8 @@ public:
     // runtime would.
     void Form_Load() override;
     void Form_Unload(int16_t& cancel) override;
+    // A host's window took a new size: the map is placed anew within it.
+    void Form_Resize() override;
     void Form_KeyDown(int16_t keyCode, int16_t shift) override;
     void Form_MouseDown(int16_t button, int16_t shift, float x, float y) override;
     void Form_MouseMove(int16_t button, int16_t shift, float x, float y) override;
@@ -78,7 +80,7 @@ public:
 private:
     void showSettingsDialog();
     // The monitor the next placement uses, in the form's pixels.
-    platform::Area pickMonitor() const;
+    platform::Area pickMonitor(float pictureWidth, float pictureHeight);
 
     std::unique_ptr<Setting> setting_;
     // The UTC minute the map's shading was last drawn for, and the shaded

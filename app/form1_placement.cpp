@@ -40,13 +40,13 @@ void Form1::RelocateMap()
     // On a form over several monitors the map goes on one of them, picked at
     // random, so that it never straddles two monitors or falls into a gap
     // between monitors of different sizes. One monitor is the whole form and
-    // takes no draw.
-    platform::Area monitor = pickMonitor();
+    // takes no draw. The picture is drawn at the scale of its monitor.
+    float utcLineHeight = L_UTCtime.height();
+    platform::Area monitor = pickMonitor(kMapWidth, utcLineHeight + kMapHeight + 1);
     Image1.setWidth(kMapWidth);
     Image1.setHeight(kMapHeight);
     float horizontalDraw = platform::Rnd();
     Image1.setLeft(monitor.left + static_cast<float>((monitor.width - kMapWidth + 1) * horizontalDraw));
-    float utcLineHeight = L_UTCtime.height();
     float verticalDraw = platform::Rnd();
     Image1.setTop(monitor.top
                   + static_cast<float>((monitor.height - (utcLineHeight + kMapHeight + 1)) * verticalDraw));
@@ -59,13 +59,13 @@ void Form1::RelocateMap()
         ShadeMap(ShadeWhen::Always);
 }
 
-platform::Area Form1::pickMonitor() const
+platform::Area Form1::pickMonitor(float pictureWidth, float pictureHeight)
 {
-    std::vector<platform::Area> areas = monitors();
-    if (areas.size() < 2)
-        return { 0, 0, scaleWidth(), scaleHeight() };
-    auto pick = static_cast<std::size_t>(platform::Rnd() * static_cast<float>(areas.size()));
-    return areas[std::min(pick, areas.size() - 1)];
+    std::size_t count = monitors().size();
+    std::size_t pick = 0;
+    if (count > 1)
+        pick = std::min(static_cast<std::size_t>(platform::Rnd() * static_cast<float>(count)), count - 1);
+    return drawOnMonitor(pick, pictureWidth, pictureHeight);
 }
 
 void Form1::MapPoint(const int16_t& mode, double horizontal, double vertical, float& outY, float& outX)

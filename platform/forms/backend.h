@@ -11,7 +11,9 @@
 // the selected option) and tell the native object what to show. Native
 // events go the other way, into the NativeEvents of the form or control, and
 // from there through the runtime's error boundary into the program's
-// handlers. Sizes and positions at this seam are device pixels.
+// handlers. Sizes and positions at this seam are device pixels: the rules
+// turn their units into them, at the scale of the monitor a picture is
+// drawn on (Form::drawOnMonitor), and a backend does no scaling of its own.
 
 #include "platform/forms/colour.h"
 #include "platform/forms/font.h"
@@ -45,6 +47,13 @@ struct PixelRect {
     int y = 0;
     int width = 0;
     int height = 0;
+};
+
+// A monitor: its rectangle in the screen's device pixels and its scale, the
+// device pixels of one logical pixel (1 at 96 dots per inch, 2 at 192).
+struct MonitorArea {
+    PixelRect area;
+    double scale = 1;
 };
 
 // What the user did to a native form or control. Implemented by the rules
@@ -155,12 +164,17 @@ public:
     virtual void setValue(int value) { (void)value; }
     virtual void setSteps(int small, int large) { (void)small, (void)large; }
     // Image and picture box: show a picture compiled into the program (or
-    // the program's icon); returns its size in pixels. A picture the program
-    // was built without shows as the missing picture below.
+    // the program's icon); returns its size in the picture's own pixels,
+    // which are logical pixels. The picture fills the control's geometry in
+    // device pixels: where that is larger than the picture, a finer copy of
+    // it compiled in as well ("map-2x" for "map") is drawn in its place, so
+    // that it stays sharp. A picture the program was built without shows as
+    // the missing picture below.
     virtual PixelRect setPicture(const std::string& resourceName) { (void)resourceName; return {}; }
     virtual PixelRect setProgramIcon() { return {}; }
-    // Image: the pixels of the picture it shows now, and other pixels shown
-    // in its place, at their own size.
+    // Image: the pixels of the picture setPicture showed, of the copy that
+    // fills the control's geometry now (whatever setPicturePixels showed
+    // since), and other pixels shown in its place, filling the geometry.
     virtual PixelPicture picturePixels() const { return {}; }
     virtual void setPicturePixels(const PixelPicture& picture) { (void)picture; }
     // Line: its colour and pen width.
@@ -214,23 +228,22 @@ public:
     // a window manager): raise it, and take the keyboard and the mouse until
     // that succeeds. Nothing to do where a window stays on top by itself.
     virtual void holdOnTop() { }
-    // The rectangle of each monitor of the screen, in screen pixels, while
-    // the window covers the screen; none when it does not.
-    virtual std::vector<PixelRect> monitorAreas() const = 0;
+    // Each monitor of the screen, in screen pixels, while the window covers
+    // the screen; none when it does not.
+    virtual std::vector<MonitorArea> monitorAreas() const = 0;
+    // The scale of the monitor the window is on (of the host's window for a
+    // hosted form), device pixels per logical pixel.
+    virtual double scale() const = 0;
     // Makes the form a picture in a screen-saver host's window (see
-    // Form::hostIn); a window that does not exist is a run-time error.
-    virtual void hostIn(uint64_t windowId, int pictureWidth, int pictureHeight) = 0;
+    // Form::hostIn), filling it; a window that does not exist is a run-time
+    // error.
+    virtual void hostIn(uint64_t windowId) = 0;
     virtual void showInHost() = 0;
     // The size of the host's window now, in pixels; empty once the window
     // is gone.
     virtual PixelRect hostArea() const = 0;
-    // The host's window has a new size: the form, or the view that shows
-    // its picture scaled down, takes it.
+    // The host's window has a new size: the form takes it.
     virtual void followHost(int width, int height) = 0;
-    // Paints the picture anew where a view shows it scaled down (the view
-    // does not see the form's own repaints); nothing to do where the form
-    // draws into the host's window itself.
-    virtual void repaintHostView() { }
     // The order in which Tab moves through the form's controls; the window
     // itself takes the keyboard only when the order is empty.
     virtual void setTabOrder(const std::vector<NativeControl*>& order) = 0;
@@ -324,10 +337,12 @@ void showMessageInHost(uint64_t windowId, const std::string& text, int milliseco
 // Delivers the events that are waiting, painting included.
 void processPendingEvents();
 
-// The screen's logical resolution (0 when unknown) and the primary
-// monitor's size in pixels.
+// The screen's logical resolution (0 when unknown; the points of a font are
+// of this inch) and the primary monitor's size in pixels.
 double dotsPerInch();
 PixelRect screenArea();
+// The primary monitor's scale, device pixels per logical pixel.
+double screenScale();
 
 // Hides the mouse pointer over every window of the program, or shows it
 // again.

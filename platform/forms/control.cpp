@@ -84,7 +84,18 @@ void Control::setEnabled(bool value)
     native_->setEnabled(value);
 }
 
-void Control::setFont(const Font& font) { native_->setFont(font); }
+void Control::setFont(const Font& font)
+{
+    font_ = font;
+    native_->setFont(container_.deviceFont(font));
+}
+
+void Control::rescale()
+{
+    if (font_)
+        native_->setFont(container_.deviceFont(*font_));
+    applyGeometry();
+}
 void Control::setForeColor(Colour colour) { native_->setForeColor(colour); }
 void Control::setBackColor(Colour colour) { native_->setBackColor(colour); }
 

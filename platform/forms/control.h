@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace platform {
@@ -74,8 +75,13 @@ protected:
     Control(Container& container, backend::ControlKind kind);
     // Turns the Single position and size into device pixels.
     void applyGeometry();
+    // The form draws its pixels at a new scale: the control's geometry and
+    // font anew (a control that depends on them more does more).
+    virtual void rescale();
 
 private:
+    friend class Form;
+
     Container& container_;
     backend::ControlKind kind_;
     std::unique_ptr<backend::NativeControl> native_;
@@ -87,6 +93,8 @@ private:
     bool enabled_ = true;
     int tabIndex_ = -1;
     std::string toolTip_;
+    // The font as set, before the form's scale.
+    std::optional<Font> font_;
 };
 
 } // namespace platform

@@ -15,8 +15,7 @@ namespace platform {
 
 namespace {
 
-// How often a hosted form looks at its host's window (gone? resized?) and
-// has its scaled picture repainted.
+// How often a hosted form looks at its host's window (gone? resized?).
 constexpr int32_t kHostWatchMs = 200;
 
 // When the rounds that keep a form covering the screen on top come, counted
@@ -38,6 +37,12 @@ backend::PixelRect intersection(const backend::PixelRect& area, const backend::P
     return { left, top, right - left, bottom - top };
 }
 
+// A scale the window system reports, taken as 1 where it makes no sense.
+double sensibleScale(double scale)
+{
+    return scale >= 0.25 && scale <= 16 ? scale : 1;
+}
+
 ModalShowObserver& modalShowObserver()
 {
     static ModalShowObserver observer;
@@ -55,6 +60,7 @@ Form::Form(const FormDesign& design)
     : Container(*this, design.scaleMode)
     , design_(design)
     , caption_(design.caption)
+    , scale_(design.scaleMode == ScaleMode::Pixels ? sensibleScale(backend::screenScale()) : 1)
 {
     std::optional<backend::PixelRect> at;
     if (design.clientLeft && design.clientTop)
@@ -260,30 +266,94 @@ void Form::coverScreen()
 // Each monitor, in screen pixels, is moved to the client area's origin and
 // cut to the client area; a monitor the client area does not reach is left
 // out.
-std::vector<Area> Form::monitors() const
+std::vector<backend::MonitorArea> Form::monitorPixels() const
 {
-    const Area whole { 0, 0, scaleWidth(), scaleHeight() };
     const backend::PixelRect client = native_->clientArea();
     const backend::PixelRect inside { 0, 0, client.width, client.height };
-    std::vector<Area> areas;
+    std::vector<backend::MonitorArea> areas;
     for (const auto& monitor : native_->monitorAreas()) {
         backend::PixelRect area = intersection(
-            { monitor.x - client.x, monitor.y - client.y, monitor.width, monitor.height }, inside);
+            { monitor.area.x - client.x, monitor.area.y - client.y, monitor.area.width, monitor.area.height }, inside);
         if (area.width > 0)
-            areas.push_back({ fromPixels(area.x), fromPixels(area.y), fromPixels(area.width), fromPixels(area.height) });
+            areas.push_back({ area, sensibleScale(monitor.scale) });
     }
-    if (areas.size() < 2)
-        return { whole };
+    if (areas.size() < 2) {
+        double scale = design_.scaleMode == ScaleMode::Pixels ? sensibleScale(native_->scale()) : 1;
+        return { { inside, areas.empty() ? scale : areas.front().scale } };
+    }
     return areas;
+}
+
+std::vector<Area> Form::monitors() const
+{
+    std::vector<backend::MonitorArea> pixels = monitorPixels();
+    if (pixels.size() < 2)
+        return { { 0, 0, scaleWidth(), scaleHeight() } };
+    std::vector<Area> areas;
+    for (const auto& [area, scale] : pixels) {
+        auto units = [this, scale](int value) {
+            return design_.scaleMode == ScaleMode::Pixels ? static_cast<float>(value / scale) : fromPixels(value);
+        };
+        areas.push_back({ units(area.x), units(area.y), units(area.width), units(area.height) });
+    }
+    return areas;
+}
+
+Area Form::drawOnMonitor(std::size_t index, float pictureWidth, float pictureHeight)
+{
+    std::vector<backend::MonitorArea> pixels = monitorPixels();
+    const auto& [area, monitorScale] = pixels[std::min(index, pixels.size() - 1)];
+    placedPicture_ = PlacedPicture { index, pictureWidth, pictureHeight };
+    if (design_.scaleMode != ScaleMode::Pixels)
+        return { fromPixels(area.x), fromPixels(area.y), fromPixels(area.width), fromPixels(area.height) };
+
+    // A host's window of any size shows the whole picture; a monitor shows
+    // it at a scale of 1 at least, so that, as ever, a picture larger than
+    // a monitor of 96 dots per inch is shown at its size.
+    double scale = monitorScale;
+    if (pictureWidth > 0 && pictureHeight > 0) {
+        double fit = std::min(area.width / static_cast<double>(pictureWidth),
+                              area.height / static_cast<double>(pictureHeight));
+        if (!hosted_)
+            fit = std::max(fit, std::min(1.0, monitorScale));
+        if (fit > 0 && fit < scale)
+            scale = fit;
+    }
+    setScale(scale);
+    if (scale == 1)
+        return { static_cast<float>(area.x), static_cast<float>(area.y), static_cast<float>(area.width),
+                 static_cast<float>(area.height) };
+    // A picture placed at the area's far edge is rounded to whole device
+    // pixels; above 1 the area gives up the pixels that rounding could add
+    // where the picture still fits, so that the picture ends on the
+    // monitor's edge at most one device pixel further, as at scale 1.
+    double spare = std::max(0.0, scale - 1);
+    auto extent = [&](int pixels, float picture) {
+        double units = pixels / scale;
+        double less = (pixels - spare) / scale;
+        return static_cast<float>(less >= picture ? less : units);
+    };
+    return { static_cast<float>(area.x / scale), static_cast<float>(area.y / scale), extent(area.width, pictureWidth),
+             extent(area.height, pictureHeight) };
+}
+
+void Form::setScale(double scale)
+{
+    if (scale == scale_)
+        return;
+    scale_ = scale;
+    for (Control* control : controls_)
+        control->rescale();
 }
 
 void Form::setOwnerWindow(uint64_t windowId) { native_->setOwner(windowId); }
 
 void Form::hostIn(uint64_t windowId, float pictureWidth, float pictureHeight)
 {
-    native_->hostIn(windowId, toPixels(pictureWidth), toPixels(pictureHeight));
+    native_->hostIn(windowId);
     hosted_ = true;
     hostArea_ = native_->hostArea();
+    drawOnMonitor(0, pictureWidth, pictureHeight);
     if (!hostWatch_) {
         hostWatch_ = std::make_unique<Timer>(*this);
         hostWatch_->onTimer = [this] { watchHost(); };
@@ -304,8 +374,10 @@ void Form::watchHost()
     if (now.width != hostArea_.width || now.height != hostArea_.height) {
         hostArea_ = now;
         native_->followHost(now.width, now.height);
+        if (placedPicture_)
+            drawOnMonitor(placedPicture_->monitor, placedPicture_->width, placedPicture_->height);
+        Runtime::current().deliver([this] { Form_Resize(); });
     }
-    native_->repaintHostView();
 }
 
 void Form::deliverKeyDown(int16_t keyCode, int16_t shift)

@@ -96,17 +96,30 @@ public:
     // before it is maximised and shown, so that ScaleWidth and ScaleHeight
     // report the size it will have.
     void coverScreen();
-    // The monitors the form's client area shows, one area each. A form that
-    // does not cover a screen of several monitors has one area: its whole
-    // client area.
+    // The monitors the form's client area shows, one area each, each in
+    // pixels of its own monitor's scale. A form that does not cover a screen
+    // of several monitors has one area: its whole client area.
     std::vector<Area> monitors() const;
+    // Where the form's picture of pictureWidth x pictureHeight pixels is
+    // drawn: on monitor `index` of monitors() (the last where there are
+    // fewer). From now on the form's pixels are drawn at that monitor's
+    // scale, or at a smaller one where the picture would not fit (a small
+    // host's window, a small monitor at a large scale): the picture is
+    // scaled down to fit. Every control is drawn anew at the new scale.
+    // Returns the monitor's area at that scale; a picture placed within it
+    // lies wholly on the monitor.
+    Area drawOnMonitor(std::size_t index, float pictureWidth, float pictureHeight);
+    // Device pixels of one of the form's pixels (ScaleMode Pixels); 1 for a
+    // form in twips, whose twips follow the screen's resolution.
+    double pixelScale() const { return scale_; }
 
     // Makes the form a picture inside a window that a screen-saver host
     // gives the program, by its X window id (0: the screen's root window).
-    // ScaleWidth and ScaleHeight report that window's size; a window smaller
-    // than pictureWidth x pictureHeight (in scale units) gets the picture
-    // at that size, scaled down to fit and centred. Once shown, the form
-    // takes no input, follows the window's size, and unloads when the window
+    // ScaleWidth and ScaleHeight report that window's size at the form's
+    // scale; a window smaller than pictureWidth x pictureHeight (in scale
+    // units) gets the picture scaled down to fit (see drawOnMonitor). Once
+    // shown, the form takes no input, follows the window's size (Form_Resize
+    // then runs), and unloads when the window
     // is destroyed or the process receives SIGTERM or SIGINT. A window that
     // does not exist, or a display that is not X11, is a run-time error.
     void hostIn(uint64_t windowId, float pictureWidth, float pictureHeight);
@@ -133,6 +146,8 @@ public:
 protected:
     virtual void Form_Load() { }
     virtual void Form_Unload(int16_t& cancel) { (void)cancel; }
+    // The client area has a new size (a host's window resized).
+    virtual void Form_Resize() { }
     virtual void Form_KeyDown(int16_t keyCode, int16_t shift)
     {
         (void)keyCode;
@@ -155,6 +170,12 @@ private:
 
     void finishUnload();
     void startTimers();
+    // Draws the form's pixels at `scale` from now on: every control anew.
+    void setScale(double scale);
+    // Each monitor the client area shows, in device pixels from the client
+    // area's corner; one for the whole client area where it shows fewer
+    // than two.
+    std::vector<backend::MonitorArea> monitorPixels() const;
     // One look at the host's window of a hosted form (see hostIn): gone,
     // the form unloads; resized, the form follows it.
     void watchHost();
@@ -194,6 +215,16 @@ private:
     // returned, even when it waits itself (a message box).
     bool loading_ = false;
     bool hosted_ = false;
+    // Device pixels of one pixel (ScaleMode Pixels), and the picture that
+    // drawOnMonitor placed last (its monitor, its size), fitted again when a
+    // host's window changes its size.
+    double scale_ = 1;
+    struct PlacedPicture {
+        std::size_t monitor = 0;
+        float width = 0;
+        float height = 0;
+    };
+    std::optional<PlacedPicture> placedPicture_;
     // A hosted form's look at its host's window, and the window's size as
     // last seen, in pixels.
     std::unique_ptr<Timer> hostWatch_;

@@ -19,7 +19,16 @@ void Image::setPicture(const std::string& resourceName)
     auto size = native().setPicture(resourceName);
     picture_ = {};
     pictureRead_ = false;
+    pictureWidth_ = size.width;
+    pictureHeight_ = size.height;
     takeSize(size.width, size.height);
+}
+
+void Image::rescale()
+{
+    Control::rescale();
+    picture_ = {};
+    pictureRead_ = false;
 }
 
 const PixelPicture& Image::picturePixels()
@@ -40,14 +49,17 @@ void Image::setPixels(const PixelPicture& picture)
                                + " pixels given " + std::to_string(picture.pixels.size()) + " pixels");
     // The native picture is read before it is first replaced, so that the
     // picture's own pixels stay at hand.
-    picturePixels();
+    const PixelPicture& own = picturePixels();
     native().setPicturePixels(picture);
-    takeSize(picture.width, picture.height);
+    if (picture.width == own.width && picture.height == own.height)
+        takeSize(pictureWidth_, pictureHeight_);
+    else
+        takeSize(picture.width, picture.height);
 }
 
 void Image::takeSize(int width, int height)
 {
-    move(left(), top(), container().fromPixels(width), container().fromPixels(height));
+    move(left(), top(), container().fromPicturePixels(width), container().fromPicturePixels(height));
 }
 
 void Image::nativeMouseDown(int16_t button, int16_t shift, int x, int y) { raise(onMouseDown, button, shift, x, y); }

@@ -36,6 +36,13 @@ void Label::fitToCaption()
     move(left(), top(), container().fromPixels(extent.width), container().fromPixels(extent.height));
 }
 
+void Label::rescale()
+{
+    Control::rescale();
+    if (autoSize_)
+        fitToCaption();
+}
+
 void Label::setAlignment(Alignment alignment) { native().setAlignment(alignment); }
 void Label::setWordWrap(bool wrap) { native().setWordWrap(wrap); }
 

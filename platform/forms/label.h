@@ -27,6 +27,8 @@ public:
 
 private:
     void fitToCaption();
+    // An autosized label fits its caption again in the font at the new scale.
+    void rescale() override;
 
     std::string caption_;
     bool autoSize_ = false;

@@ -12,7 +12,7 @@ PictureBox::PictureBox(Container& container)
 void PictureBox::setProgramIcon()
 {
     auto size = native().setProgramIcon();
-    move(left(), top(), container().fromPixels(size.width), container().fromPixels(size.height));
+    move(left(), top(), container().fromPicturePixels(size.width), container().fromPicturePixels(size.height));
 }
 
 } // namespace platform

@@ -20,7 +20,6 @@
 #include "platform/forms/option_button.h"
 #include "platform/forms/runtime.h"
 #include "platform/runtime/runtime_error.h"
-#include "platform/forms/scaled_picture.h"
 #include "platform/testing/hooks.h"
 #include "support/form_drivers.h"
 #include "platform/forms/timer.h"
@@ -889,43 +888,39 @@ TEST_F(FormsRules, AnotherProgramActivatedUnloadsOnlyAFormCoveringTheScreen)
 // --- A screen-saver host's window ---------------------------------------------------
 
 // A hosted form looks at the host's window every 200 ms once shown: it
-// follows a new size, has its scaled picture repainted, and unloads once the
+// follows a new size, fitting its picture into it anew, and unloads once the
 // window is gone.
 TEST_F(FormsRules, AHostedFormFollowsItsHostsWindowAndUnloadsWhenItIsGone)
 {
     RulesForm form;
     auto& native = recorded(form.native());
-    native.host = { 0, 0, 300, 200 };
+    native.host = { 0, 0, 800, 500 };
+    native.client = { 0, 0, 800, 500 };
     int unloads = 0;
     form.onUnload = [&](int16_t&) { ++unloads; };
     form.onLoad = [&] { form.hostIn(0x2a00007, 740, 400); };
     form.load();
+    EXPECT_EQ(form.pixelScale(), 1) << "the picture fits at the monitor's scale";
 
     recording_backend::advanceTime(1000);
-    EXPECT_EQ(native.hostRepaints, 0) << "a form not shown yet does not look";
-
     form.show();
-    recording_backend::advanceTime(199);
-    EXPECT_EQ(native.hostRepaints, 0);
-    recording_backend::advanceTime(1);
-    EXPECT_EQ(native.hostRepaints, 1);
+    recording_backend::advanceTime(200);
     EXPECT_EQ(native.hostFollows, 0) << "the same size is not taken again";
 
-    native.host = { 0, 0, 640, 480 };
+    native.host = { 0, 0, 370, 480 };
     recording_backend::advanceTime(200);
     EXPECT_EQ(native.hostFollows, 1);
-    EXPECT_EQ(form.scaleWidth(), 640);
-    EXPECT_EQ(form.scaleHeight(), 480);
+    EXPECT_EQ(form.pixelScale(), 0.5) << "the picture scaled down to the window's width";
+    EXPECT_EQ(form.scaleWidth(), 740);
+    EXPECT_EQ(form.scaleHeight(), 960);
     recording_backend::advanceTime(400);
     EXPECT_EQ(native.hostFollows, 1);
-    EXPECT_EQ(native.hostRepaints, 4);
 
     native.host = {};
     recording_backend::advanceTime(200);
     EXPECT_FALSE(form.loaded());
     EXPECT_EQ(unloads, 1);
     recording_backend::advanceTime(1000);
-    EXPECT_EQ(native.hostRepaints, 4) << "an unloaded form looks no more";
     EXPECT_EQ(unloads, 1);
 }
 
@@ -960,42 +955,121 @@ TEST_F(FormsRules, AHostsWindowGoneAsksTheFormToCloseThroughTheErrorBoundary)
     EXPECT_NE(recording_backend::application().messageBoxes[0].find("host gone"), std::string::npos);
 }
 
-// A picture in a window smaller than itself is scaled down to fit, keeping
-// its aspect ratio (pixels that do not come out whole are dropped), and
-// centred; in a window that holds it, it keeps its own size, centred.
-struct PictureCase {
+// A picture goes on one monitor at that monitor's scale, or at a smaller
+// one where it would not fit there; the monitor's area comes back in pixels
+// of that scale, less what rounding a picture at its far edge could add.
+struct DrawCase {
     const char* name;
-    int pictureWidth, pictureHeight, windowWidth, windowHeight;
-    bool scaled;
-    recording_backend::PixelRect area;
+    std::vector<recording_backend::PixelRect> monitors;
+    std::vector<double> scales;
+    std::size_t index;
+    float pictureWidth, pictureHeight;
+    double scale;
+    platform::Area area;
 };
 
-class ScaledPicture : public testing::TestWithParam<PictureCase> { };
+class DrawnOnMonitor : public FormsRules, public testing::WithParamInterface<DrawCase> { };
 
-TEST_P(ScaledPicture, GoesWhereItFitsInTheWindow)
+TEST_P(DrawnOnMonitor, TakesTheMonitorsScaleOrOneThatFits)
 {
-    const PictureCase& c = GetParam();
-    EXPECT_EQ(platform::pictureScaledDown(c.pictureWidth, c.pictureHeight, c.windowWidth, c.windowHeight), c.scaled);
-    auto area = platform::scaledPictureArea(c.pictureWidth, c.pictureHeight, c.windowWidth, c.windowHeight);
-    EXPECT_EQ(area.x, c.area.x);
-    EXPECT_EQ(area.y, c.area.y);
-    EXPECT_EQ(area.width, c.area.width);
-    EXPECT_EQ(area.height, c.area.height);
+    const DrawCase& c = GetParam();
+    RulesForm form(platform::ScaleMode::Pixels);
+    auto& native = recorded(form.native());
+    native.client = { 0, 0, 7680, 2160 };
+    native.screenMonitors = c.monitors;
+    native.monitorScales = c.scales;
+    native.windowScale = c.scales.empty() ? 1 : c.scales.front();
+
+    platform::Area area = form.drawOnMonitor(c.index, c.pictureWidth, c.pictureHeight);
+    EXPECT_DOUBLE_EQ(form.pixelScale(), c.scale);
+    EXPECT_FLOAT_EQ(area.left, c.area.left);
+    EXPECT_FLOAT_EQ(area.top, c.area.top);
+    EXPECT_FLOAT_EQ(area.width, c.area.width);
+    EXPECT_FLOAT_EQ(area.height, c.area.height);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    FormsRules, ScaledPicture,
-    testing::Values(PictureCase { "PreviewPane", 740, 387, 300, 200, true, { 0, 22, 300, 156 } },
-                    PictureCase { "ExactSize", 740, 387, 740, 387, false, { 0, 0, 740, 387 } },
-                    PictureCase { "LargerWindowKeepsTheOwnSize", 740, 387, 900, 500, false, { 80, 56, 740, 387 } },
-                    PictureCase { "TooNarrowOnly", 740, 387, 370, 1000, true, { 0, 403, 370, 193 } },
-                    PictureCase { "TooLowOnly", 740, 387, 2000, 129, true, { 877, 0, 246, 129 } },
-                    PictureCase { "VeryWideWindow", 740, 387, 5000, 10, true, { 2490, 0, 19, 10 } },
-                    PictureCase { "VeryTallWindow", 740, 387, 10, 5000, true, { 0, 2497, 10, 5 } },
-                    PictureCase { "EmptyWindow", 740, 387, 0, 0, true, { 0, 0, 0, 0 } },
-                    PictureCase { "EmptyPicture", 0, 0, 300, 200, false, { 150, 100, 0, 0 } },
-                    PictureCase { "PictureWithoutWidth", 0, 500, 300, 200, true, { 0, 0, 300, 200 } }),
+    FormsRules, DrawnOnMonitor,
+    testing::Values(
+        DrawCase { "OneMonitorAtOne", {}, {}, 0, 740, 387, 1, { 0, 0, 7680, 2160 } },
+        DrawCase { "TwoFourKMonitorsAtTwo",
+                   { { 0, 0, 3840, 2160 }, { 3840, 0, 3840, 2160 } },
+                   { 2, 2 },
+                   1,
+                   740,
+                   387,
+                   2,
+                   { 1920, 0, 1919.5f, 1079.5f } },
+        DrawCase { "OneBesideTwoOnTheFirst",
+                   { { 0, 0, 1920, 1080 }, { 1920, 0, 3840, 2160 } },
+                   { 1, 2 },
+                   0,
+                   740,
+                   387,
+                   1,
+                   { 0, 0, 1920, 1080 } },
+        DrawCase { "OneBesideTwoOnTheSecond",
+                   { { 0, 0, 1920, 1080 }, { 1920, 0, 3840, 2160 } },
+                   { 1, 2 },
+                   1,
+                   740,
+                   387,
+                   2,
+                   { 960, 0, 1919.5f, 1079.5f } },
+        DrawCase { "AnIndexPastTheLastIsTheLast",
+                   { { 0, 0, 1920, 1080 }, { 1920, 0, 3840, 2160 } },
+                   { 1, 1.5 },
+                   7,
+                   740,
+                   387,
+                   1.5,
+                   { 1280, 0, 2559.6667f, 1439.6667f } },
+        DrawCase { "TooSmallAtItsScaleFitsDown",
+                   { { 0, 0, 1024, 600 }, { 1024, 0, 1000, 2160 } },
+                   { 2, 1 },
+                   0,
+                   740,
+                   387,
+                   1024.0 / 740,
+                   { 0, 0, 740, (600 - (1024 / 740.0f - 1)) * 740 / 1024.0f } },
+        DrawCase { "NoPictureSizeKeepsTheScale",
+                   { { 0, 0, 100, 100 }, { 100, 0, 100, 100 } },
+                   { 2, 2 },
+                   0,
+                   0,
+                   0,
+                   2,
+                   { 0, 0, 49.5f, 49.5f } }),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Controls are drawn at the form's scale: positions, sizes and fonts, and
+// again whenever the scale changes.
+TEST_F(FormsRules, ControlsAreDrawnAnewAtTheScaleOfTheMonitorTheyAreOn)
+{
+    RulesForm form(platform::ScaleMode::Pixels);
+    auto& native = recorded(form.native());
+    native.client = { 0, 0, 5760, 2160 };
+    native.screenMonitors = { { 0, 0, 1920, 1080 }, { 1920, 0, 3840, 2160 } };
+    native.monitorScales = { 1, 2 };
+    form.Label1.move(10, 20, 30, 16);
+    form.Label1.setFont({ "MS UI Gothic", 9, true, 128 });
+    auto& label = recorded(form.Label1.native());
+    EXPECT_EQ(label.geometry.width, 30);
+    EXPECT_DOUBLE_EQ(label.font.size, 9);
+
+    platform::Area area = form.drawOnMonitor(1, 740, 387);
+    form.Label1.setLeft(area.left + 10);
+    EXPECT_EQ(label.geometry.x, 1940) << "on the second monitor";
+    EXPECT_EQ(label.geometry.y, 40);
+    EXPECT_EQ(label.geometry.width, 60);
+    EXPECT_EQ(label.geometry.height, 32);
+    EXPECT_DOUBLE_EQ(label.font.size, 18);
+    EXPECT_FLOAT_EQ(form.Label1.width(), 30) << "the program's units stay as they were";
+
+    form.drawOnMonitor(0, 740, 387);
+    EXPECT_EQ(label.geometry.width, 30);
+    EXPECT_DOUBLE_EQ(label.font.size, 9);
+}
 
 TEST_F(FormsRules, AnAutoSizedLabelTakesTheSizeOfEachNewCaption)
 {

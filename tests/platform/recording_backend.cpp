@@ -261,6 +261,7 @@ void showMessageInHost(uint64_t windowId, const std::string& text, int milliseco
 }
 void processPendingEvents() { }
 double dotsPerInch() { return 96; }
+double screenScale() { return 1; }
 bool hostSwitchesExist() { return true; }
 PixelRect screenArea() { return { 0, 0, 1024, 768 }; }
 void setPointerHidden(bool hidden) { application().pointerHidden = hidden; }

@@ -27,7 +27,7 @@ struct RecordedControl : platform::backend::NativeControl {
     void setGeometry(const PixelRect& rect) override { geometry = rect; }
     void setVisible(bool value) override { visible = value; }
     void setEnabled(bool value) override { enabled = value; }
-    void setFont(const platform::Font&) override { }
+    void setFont(const platform::Font& value) override { font = value; }
     void setForeColor(platform::Colour) override { }
     void setBackColor(platform::Colour) override { }
     void setToolTip(const std::string& text) override { toolTip = text; }
@@ -62,6 +62,7 @@ struct RecordedControl : platform::backend::NativeControl {
     platform::backend::ControlKind kind;
     NativeEvents& events;
     PixelRect geometry;
+    platform::Font font;
     bool visible = true;
     bool enabled = true;
     std::string toolTip;
@@ -97,12 +98,18 @@ struct RecordedForm : platform::backend::NativeForm {
     void hide() override { shown = false; }
     void coverScreen() override { }
     void holdOnTop() override { ++onTopRounds; }
-    std::vector<PixelRect> monitorAreas() const override { return screenMonitors; }
-    void hostIn(uint64_t, int, int) override { }
+    std::vector<platform::backend::MonitorArea> monitorAreas() const override
+    {
+        std::vector<platform::backend::MonitorArea> areas;
+        for (std::size_t i = 0; i < screenMonitors.size(); ++i)
+            areas.push_back({ screenMonitors[i], i < monitorScales.size() ? monitorScales[i] : 1.0 });
+        return areas;
+    }
+    double scale() const override { return windowScale; }
+    void hostIn(uint64_t) override { }
     void showInHost() override { shown = true; }
     PixelRect hostArea() const override { return host; }
     void followHost(int width, int height) override { client.width = width, client.height = height, ++hostFollows; }
-    void repaintHostView() override { ++hostRepaints; }
     void setTabOrder(const std::vector<platform::backend::NativeControl*>& order) override;
     void setInputMethodEnabled(bool enabled) override { inputMethod = enabled; }
 
@@ -125,11 +132,14 @@ struct RecordedForm : platform::backend::NativeForm {
     // The screen's monitors, as a window system reports them to a window
     // that covers the screen.
     std::vector<PixelRect> screenMonitors;
+    // Each monitor's scale (1 where none is given), and the scale of the
+    // monitor the window is on.
+    std::vector<double> monitorScales;
+    double windowScale = 1;
     // The host's window as the window system reports it (empty: gone), how
     // often the form took a new size of it, and how often it was repainted.
     PixelRect host;
     int hostFollows = 0;
-    int hostRepaints = 0;
 };
 
 // A message drawn in a screen-saver host's window.

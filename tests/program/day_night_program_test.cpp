@@ -128,10 +128,22 @@ TEST(DayNightHosted, ScaledPictureShowsTheNightSide)
     ASSERT_EQ(shaded->width, 300);
 
     // The map, 740 x 370 of the 740 x 387 picture, fills the width: one
-    // window pixel per 740 / 300 map pixels, from about row 21 down. A
-    // sample counts where the map's light is the same all round it.
+    // window pixel per 740 / 300 map pixels, from its first row that is not
+    // black down. A sample counts where the map's light is the same all
+    // round it.
     const double scale = 300.0 / 740.0;
-    const int top = (200 - static_cast<int>(387 * scale + 0.5)) / 2;
+    auto mapTop = [](const Screenshot& shot) {
+        for (int y = 0; y < shot.height; ++y) {
+            int lit = 0;
+            for (int x = 0; x < shot.width; ++x)
+                lit += shot.at(x, y) != 0;
+            if (lit > shot.width / 2)
+                return y;
+        }
+        return 0;
+    };
+    const int plainTop = mapTop(*plain);
+    const int shadedTop = mapTop(*shaded);
     zandreth::MapDaylight daylight(zandreth::SunPositionAt(utcMinute(std::chrono::system_clock::now())), kMapWidth,
                                    kMapHeight);
     auto uniformLight = [&](int mapX, int mapY) -> std::optional<int> {
@@ -150,9 +162,9 @@ TEST(DayNightHosted, ScaledPictureShowsTheNightSide)
             if (!light || (*light != zandreth::kFullLight && *light != zandreth::kNightLight))
                 continue;
             int x = static_cast<int>(mapX * scale);
-            int y = top + static_cast<int>(mapY * scale);
-            double before = brightness(plain->at(x, y));
-            double after = brightness(shaded->at(x, y));
+            int y = static_cast<int>(mapY * scale);
+            double before = brightness(plain->at(x, plainTop + y));
+            double after = brightness(shaded->at(x, shadedTop + y));
             if (*light == zandreth::kNightLight) {
                 ++night;
                 darkened += before > 0 && std::abs(after / before - zandreth::kNightLight / 256.0) < 0.06;

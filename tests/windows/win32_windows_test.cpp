@@ -294,7 +294,7 @@ TEST_F(Win32Forms, AHostedFormFillsTheHostsWindow)
     FormDesign design;
     design.borderStyle = BorderStyle::None;
     auto form = backend::createForm(design, 740, 400, std::nullopt, events);
-    form->hostIn(reinterpret_cast<uintptr_t>(windowOf(*host)), 740, 400);
+    form->hostIn(reinterpret_cast<uintptr_t>(windowOf(*host)));
     form->showInHost();
     EXPECT_EQ(GetParent(windowOf(*form)), windowOf(*host));
     RECT client;
@@ -319,7 +319,7 @@ TEST_F(Win32Forms, AHostedFormFillsTheHostsWindow)
     EXPECT_EQ(hostArea.height, 0);
 
     auto lost = backend::createForm(design, 740, 400, std::nullopt, events);
-    EXPECT_ANY_THROW(lost->hostIn(0x7FFFFFF0u, 740, 400));
+    EXPECT_ANY_THROW(lost->hostIn(0x7FFFFFF0u));
 }
 
 // A form covering the screen reports the screen's monitors, which together
@@ -336,7 +336,8 @@ TEST_F(Win32Forms, ACoveringFormReportsTheMonitorsOfTheVirtualScreen)
     auto monitors = form->monitorAreas();
     ASSERT_FALSE(monitors.empty());
     RECT all {};
-    for (const PixelRect& monitor : monitors) {
+    for (const auto& [monitor, scale] : monitors) {
+        EXPECT_GE(scale, 1);
         RECT area { monitor.x, monitor.y, monitor.x + monitor.width, monitor.y + monitor.height };
         UnionRect(&all, &all, &area);
     }

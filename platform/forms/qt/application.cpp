@@ -23,6 +23,7 @@
 #include "platform/forms/font_substitutes.h"
 #include "platform/runtime/message_box.h"
 #include "platform/forms/x11/display.h"
+#include "platform/forms/qt/screen_scale.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -135,12 +136,15 @@ void startApplication(int& argc, char** argv)
     // runtime says so in words of its own instead.
     if (auto display = x11DisplayToOpen(argc, argv); display && !x11::displayOpens(*display))
         throw DisplayUnavailable { *display };
+    qt::takeOverScaling();
     application() = new RuntimeApplication(argc, argv);
     installFontSubstitutes();
-    QApplication::setFont(QFont("MS UI Gothic", 9));
+    QFont font("MS UI Gothic");
+    font.setPointSizeF(9 * qt::fontPointFactor());
+    QApplication::setFont(font);
     QIcon icon;
-    icon.addFile(":/zandreth/zandreth-16.png", QSize(16, 16));
-    icon.addFile(":/zandreth/zandreth-32.png", QSize(32, 32));
+    for (int size : { 16, 24, 32, 48, 64, 128, 256 })
+        icon.addFile(QStringLiteral(":/zandreth/zandreth-%1.png").arg(size), QSize(size, size));
     QApplication::setWindowIcon(icon);
     QApplication::setQuitOnLastWindowClosed(false);
 }
@@ -188,11 +192,9 @@ void processPendingEvents()
 // with those switches.
 bool hostSwitchesExist() { return true; }
 
-double dotsPerInch()
-{
-    QScreen* screen = QGuiApplication::primaryScreen();
-    return screen ? screen->logicalDotsPerInchX() : 0;
-}
+double dotsPerInch() { return QGuiApplication::primaryScreen() ? qt::formsDotsPerInch() : 0; }
+
+double screenScale() { return qt::screenScale(nullptr); }
 
 PixelRect screenArea()
 {

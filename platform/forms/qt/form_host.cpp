@@ -5,16 +5,15 @@
 // The form's rules look at the host window now and then and have the form
 // follow its size, or unload it once the window is destroyed.
 //
-// A host window smaller than the form's picture (a preview pane) shows the
-// whole picture scaled down to fit, centred: the form then keeps the
-// picture's size off screen and a view in the host window paints it scaled.
+// The form fills the host's window, whatever its size: the forms' rules
+// draw the picture at a scale that fits it (a preview pane shows the whole
+// picture scaled down).
 //
 // A hosted program's message is drawn in the host's window the same way, as
 // a child window of it that takes no input: white text on black.
 
 #include "platform/forms/qt/native_form.h"
 #include "platform/runtime/runtime_error.h"
-#include "platform/forms/scaled_picture.h"
 #include "platform/system/signals.h"
 #include "platform/forms/x11/host_window.h"
 
@@ -46,60 +45,6 @@ void watchEndSignals(QtForm& form)
         form.events.nativeCloseRequested();
     });
 }
-
-// Paints the form's picture scaled down to fit, centred, on black. The
-// form's rules look now and then (refresh); the view is repainted only when
-// the picture has changed since it was painted (drawing and scaling the
-// whole picture on every look cost more than the picture at full size): the
-// form's window, kept off screen, asks for an update of its own (of the
-// widget or of its native window) whenever a control in it changes.
-class ScaledView : public QWidget {
-public:
-    explicit ScaledView(QWidget& picture)
-        : picture_(&picture)
-    {
-        setAttribute(Qt::WA_OpaquePaintEvent);
-        picture.installEventFilter(this);
-    }
-
-    void refresh()
-    {
-        if (!pictureWindow_ && picture_ && picture_->windowHandle()) {
-            pictureWindow_ = picture_->windowHandle();
-            pictureWindow_->installEventFilter(this);
-        }
-        if (pictureChanged_)
-            update();
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if ((watched == picture_ || watched == pictureWindow_) && event->type() == QEvent::UpdateRequest)
-            pictureChanged_ = true;
-        return false;
-    }
-
-    void paintEvent(QPaintEvent*) override
-    {
-        pictureChanged_ = false;
-        QPainter painter(this);
-        painter.fillRect(rect(), Qt::black);
-        if (!picture_)
-            return;
-        QImage image(picture_->size(), QImage::Format_RGB32);
-        image.fill(Qt::black);
-        picture_->render(&image);
-        backend::PixelRect target = scaledPictureArea(image.width(), image.height(), width(), height());
-        painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.drawImage(QRect(target.x, target.y, target.width, target.height), image);
-    }
-
-private:
-    QPointer<QWidget> picture_;
-    QPointer<QWindow> pictureWindow_;
-    bool pictureChanged_ = true;
-};
 
 // Makes a top-level widget a child window of the host's, taking no input.
 void embed(QWidget& widget, QWindow& host, const QSize& size)
@@ -145,7 +90,7 @@ private:
 
 } // namespace
 
-void QtForm::hostIn(uint64_t windowId, int pictureWidth, int pictureHeight)
+void QtForm::hostIn(uint64_t windowId)
 {
     xcb_connection_t* connection = x11Connection();
     if (!connection)
@@ -156,8 +101,7 @@ void QtForm::hostIn(uint64_t windowId, int pictureWidth, int pictureHeight)
     QSize size(found.width, found.height);
     hostWindowId = found.id;
     hostSize = size;
-    hostScaled = pictureScaledDown(pictureWidth, pictureHeight, size.width(), size.height());
-    window->resize(hostScaled ? QSize(pictureWidth, pictureHeight) : size);
+    window->resize(size);
 }
 
 backend::PixelRect QtForm::hostArea() const
@@ -167,38 +111,17 @@ backend::PixelRect QtForm::hostArea() const
     return { 0, 0, now.width, now.height };
 }
 
-void QtForm::followHost(int width, int height)
-{
-    if (hostView)
-        hostView->resize(width, height);
-    else
-        window->resize(width, height);
-}
-
-void QtForm::repaintHostView()
-{
-    if (hostView)
-        static_cast<ScaledView*>(hostView)->refresh();
-}
+void QtForm::followHost(int width, int height) { window->resize(width, height); }
 
 void QtForm::showInHost()
 {
     if (!host) {
         host = QWindow::fromWinId(hostWindowId);
-        if (hostScaled) {
-            // The picture stays off screen at its own size; the view shows it.
-            window->setAttribute(Qt::WA_DontShowOnScreen);
-            hostView = new ScaledView(*window);
-            embed(*hostView, *host, hostSize);
-        } else {
-            embed(*window, *host, hostSize);
-        }
+        embed(*window, *host, hostSize);
         watchEndSignals(*this);
     }
     shown = true;
     window->show();
-    if (hostView)
-        hostView->show();
 }
 
 } // namespace platform::qt

@@ -9,6 +9,7 @@
 // anywhere reaches it.
 
 #include "platform/forms/qt/native_form.h"
+#include "platform/forms/qt/screen_scale.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -20,7 +21,8 @@ namespace {
 
 bool onX11() { return x11Connection() != nullptr; }
 
-// The whole screen: the bounding rectangle of every monitor, in pixels.
+// The whole screen: the bounding rectangle of every monitor, in pixels (Qt
+// works in device pixels: see screen_scale.h).
 QRect wholeScreen()
 {
     QRect whole;
@@ -72,16 +74,27 @@ void QtForm::coverScreen()
         window->setGeometry(screen);
 }
 
-std::vector<backend::PixelRect> QtForm::monitorAreas() const
+std::vector<backend::MonitorArea> QtForm::monitorAreas() const
 {
     if (!coversScreen)
         return {};
-    std::vector<backend::PixelRect> areas;
+    std::vector<backend::MonitorArea> areas;
     for (QScreen* screen : QGuiApplication::screens()) {
         QRect area = screen->geometry();
-        areas.push_back({ area.x(), area.y(), area.width(), area.height() });
+        areas.push_back({ { area.x(), area.y(), area.width(), area.height() }, screenScale(screen) });
     }
     return areas;
+}
+
+// A hosted form's host is on the screen of X11's hosts, whose root window
+// spans every monitor: the primary monitor's scale stands for it.
+double QtForm::scale() const
+{
+    if (!host) {
+        if (QWindow* handle = window->windowHandle(); handle && window->isVisible())
+            return screenScale(handle->screen());
+    }
+    return screenScale(nullptr);
 }
 
 void QtForm::showCoveringScreen()

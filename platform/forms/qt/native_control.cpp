@@ -1,6 +1,7 @@
 #include "platform/forms/qt/native_control.h"
 
 #include "platform/forms/label.h"
+#include "platform/forms/qt/screen_scale.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -82,11 +83,36 @@ QLabel* labelWidget()
     return label;
 }
 
+// A picture fills its label: at the label's own size it is drawn as it is;
+// at another size the label scales it, once per size.
 backend::PixelRect showPixmap(QWidget* widget, const QPixmap& picture)
 {
-    if (auto* label = qobject_cast<QLabel*>(widget))
+    if (auto* label = qobject_cast<QLabel*>(widget)) {
+        label->setScaledContents(true);
         label->setPixmap(picture);
+    }
     return { 0, 0, picture.width(), picture.height() };
+}
+
+QString resourcePath(const QString& name) { return QStringLiteral(":/zandreth/") + name + QStringLiteral(".bmp"); }
+
+// The copy of a compiled-in picture that suits a label `width` device
+// pixels wide: the finer copy where the label is wider than the picture and
+// the program has one. The missing picture where it has neither.
+QPixmap pictureFor(const QString& name, int width)
+{
+    QPixmap picture(resourcePath(name));
+    if (picture.isNull()) {
+        picture = QPixmap(backend::kMissingPictureWidth, backend::kMissingPictureHeight);
+        picture.fill(colourFromValue(backend::kMissingPictureColour));
+        return picture;
+    }
+    if (width > picture.width()) {
+        QPixmap finer(resourcePath(name + QStringLiteral("-2x")));
+        if (!finer.isNull())
+            return finer;
+    }
+    return picture;
 }
 
 } // namespace
@@ -102,7 +128,28 @@ QtControl::QtControl(QWidget* widget, backend::NativeEvents& events)
 
 QtControl::~QtControl() { delete widget_.data(); }
 
-void QtControl::setGeometry(const backend::PixelRect& rect) { widget_->setGeometry(rect.x, rect.y, rect.width, rect.height); }
+void QtControl::setGeometry(const backend::PixelRect& rect)
+{
+    bool resized = rect.width != widget_->width() || rect.height != widget_->height();
+    widget_->setGeometry(rect.x, rect.y, rect.width, rect.height);
+    if (resized)
+        showPictureCopy();
+}
+
+// The picture of setPicture or the program's icon, in the copy that suits
+// the label's size now; nothing when it shows other pixels.
+void QtControl::showPictureCopy()
+{
+    if (!pictureName_.isEmpty()) {
+        QPixmap copy = pictureFor(pictureName_, widget_->width());
+        if (copy.width() != pictureCopyWidth_) {
+            pictureCopyWidth_ = copy.width();
+            showPixmap(widget_, copy);
+        }
+    } else if (showsIcon_ && widget_->width() > 0 && widget_->height() > 0) {
+        showPixmap(widget_, QApplication::windowIcon().pixmap(widget_->size()));
+    }
+}
 void QtControl::setVisible(bool visible) { widget_->setVisible(visible); }
 void QtControl::setEnabled(bool enabled) { widget_->setEnabled(enabled); }
 void QtControl::setFont(const Font& font) { widget_->setFont(qtFont(font)); }
@@ -175,12 +222,13 @@ void QtControl::setDefault(bool isDefault)
 
 backend::PixelRect QtControl::setPicture(const std::string& resourceName)
 {
-    QPixmap picture(QStringLiteral(":/zandreth/") + QString::fromStdString(resourceName) + QStringLiteral(".bmp"));
-    if (picture.isNull()) {
-        picture = QPixmap(backend::kMissingPictureWidth, backend::kMissingPictureHeight);
-        picture.fill(colourFromValue(backend::kMissingPictureColour));
-    }
-    return showPixmap(widget_, picture);
+    pictureName_ = QString::fromStdString(resourceName);
+    showsIcon_ = false;
+    QPixmap own = pictureFor(pictureName_, 0);
+    QPixmap copy = pictureFor(pictureName_, widget_->width());
+    pictureCopyWidth_ = copy.width();
+    showPixmap(widget_, copy);
+    return { 0, 0, own.width(), own.height() };
 }
 
 void QtControl::setLineStyle(Colour colour, int penWidth) { styleLine(*widget_, colourFromValue(colour), penWidth); }
@@ -190,7 +238,8 @@ PixelPicture QtControl::picturePixels() const
     auto* label = qobject_cast<QLabel*>(widget_);
     if (!label)
         return {};
-    QImage image = label->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+    QPixmap shown = pictureName_.isEmpty() ? label->pixmap() : pictureFor(pictureName_, widget_->width());
+    QImage image = shown.toImage().convertToFormat(QImage::Format_RGB32);
     PixelPicture picture { image.width(), image.height(), {} };
     picture.pixels.reserve(static_cast<std::size_t>(image.width()) * static_cast<std::size_t>(image.height()));
     for (int y = 0; y < image.height(); ++y) {
@@ -211,10 +260,23 @@ void QtControl::setPicturePixels(const PixelPicture& picture)
         for (int x = 0; x < picture.width; ++x)
             line[x] = *from++ | 0xFF000000u;
     }
+    pictureName_.clear();
+    pictureCopyWidth_ = 0;
+    showsIcon_ = false;
     showPixmap(widget_, QPixmap::fromImage(std::move(image)));
 }
 
-backend::PixelRect QtControl::setProgramIcon() { return showPixmap(widget_, QApplication::windowIcon().pixmap(32, 32)); }
+// The icon at 32 x 32 pixels; drawn from the icon's size that suits the
+// label's size in device pixels.
+backend::PixelRect QtControl::setProgramIcon()
+{
+    constexpr int kIconSize = 32;
+    pictureName_.clear();
+    showsIcon_ = true;
+    QSize size = widget_->width() > 0 && widget_->height() > 0 ? widget_->size() : QSize(kIconSize, kIconSize);
+    showPixmap(widget_, QApplication::windowIcon().pixmap(size));
+    return { 0, 0, kIconSize, kIconSize };
+}
 
 QColor colourFromValue(Colour value)
 {
@@ -238,7 +300,7 @@ QColor colourFromValue(Colour value)
 QFont qtFont(const Font& font)
 {
     QFont result(QString::fromStdString(font.name));
-    result.setPointSizeF(font.size);
+    result.setPointSizeF(font.size * fontPointFactor());
     result.setBold(font.bold);
     return result;
 }

@@ -8,6 +8,7 @@
 #include <QColor>
 #include <QFont>
 #include <QPointer>
+#include <QString>
 #include <QWidget>
 
 #include <memory>
@@ -47,8 +48,15 @@ public:
     void setLineStyle(Colour colour, int penWidth) override;
 
 private:
+    void showPictureCopy();
+
     QPointer<QWidget> widget_;
     backend::NativeEvents& events_;
+    // The compiled-in picture shown (empty when none or other pixels), the
+    // width of its copy shown now, and whether the program's icon is shown.
+    QString pictureName_;
+    int pictureCopyWidth_ = 0;
+    bool showsIcon_ = false;
 };
 
 // The widget of each kind of control but the list and the scroll bar,

@@ -88,7 +88,6 @@ QtForm::QtForm(const FormDesign& formDesign, backend::NativeEvents& formEvents)
 
 QtForm::~QtForm()
 {
-    delete hostView;
     delete window;
     delete host;
 }
@@ -190,8 +189,6 @@ void QtForm::hide()
     if (coversScreen)
         stopCoveringScreen();
     window->hide();
-    if (hostView)
-        hostView->hide();
     window->setWindowModality(Qt::NonModal);
 }
 

@@ -48,12 +48,12 @@ public:
     void hide() override;
     void coverScreen() override;
     void holdOnTop() override;
-    std::vector<backend::PixelRect> monitorAreas() const override;
-    void hostIn(uint64_t windowId, int pictureWidth, int pictureHeight) override;
+    std::vector<backend::MonitorArea> monitorAreas() const override;
+    double scale() const override;
+    void hostIn(uint64_t windowId) override;
     void showInHost() override;
     backend::PixelRect hostArea() const override;
     void followHost(int width, int height) override;
-    void repaintHostView() override;
     void setTabOrder(const std::vector<backend::NativeControl*>& order) override;
     void setInputMethodEnabled(bool enabled) override;
 
@@ -67,14 +67,10 @@ public:
     bool keyboardGrabbed = false;
     bool mouseGrabbed = false;
     // The form drawn in a screen-saver host's window: its X id and its size
-    // when the form was put into it, whether the picture is scaled down
-    // into it, the host window as Qt knows it and, when scaled, the view
-    // that shows the picture there.
+    // when the form was put into it, and the host window as Qt knows it.
     uint32_t hostWindowId = 0;
     QSize hostSize;
-    bool hostScaled = false;
     QWindow* host = nullptr;
-    QWidget* hostView = nullptr;
     // Where code placed the window, in pixels, to hold it there when it is
     // shown (a window shown over another is otherwise placed by the system).
     std::optional<QPoint> placedAt;

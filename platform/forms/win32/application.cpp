@@ -102,6 +102,8 @@ void hideAllWindows() { EnumThreadWindows(GetCurrentThreadId(), &hideWindow, 0);
 
 double dotsPerInch() { return screenDotsPerInch(); }
 
+double screenScale() { return win32::monitorScale(MonitorFromPoint({ 0, 0 }, MONITOR_DEFAULTTOPRIMARY)); }
+
 // Windows' screen-saver settings start the program with "/s", "/c" and
 // "/p HWND" alone: the X11 hosts' switches are unknown ones here.
 bool hostSwitchesExist() { return false; }

@@ -61,6 +61,25 @@ int screenDotsPerInch()
     return dpi;
 }
 
+double monitorScale(HMONITOR monitor)
+{
+    constexpr double kStandardDpi = 96;
+    using GetDpiForMonitorFunction = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+    static const auto getDpiForMonitor = [] {
+        HMODULE shcore = LoadLibraryW(L"shcore.dll");
+        return shcore ? reinterpret_cast<GetDpiForMonitorFunction>(
+                   reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")))
+                      : nullptr;
+    }();
+    constexpr int kEffectiveDpi = 0;
+    UINT dpiX = 0;
+    UINT dpiY = 0;
+    if (monitor && getDpiForMonitor && getDpiForMonitor(monitor, kEffectiveDpi, &dpiX, &dpiY) == S_OK && dpiX > 0)
+        return dpiX / kStandardDpi;
+    int dpi = screenDotsPerInch();
+    return dpi > 0 ? dpi / kStandardDpi : 1;
+}
+
 HFONT fontFor(const Font& font)
 {
     using Key = std::tuple<std::string, double, bool, int>;

@@ -301,12 +301,10 @@ void Win32Form::setInputMethodEnabled(bool enabled)
     }
 }
 
-// The form becomes a plain child window of the given window, filling it;
-// it draws there at its own size, not scaled. Window 0 (the root window of
+// The form becomes a plain child window of the given window, filling it. Window 0 (the root window of
 // an X screen) is the whole screen here.
-void Win32Form::hostIn(uint64_t windowId, int pictureWidth, int pictureHeight)
+void Win32Form::hostIn(uint64_t windowId)
 {
-    (void)pictureWidth, (void)pictureHeight;
     if (windowId == 0) {
         coverScreen();
         return;

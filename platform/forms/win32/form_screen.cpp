@@ -8,10 +8,10 @@ namespace platform::win32 {
 
 namespace {
 
-BOOL CALLBACK noteMonitor(HMONITOR, HDC, LPRECT area, LPARAM list)
+BOOL CALLBACK noteMonitor(HMONITOR monitor, HDC, LPRECT area, LPARAM list)
 {
-    reinterpret_cast<std::vector<backend::PixelRect>*>(list)->push_back(
-        { area->left, area->top, area->right - area->left, area->bottom - area->top });
+    reinterpret_cast<std::vector<backend::MonitorArea>*>(list)->push_back(
+        { { area->left, area->top, area->right - area->left, area->bottom - area->top }, monitorScale(monitor) });
     return TRUE;
 }
 
@@ -40,13 +40,23 @@ void Win32Form::placeOverScreen()
     SetWindowPos(window_, kTopmost, x, y, width, height, SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
-std::vector<backend::PixelRect> Win32Form::monitorAreas() const
+std::vector<backend::MonitorArea> Win32Form::monitorAreas() const
 {
     if (!coversScreen_)
         return {};
-    std::vector<backend::PixelRect> areas;
+    std::vector<backend::MonitorArea> areas;
     EnumDisplayMonitors(nullptr, nullptr, &noteMonitor, reinterpret_cast<LPARAM>(&areas));
     return areas;
+}
+
+} // namespace platform::win32
+
+namespace platform::win32 {
+
+// The monitor the window is on (mostly), or the primary one.
+double Win32Form::scale() const
+{
+    return monitorScale(MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY));
 }
 
 } // namespace platform::win32

@@ -40,6 +40,9 @@ COLORREF colorRefOf(Colour colour);
 
 // The screen's resolution in dots per inch (0 when unknown).
 int screenDotsPerInch();
+// Device pixels per logical pixel on a monitor: its own resolution where
+// Windows tells it (8.1 on), else the system's, over 96 dots per inch.
+double monitorScale(HMONITOR monitor);
 
 // The font of a form designer's description at the system's DPI, made once
 // and kept for the program's life.

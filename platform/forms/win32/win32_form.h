@@ -41,8 +41,9 @@ public:
     void setWindowState(backend::WindowDisplay display) override;
     void hide() override;
     void coverScreen() override;
-    std::vector<backend::PixelRect> monitorAreas() const override;
-    void hostIn(uint64_t windowId, int pictureWidth, int pictureHeight) override;
+    std::vector<backend::MonitorArea> monitorAreas() const override;
+    double scale() const override;
+    void hostIn(uint64_t windowId) override;
     void showInHost() override;
     backend::PixelRect hostArea() const override;
     void followHost(int width, int height) override;
