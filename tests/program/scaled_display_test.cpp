@@ -491,4 +491,32 @@ TEST_F(ScaledDisplay, HostedCopiesAtTwoShowTheWholePictureInAWindowOfAnySize)
     }
 }
 
+// The settings dialog at the screen's resolution: at 144 and 192 dots per
+// inch everything in it, its window too, is 1.5 and 2 times its size at 96.
+class ScaledDialog : public ScaledDisplay, public testing::WithParamInterface<int> { };
+
+TEST_P(ScaledDialog, GrowsWithTheScreensResolution)
+{
+    const int dpi = GetParam();
+    startDisplay("2560x1600", dpi);
+    if (HasFatalFailure())
+        return;
+    auto dialog = start({ "/c" });
+    std::string window = windowNamed("^Zandreth$");
+    ASSERT_FALSE(window.empty());
+    // The client area at 96 dots per inch: 511 x 446 pixels.
+    const double scale = dpi / 96.0;
+    Rect geometry;
+    for (int wait = 0; wait < 100 && geometry.width < 511 * scale - 2; ++wait) {
+        std::this_thread::sleep_for(50ms);
+        geometry = geometryOf(window);
+    }
+    EXPECT_NEAR(geometry.width, 511 * scale, 2);
+    EXPECT_NEAR(geometry.height, 446 * scale, 2);
+    dialog->terminate(5s);
+}
+
+INSTANTIATE_TEST_SUITE_P(HighResolution, ScaledDialog, testing::Values(96, 144, 192),
+                         [](const auto& info) { return std::to_string(info.param) + "Dpi"; });
+
 } // namespace
