@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 
@@ -70,6 +71,34 @@ TEST_F(MapPictures, TheProgramCarriesTheMapAtOneAndTwoDevicePixelsPerPixel)
     ASSERT_EQ(map.pixels.size(), 740u * 370u);
     ASSERT_EQ(doubled.pixels.size(), 1480u * 740u);
     EXPECT_LT(meanDifference(map, doubled, 2), 1.5) << "scaled down, the larger map is the map";
+}
+
+// An image twice the size of its picture is drawn from the finer copy, and
+// the picture's own pixels it hands over are that copy's, also after other
+// pixels have been shown in the picture's place (a map shaded for the
+// night, shaded anew from those pixels at every scale).
+TEST_F(MapPictures, AnImageTwiceItsPicturesSizeHandsOverTheFinerCopy)
+{
+    MapsForm form;
+    form.Map.setPicture("map");
+    form.DoubleMap.setPicture("map-2x");
+    const platform::PixelPicture doubled = form.DoubleMap.picturePixels();
+    platform::PixelPicture shaded = form.Map.picturePixels();
+    for (uint32_t& pixel : shaded.pixels)
+        pixel = pixel >> 1 & 0x7F7F7F;
+    form.Map.setPixels(shaded);
+    EXPECT_FLOAT_EQ(form.Map.width(), 740) << "pixels of the picture's size keep the picture's size";
+
+    form.Map.move(0, 0, 1480, 740);
+    platform::PixelPicture own = form.Map.native().picturePixels();
+    ASSERT_EQ(own.width, 1480);
+    ASSERT_EQ(own.height, 740);
+    EXPECT_TRUE(own.pixels == doubled.pixels) << "the finer copy's own pixels, not the shaded ones";
+
+    form.Map.move(0, 0, 740, 370);
+    own = form.Map.native().picturePixels();
+    EXPECT_EQ(own.width, 740);
+    EXPECT_TRUE(own.pixels != shaded.pixels);
 }
 
 } // namespace

@@ -140,7 +140,7 @@ void QtControl::setGeometry(const backend::PixelRect& rect)
 // the label's size now; nothing when it shows other pixels.
 void QtControl::showPictureCopy()
 {
-    if (!pictureName_.isEmpty()) {
+    if (showsOwnPicture_) {
         QPixmap copy = pictureFor(pictureName_, widget_->width());
         if (copy.width() != pictureCopyWidth_) {
             pictureCopyWidth_ = copy.width();
@@ -223,6 +223,7 @@ void QtControl::setDefault(bool isDefault)
 backend::PixelRect QtControl::setPicture(const std::string& resourceName)
 {
     pictureName_ = QString::fromStdString(resourceName);
+    showsOwnPicture_ = true;
     showsIcon_ = false;
     QPixmap own = pictureFor(pictureName_, 0);
     QPixmap copy = pictureFor(pictureName_, widget_->width());
@@ -260,7 +261,7 @@ void QtControl::setPicturePixels(const PixelPicture& picture)
         for (int x = 0; x < picture.width; ++x)
             line[x] = *from++ | 0xFF000000u;
     }
-    pictureName_.clear();
+    showsOwnPicture_ = false;
     pictureCopyWidth_ = 0;
     showsIcon_ = false;
     showPixmap(widget_, QPixmap::fromImage(std::move(image)));
@@ -272,6 +273,7 @@ backend::PixelRect QtControl::setProgramIcon()
 {
     constexpr int kIconSize = 32;
     pictureName_.clear();
+    showsOwnPicture_ = false;
     showsIcon_ = true;
     QSize size = widget_->width() > 0 && widget_->height() > 0 ? widget_->size() : QSize(kIconSize, kIconSize);
     showPixmap(widget_, QApplication::windowIcon().pixmap(size));

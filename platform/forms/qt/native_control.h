@@ -52,9 +52,11 @@ private:
 
     QPointer<QWidget> widget_;
     backend::NativeEvents& events_;
-    // The compiled-in picture shown (empty when none or other pixels), the
-    // width of its copy shown now, and whether the program's icon is shown.
+    // The compiled-in picture of setPicture (empty when none), whether it is
+    // shown (not other pixels in its place) and the width of its copy shown
+    // now, and whether the program's icon is shown.
     QString pictureName_;
+    bool showsOwnPicture_ = false;
     int pictureCopyWidth_ = 0;
     bool showsIcon_ = false;
 };
