@@ -328,9 +328,9 @@ Area Form::drawOnMonitor(std::size_t index, float pictureWidth, float pictureHei
     // where the picture still fits, so that the picture ends on the
     // monitor's edge at most one device pixel further, as at scale 1.
     double spare = std::max(0.0, scale - 1);
-    auto extent = [&](int pixels, float picture) {
-        double units = pixels / scale;
-        double less = (pixels - spare) / scale;
+    auto extent = [&](int devicePixels, float picture) {
+        double units = devicePixels / scale;
+        double less = (devicePixels - spare) / scale;
         return static_cast<float>(less >= picture ? less : units);
     };
     return { static_cast<float>(area.x / scale), static_cast<float>(area.y / scale), extent(area.width, pictureWidth),
