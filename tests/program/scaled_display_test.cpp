@@ -5,10 +5,11 @@
 // lies wholly on one monitor, drawn at that monitor's scale from the map's
 // finer copy, its labels whole.
 
-#include "tests/support/child_process.h"
-#include "tests/support/fixture.h"
-#include "tests/support/temp_dir.h"
-#include "tests/support/virtual_display.h"
+#include "support/child_process.h"
+#include "support/fixture.h"
+#include "support/temp_dir.h"
+#include "support/virtual_display.h"
+#include "program/screenshot.h"
 
 #include <gtest/gtest.h>
 
@@ -35,12 +36,10 @@ constexpr int kTimeLabelWidth = 41;
 constexpr int kTimeLabelHeight = 17;
 constexpr int kUtcLineHeight = 16;
 
-struct Pixel {
-    int r, g, b;
-    bool operator==(const Pixel&) const = default;
-};
+using program_test::black;
+using program_test::Pixel;
+using program_test::Screenshot;
 
-bool black(Pixel p) { return p.r + p.g + p.b == 0; }
 bool edgeGrey(Pixel p) { return p.r == 216 && p.g == 216 && p.b == 216; }
 // The time labels' background, and the UTC line's light blue text.
 bool labelBlue(Pixel p) { return p.r == 0 && p.g == 0 && p.b == 255; }
@@ -55,113 +54,112 @@ struct Rect {
     }
 };
 
-struct Screenshot {
-    int width = 0;
-    int height = 0;
-    std::vector<unsigned char> rgb;
+// The map drawn `scale` device pixels to its pixel: its light grey edge
+// columns, the left and the right one, run its whole height.
+std::optional<Rect> findMap(const Screenshot& shot, int scale)
+{
+    const int width = shot.width;
+    const int height = shot.height;
+    auto at = [&shot](int x, int y) { return shot.at(x, y); };
+    const int mapWidth = kMapWidth * scale;
+    const int mapHeight = kMapHeight * scale;
+    for (int y = 0; y + mapHeight <= height; y += 3)
+        for (int x = 0; x + mapWidth <= width; ++x) {
+            if (!edgeGrey(at(x, y)) || !edgeGrey(at(x + mapWidth - 1, y)))
+                continue;
+            int top = y;
+            while (top > 0 && edgeGrey(at(x, top - 1)) && edgeGrey(at(x + mapWidth - 1, top - 1)))
+                --top;
+            if (top + mapHeight > height)
+                continue;
+            bool columns = true;
+            for (int row = top; row < top + mapHeight && columns; row += 5)
+                columns = edgeGrey(at(x, row)) && edgeGrey(at(x + mapWidth - 1, row));
+            if (columns && edgeGrey(at(x, top + mapHeight - 1)) && !edgeGrey(at(x, top + mapHeight))
+                && (x == 0 || !edgeGrey(at(x - 1, top + mapHeight / 2)) || x + mapWidth == width
+                    || !edgeGrey(at(x + mapWidth, top + mapHeight / 2))))
+                return Rect { x, top, mapWidth, mapHeight };
+        }
+    return std::nullopt;
+}
 
-    Pixel at(int x, int y) const
-    {
-        std::size_t i = (static_cast<std::size_t>(y) * width + x) * 3;
-        return { rgb[i], rgb[i + 1], rgb[i + 2] };
-    }
-
-    // The map drawn `scale` device pixels to its pixel: its light grey edge
-    // columns, the left and the right one, run its whole height.
-    std::optional<Rect> findMap(int scale) const
-    {
-        const int mapWidth = kMapWidth * scale;
-        const int mapHeight = kMapHeight * scale;
-        for (int y = 0; y + mapHeight <= height; y += 3)
-            for (int x = 0; x + mapWidth <= width; ++x) {
-                if (!edgeGrey(at(x, y)) || !edgeGrey(at(x + mapWidth - 1, y)))
-                    continue;
-                int top = y;
-                while (top > 0 && edgeGrey(at(x, top - 1)) && edgeGrey(at(x + mapWidth - 1, top - 1)))
-                    --top;
-                if (top + mapHeight > height)
-                    continue;
-                bool columns = true;
-                for (int row = top; row < top + mapHeight && columns; row += 5)
-                    columns = edgeGrey(at(x, row)) && edgeGrey(at(x + mapWidth - 1, row));
-                if (columns && edgeGrey(at(x, top + mapHeight - 1)) && !edgeGrey(at(x, top + mapHeight))
-                    && (x == 0 || !edgeGrey(at(x - 1, top + mapHeight / 2)) || x + mapWidth == width
-                        || !edgeGrey(at(x + mapWidth, top + mapHeight / 2))))
-                    return Rect { x, top, mapWidth, mapHeight };
-            }
-        return std::nullopt;
-    }
-
-    // The boxes of the time labels on the map: each run of label blue, as
-    // the rectangle its pixels span.
-    std::vector<Rect> timeLabels(const Rect& map) const
-    {
-        std::vector<char> seen(static_cast<std::size_t>(width) * height, 0);
-        std::vector<Rect> boxes;
-        for (int y = map.y; y < map.y + map.height; ++y)
-            for (int x = map.x; x < map.x + map.width; ++x) {
-                std::size_t i = static_cast<std::size_t>(y) * width + x;
-                if (seen[i] || !labelBlue(at(x, y)))
-                    continue;
-                int left = x, right = x, top = y, bottom = y;
-                std::vector<std::pair<int, int>> todo { { x, y } };
-                seen[i] = 1;
-                while (!todo.empty()) {
-                    auto [px, py] = todo.back();
-                    todo.pop_back();
-                    left = std::min(left, px), right = std::max(right, px);
-                    top = std::min(top, py), bottom = std::max(bottom, py);
-                    const std::pair<int, int> next[] = { { px + 1, py }, { px - 1, py }, { px, py + 1 }, { px, py - 1 } };
-                    for (auto [nx, ny] : next) {
-                        if (nx < 0 || ny < 0 || nx >= width || ny >= height)
-                            continue;
-                        std::size_t j = static_cast<std::size_t>(ny) * width + nx;
-                        if (!seen[j] && labelBlue(at(nx, ny))) {
-                            seen[j] = 1;
-                            todo.push_back({ nx, ny });
-                        }
+// The boxes of the time labels on the map: each run of label blue, as
+// the rectangle its pixels span.
+std::vector<Rect> timeLabels(const Screenshot& shot, const Rect& map)
+{
+    const int width = shot.width;
+    const int height = shot.height;
+    auto at = [&shot](int x, int y) { return shot.at(x, y); };
+    std::vector<char> seen(static_cast<std::size_t>(width) * height, 0);
+    std::vector<Rect> boxes;
+    for (int y = map.y; y < map.y + map.height; ++y)
+        for (int x = map.x; x < map.x + map.width; ++x) {
+            std::size_t i = static_cast<std::size_t>(y) * width + x;
+            if (seen[i] || !labelBlue(at(x, y)))
+                continue;
+            int left = x, right = x, top = y, bottom = y;
+            std::vector<std::pair<int, int>> todo { { x, y } };
+            seen[i] = 1;
+            while (!todo.empty()) {
+                auto [px, py] = todo.back();
+                todo.pop_back();
+                left = std::min(left, px), right = std::max(right, px);
+                top = std::min(top, py), bottom = std::max(bottom, py);
+                const std::pair<int, int> next[] = { { px + 1, py }, { px - 1, py }, { px, py + 1 }, { px, py - 1 } };
+                for (auto [nx, ny] : next) {
+                    if (nx < 0 || ny < 0 || nx >= width || ny >= height)
+                        continue;
+                    std::size_t j = static_cast<std::size_t>(ny) * width + nx;
+                    if (!seen[j] && labelBlue(at(nx, ny))) {
+                        seen[j] = 1;
+                        todo.push_back({ nx, ny });
                     }
                 }
-                boxes.push_back({ left, top, right - left + 1, bottom - top + 1 });
             }
-        return boxes;
-    }
+            boxes.push_back({ left, top, right - left + 1, bottom - top + 1 });
+        }
+    return boxes;
+}
 
-    // The text in a time label's box, below the rows that its city's name
-    // label covers (the name stands 10 pixels above the time, 17 high): the
-    // pixels that are not its blue, black and its blends with the blue. None
-    // where something else lies over those rows (another city's name).
-    std::optional<Rect> textIn(const Rect& box, int scale) const
-    {
-        int left = box.x + box.width, right = -1, top = box.y + box.height, bottom = -1;
-        for (int y = box.y + 7 * scale; y < box.y + box.height; ++y)
-            for (int x = box.x; x < box.x + box.width; ++x)
-                if (Pixel p = at(x, y); p.r > 60 || p.g > 60)
-                    return std::nullopt;
-                else if (!labelBlue(p)) {
-                    left = std::min(left, x), right = std::max(right, x);
-                    top = std::min(top, y), bottom = std::max(bottom, y);
-                }
-        if (right < 0)
-            return std::nullopt;
-        return Rect { left, top, right - left + 1, bottom - top + 1 };
-    }
+// The text in a time label's box, below the rows that its city's name
+// label covers (the name stands 10 pixels above the time, 17 high): the
+// pixels that are not its blue, black and its blends with the blue. None
+// where something else lies over those rows (another city's name).
+std::optional<Rect> textIn(const Screenshot& shot, const Rect& box, int scale)
+{
+    auto at = [&shot](int x, int y) { return shot.at(x, y); };
+    int left = box.x + box.width, right = -1, top = box.y + box.height, bottom = -1;
+    for (int y = box.y + 7 * scale; y < box.y + box.height; ++y)
+        for (int x = box.x; x < box.x + box.width; ++x)
+            if (Pixel p = at(x, y); p.r > 60 || p.g > 60)
+                return std::nullopt;
+            else if (!labelBlue(p)) {
+                left = std::min(left, x), right = std::max(right, x);
+                top = std::min(top, y), bottom = std::max(bottom, y);
+            }
+    if (right < 0)
+        return std::nullopt;
+    return Rect { left, top, right - left + 1, bottom - top + 1 };
+}
 
-    // The UTC line's text under the map: the rectangle its light blue spans.
-    std::optional<Rect> utcLine(const Rect& map, int scale) const
-    {
-        int left = width, right = -1, top = height, bottom = -1;
-        for (int y = map.y + map.height; y < std::min(height, map.y + map.height + kUtcLineHeight * scale); ++y)
-            for (int x = map.x; x < std::min(width, map.x + map.width + 5 * scale); ++x)
-                if (utcBlue(at(x, y))) {
-                    left = std::min(left, x), right = std::max(right, x);
-                    top = std::min(top, y), bottom = std::max(bottom, y);
-                }
-        if (right < 0)
-            return std::nullopt;
-        return Rect { left, top, right - left + 1, bottom - top + 1 };
-    }
-};
+// The UTC line's text under the map: the rectangle its light blue spans.
+std::optional<Rect> utcLine(const Screenshot& shot, const Rect& map, int scale)
+{
+    const int width = shot.width;
+    const int height = shot.height;
+    auto at = [&shot](int x, int y) { return shot.at(x, y); };
+    int left = width, right = -1, top = height, bottom = -1;
+    for (int y = map.y + map.height; y < std::min(height, map.y + map.height + kUtcLineHeight * scale); ++y)
+        for (int x = map.x; x < std::min(width, map.x + map.width + 5 * scale); ++x)
+            if (utcBlue(at(x, y))) {
+                left = std::min(left, x), right = std::max(right, x);
+                top = std::min(top, y), bottom = std::max(bottom, y);
+            }
+    if (right < 0)
+        return std::nullopt;
+    return Rect { left, top, right - left + 1, bottom - top + 1 };
+}
+
 
 // The map's own picture at `scale` (map.bmp, or its finer copy map-2x.bmp),
 // as ImageMagick reads it.
@@ -204,7 +202,7 @@ double sharpShare(const Screenshot& shot, const Rect& map, const Screenshot& pic
 void expectWholePicture(const Screenshot& shot, const Rect& map, int scale)
 {
     int whole = 0;
-    for (const Rect& box : shot.timeLabels(map)) {
+    for (const Rect& box : timeLabels(shot, map)) {
         // A box partly under another label, or cut by the map's edge, says
         // nothing of its own size.
         if (box.width < kTimeLabelWidth * scale - 2 * scale || box.height < kTimeLabelHeight * scale - 2 * scale)
@@ -212,7 +210,7 @@ void expectWholePicture(const Screenshot& shot, const Rect& map, int scale)
         SCOPED_TRACE("time label at " + std::to_string(box.x) + "," + std::to_string(box.y));
         EXPECT_NEAR(box.width, kTimeLabelWidth * scale, 1);
         EXPECT_NEAR(box.height, kTimeLabelHeight * scale, 1);
-        auto text = shot.textIn(box, scale);
+        auto text = textIn(shot, box, scale);
         if (!text)
             continue;
         ++whole;
@@ -222,7 +220,7 @@ void expectWholePicture(const Screenshot& shot, const Rect& map, int scale)
     }
     EXPECT_GE(whole, 3) << "time labels with their times";
 
-    auto utc = shot.utcLine(map, scale);
+    auto utc = utcLine(shot, map, scale);
     ASSERT_TRUE(utc) << "the UTC line under the map";
     EXPECT_GT(utc->width, map.width * 4 / 10) << "the UTC line's text drawn at the map's scale";
     EXPECT_LT(utc->x + utc->width, map.x + map.width + 5 * scale) << "within the line's width";
@@ -293,10 +291,7 @@ protected:
 
     std::optional<Screenshot> capture(const std::string& window = "root") const
     {
-        auto captured = display.capture(folder.file("shot.ppm"), window);
-        if (!captured)
-            return std::nullopt;
-        return Screenshot { captured->width, captured->height, std::move(captured->rgb) };
+        return Screenshot::take(display, folder.file("shot.ppm"), window);
     }
 
     // Screenshots until one shows the map at `scale` with its times and its
@@ -311,8 +306,8 @@ protected:
         for (int look = 0; look < 40; ++look) {
             std::this_thread::sleep_for(250ms);
             found.shot = capture(window);
-            found.map = found.shot ? found.shot->findMap(scale) : std::nullopt;
-            if (found.map && found.shot->utcLine(*found.map, scale))
+            found.map = found.shot ? findMap(*found.shot, scale) : std::nullopt;
+            if (found.map && utcLine(*found.shot, *found.map, scale))
                 break;
         }
         return found;
@@ -374,8 +369,8 @@ TEST_P(ScaledRunMode, CoversTheDesktopAndDrawsThePictureWholeAtItsMonitorsScale)
             std::this_thread::sleep_for(250ms);
             shot = capture();
             for (std::size_t m = 0; shot && m < c.monitorAreas.size() && on == c.monitorAreas.size(); ++m) {
-                map = shot->findMap(c.scales[m]);
-                if (map && c.monitorAreas[m].contains(*map) && shot->utcLine(*map, c.scales[m]))
+                map = findMap(*shot, c.scales[m]);
+                if (map && c.monitorAreas[m].contains(*map) && utcLine(*shot, *map, c.scales[m]))
                     on = m;
             }
         }
