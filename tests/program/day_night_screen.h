@@ -52,35 +52,39 @@ struct Screenshot {
         return shot;
     }
 
-    // The map's top-left corner. Its outermost columns are grey, by day
-    // and darkened by night alike, and the black around it is not.
-    std::optional<std::pair<int, int>> findMap() const
+    // The map's top-left corner, the map drawn `mapWidth` x `mapHeight`
+    // device pixels. Its outermost columns are grey, by day and darkened by
+    // night alike, and the black around it is not.
+    std::optional<std::pair<int, int>> findMap(int mapWidth = kMapWidth, int mapHeight = kMapHeight) const
     {
         auto grey = [](uint32_t p) { return p != 0 && (p >> 16 & 0xFF) == (p & 0xFF) && (p >> 8 & 0xFF) == (p & 0xFF); };
-        for (int y = 0; y + kMapHeight <= height; ++y)
-            for (int x = 0; x + kMapWidth <= width; ++x) {
+        for (int y = 0; y + mapHeight <= height; ++y)
+            for (int x = 0; x + mapWidth <= width; ++x) {
                 bool edges = true;
-                for (int dy = 0; dy < kMapHeight && edges; dy += dy == 0 ? 1 : 7)
-                    edges = grey(at(x, y + dy)) && grey(at(x + kMapWidth - 1, y + dy));
-                if (edges && grey(at(x, y + kMapHeight - 1)) && (x == 0 || !grey(at(x - 1, y))))
+                for (int dy = 0; dy < mapHeight && edges; dy += dy == 0 ? 1 : 7)
+                    edges = grey(at(x, y + dy)) && grey(at(x + mapWidth - 1, y + dy));
+                if (edges && grey(at(x, y + mapHeight - 1)) && (x == 0 || !grey(at(x - 1, y))))
                     return std::make_pair(x, y);
             }
         return std::nullopt;
     }
 };
 
-// assets/map.bmp of the source tree at `sourceFolder`: 740 x 370, 8 bits a
-// pixel with a palette of 256 colours, rows stored bottom first.
-inline std::vector<uint32_t> mapPicture(const std::string& sourceFolder)
+// assets/map.bmp of the source tree at `sourceFolder` (or another picture
+// of the map there, of its size): 740 x 370, 8 bits a pixel with a palette
+// of 256 colours, rows stored bottom first.
+inline std::vector<uint32_t> mapPicture(const std::string& sourceFolder, const std::string& name = "map.bmp",
+                                        int width = kMapWidth, int height = kMapHeight)
 {
-    const std::string bytes = testing_support::readFile(sourceFolder + "/assets/map.bmp");
+    const std::string bytes = testing_support::readFile(sourceFolder + "/assets/" + name);
     auto byte = [&](std::size_t at) { return static_cast<uint32_t>(static_cast<unsigned char>(bytes.at(at))); };
     const std::size_t palette = 14 + 40;
     const std::size_t rows = palette + 256 * 4;
+    const std::size_t stride = (static_cast<std::size_t>(width) + 3) & ~std::size_t { 3 };
     std::vector<uint32_t> pixels;
-    for (int y = 0; y < kMapHeight; ++y)
-        for (int x = 0; x < kMapWidth; ++x) {
-            std::size_t entry = palette + byte(rows + static_cast<std::size_t>(kMapHeight - 1 - y) * kMapWidth + x) * 4;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            std::size_t entry = palette + byte(rows + static_cast<std::size_t>(height - 1 - y) * stride + x) * 4;
             pixels.push_back(byte(entry + 2) << 16 | byte(entry + 1) << 8 | byte(entry));
         }
     return pixels;

@@ -11,12 +11,17 @@
 //       mouse-move messages, each handled before the next goes: all at one place, as Windows sends them when
 //       windows appear, disappear or move under a pointer at rest, or each
 //       at a new place, as a moving pointer brings them.
+//   other_program dpi
+//       Prints the dots per inch a program that declares itself aware of
+//       them is told: the screen's (GetDeviceCaps) and the primary
+//       monitor's (GetDpiForMonitor, 0 where there is none), as "144 144".
 //
 // Exit status 0 once done, 2 when run mode's window is not there, 1 for a
 // command line it does not know.
 
 #include <windows.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -67,6 +72,23 @@ int moves(int count, bool inPlace)
     return 0;
 }
 
+int dpi()
+{
+    SetProcessDPIAware();
+    HDC screen = GetDC(nullptr);
+    int system = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    using GetDpiForMonitorFunction = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+    UINT monitorX = 0;
+    UINT monitorY = 0;
+    if (HMODULE shcore = LoadLibraryW(L"shcore.dll"))
+        if (auto getDpiForMonitor = reinterpret_cast<GetDpiForMonitorFunction>(
+                reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor"))))
+            getDpiForMonitor(MonitorFromPoint({ 0, 0 }, MONITOR_DEFAULTTOPRIMARY), 0, &monitorX, &monitorY);
+    std::printf("%d %u\n", system, monitorX);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -75,6 +97,8 @@ int main(int argc, char** argv)
         return activate();
     if (argc == 3 && std::strcmp(argv[1], "moves-in-place") == 0)
         return moves(std::atoi(argv[2]), true);
+    if (argc == 2 && std::strcmp(argv[1], "dpi") == 0)
+        return dpi();
     if (argc == 3 && std::strcmp(argv[1], "moves") == 0)
         return moves(std::atoi(argv[2]), false);
     return 1;

@@ -15,7 +15,10 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <string>
 #include <thread>
+#include <utility>
 
 namespace {
 
@@ -440,8 +443,151 @@ TEST_F(Win32Forms, TheMapsPixelsAreReadAndOthersShownInItsPlace)
                 != shaded.pixels[static_cast<std::size_t>(y) * 740 + x];
     }
     EXPECT_EQ(differing, 0);
-    EXPECT_EQ(image->picturePixels(), shaded) << "the pixels shown are the ones read";
+    EXPECT_EQ(image->picturePixels(), map) << "the picture's own pixels, whatever is shown in their place";
     form->hide();
+}
+
+// The map fills its window in device pixels: wider than its own pixels, it
+// is drawn from its finer copy (exactly where the window has that copy's
+// size), and its pixels read are that copy's.
+TEST_F(Win32Forms, TheMapFillsItsWindowFromTheCopyThatSuitsItsSize)
+{
+    const struct {
+        int width;
+        int height;
+        int copyWidth;
+    } cases[] = { { 740, 370, 740 }, { 1110, 555, 1480 }, { 1480, 740, 1480 } };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.width) + " pixels wide");
+        RecordedEvents events;
+        FormDesign design;
+        design.borderStyle = BorderStyle::None;
+        design.backColor = 0x000000;
+        auto form = backend::createForm(design, 1500, 760, PixelRect { 0, 0, 1500, 760 }, events);
+        auto image = backend::createControl(backend::ControlKind::Image, *form, events);
+        image->setGeometry({ 0, 0, c.width, c.height });
+        PixelRect own = image->setPicture("map");
+        EXPECT_EQ(own.width, 740) << "the picture's own pixels, whatever the copy drawn";
+        EXPECT_EQ(own.height, 370);
+        form->show(backend::WindowDisplay::Normal, false);
+        backend::processPendingEvents();
+
+        PixelPicture copy = image->picturePixels();
+        ASSERT_EQ(copy.width, c.copyWidth);
+        ASSERT_EQ(copy.height, c.copyWidth / 2);
+        auto drawn = backend::grabPixels(*image);
+        ASSERT_EQ(drawn.size(), static_cast<std::size_t>(c.height));
+        ASSERT_EQ(drawn[0].size(), static_cast<std::size_t>(c.width));
+        auto similar = [](uint32_t a, uint32_t b) {
+            for (int shift : { 0, 8, 16 })
+                if (std::abs(static_cast<int>(a >> shift & 0xFF) - static_cast<int>(b >> shift & 0xFF)) > 16)
+                    return false;
+            return true;
+        };
+        // The map's grey edge on every side of the window: it fills it.
+        const std::size_t right = static_cast<std::size_t>(c.width - 1);
+        const std::size_t bottom = static_cast<std::size_t>(c.height - 1);
+        for (auto [x, y] : { std::pair<std::size_t, std::size_t> { 0, 0 }, { right, 0 }, { 0, bottom }, { right, bottom } })
+            EXPECT_TRUE(similar(drawn[y][x] & 0x00FFFFFFu, copy.pixels[0])) << x << ", " << y;
+        if (c.width == c.copyWidth) {
+            int differing = 0;
+            for (int y = 0; y < c.height; ++y)
+                for (int x = 0; x < c.width; ++x)
+                    differing += (drawn[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)] & 0x00FFFFFFu)
+                        != copy.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(c.width)
+                                       + static_cast<std::size_t>(x)];
+            EXPECT_EQ(differing, 0) << "the copy of the window's size, pixel for pixel";
+        }
+        form->hide();
+    }
+}
+
+// The icon fills its window from the size of the program's icon that suits
+// it (not its 32 x 32 pixels enlarged).
+TEST_F(Win32Forms, TheProgramsIconIsDrawnAtItsWindowsSize)
+{
+    constexpr int kSize = 64;
+    RecordedEvents events;
+    auto form = backend::createForm(dialogDesign(), 200, 100, std::nullopt, events);
+    auto icon = backend::createControl(backend::ControlKind::PictureBox, *form, events);
+    icon->setGeometry({ 0, 0, kSize, kSize });
+    PixelRect size = icon->setProgramIcon();
+    EXPECT_EQ(size.width, 32);
+    form->show(backend::WindowDisplay::Normal, false);
+    backend::processPendingEvents();
+    auto drawn = backend::grabPixels(*icon);
+    ASSERT_EQ(drawn.size(), static_cast<std::size_t>(kSize));
+
+    // The icon's own 64 x 64 picture over the window's ground.
+    BITMAPINFO format {};
+    format.bmiHeader.biSize = sizeof format.bmiHeader;
+    format.bmiHeader.biWidth = kSize;
+    format.bmiHeader.biHeight = -kSize;
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    format.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HBITMAP expected = CreateDIBSection(screen, &format, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC dc = CreateCompatibleDC(screen);
+    HGDIOBJ previous = SelectObject(dc, expected);
+    RECT all { 0, 0, kSize, kSize };
+    FillRect(dc, &all, GetSysColorBrush(COLOR_BTNFACE));
+    auto own = static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kProgramIconId), IMAGE_ICON, kSize, kSize, 0));
+    ASSERT_NE(own, nullptr);
+    DrawIconEx(dc, 0, 0, own, kSize, kSize, 0, nullptr, DI_NORMAL);
+    GdiFlush();
+    int differing = 0;
+    const auto* pixels = static_cast<const uint32_t*>(bits);
+    for (int y = 0; y < kSize; ++y)
+        for (int x = 0; x < kSize; ++x)
+            differing += (drawn[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)] & 0x00FFFFFFu)
+                != (pixels[y * kSize + x] & 0x00FFFFFFu);
+    DestroyIcon(own);
+    SelectObject(dc, previous);
+    DeleteDC(dc);
+    DeleteObject(expected);
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(differing, 0);
+    form->hide();
+}
+
+// A monitor of another scale under the window (WM_DPICHANGED with the
+// rectangle Windows suggests): a window covering the screen keeps the whole
+// screen, any other window takes the rectangle.
+TEST_F(Win32Forms, ANewScaleKeepsACoveringFormAndMovesAnyOtherToTheSuggestedPlace)
+{
+    RecordedEvents events;
+    FormDesign covering;
+    covering.borderStyle = BorderStyle::None;
+    auto cover = backend::createForm(covering, 200, 100, std::nullopt, events);
+    cover->coverScreen();
+    cover->show(backend::WindowDisplay::CoverScreen, false);
+    auto dialog = backend::createForm(dialogDesign(), 200, 100, PixelRect { 40, 30, 200, 100 }, events);
+    dialog->show(backend::WindowDisplay::Normal, false);
+    backend::processPendingEvents();
+
+    RECT suggested { 50, 60, 50 + 300, 60 + 150 };
+    for (auto* form : { cover.get(), dialog.get() })
+        SendMessageW(windowOf(*form), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    SendMessageW(windowOf(*dialog), WM_DPICHANGED, MAKEWPARAM(144, 144), 0);
+    backend::processPendingEvents();
+
+    RECT covered;
+    GetWindowRect(windowOf(*cover), &covered);
+    EXPECT_EQ(covered.left, GetSystemMetrics(SM_XVIRTUALSCREEN));
+    EXPECT_EQ(covered.top, GetSystemMetrics(SM_YVIRTUALSCREEN));
+    EXPECT_EQ(covered.right - covered.left, GetSystemMetrics(SM_CXVIRTUALSCREEN));
+    EXPECT_EQ(covered.bottom - covered.top, GetSystemMetrics(SM_CYVIRTUALSCREEN));
+    RECT moved;
+    GetWindowRect(windowOf(*dialog), &moved);
+    EXPECT_EQ(moved.left, suggested.left);
+    EXPECT_EQ(moved.top, suggested.top);
+    EXPECT_EQ(moved.right, suggested.right);
+    EXPECT_EQ(moved.bottom, suggested.bottom);
+    cover->hide();
+    dialog->hide();
 }
 
 TEST_F(Win32Forms, AnAutoSizedLabelMeasuresItsCaptionInItsFont)

@@ -26,6 +26,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -98,7 +99,7 @@ protected:
         if (!commandExists("Xvfb") || !commandExists("xdotool") || !commandExists("xwininfo"))
             GTEST_SKIP() << "needs Xvfb, xdotool and xwininfo";
         forgetUsersSettings();
-        ASSERT_TRUE(display.start("1024x768"));
+        ASSERT_TRUE(display.start(screenSize()));
         // The program is one file: a folder with it and a zandreth.ini is a
         // whole installation.
         fs::copy_file(scr, program());
@@ -113,6 +114,9 @@ protected:
                      + " -w >/dev/null 2>&1").c_str());
         forgetUsersSettings();
     }
+
+    // The virtual screen's size.
+    virtual std::string screenSize() const { return "1024x768"; }
 
     std::string program() const { return folder.file("zandreth.scr"); }
     std::string settings() const { return folder.file("zandreth.ini"); }
@@ -677,5 +681,235 @@ INSTANTIATE_TEST_SUITE_P(Modes, CatalogueMessageOnWine,
                                  return std::string("Empty");
                              return std::string(info.param[0] == "/s" ? "Run" : info.param[0] == "/c" ? "Configure" : "Preview");
                          });
+
+// zandreth.scr on a screen of 144 and 192 dots per inch, Windows at 150 %
+// and 200 % (LogPixels of the user's desktop settings, which Wine reads as
+// Windows does). The program declares itself aware of each monitor's
+// scale, so Windows hands it device pixels: run mode draws its whole
+// picture, the map, its labels and the UTC line under it, at the screen's
+// scale, and the dialog opens at it. The screen is large enough for the
+// picture at 2x.
+class ScreenSaverAtScale : public ScreenSaverOnWine, public testing::WithParamInterface<int> {
+protected:
+    std::string screenSize() const override { return "2560x1600"; }
+
+    void SetUp() override
+    {
+        ScreenSaverOnWine::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        ASSERT_TRUE(reg("add 'HKCU\\Control Panel\\Desktop' /v LogPixels /t REG_DWORD /d " + std::to_string(GetParam())
+                        + " /f"));
+    }
+
+    void TearDown() override
+    {
+        // The prefix's other users see the standard resolution again.
+        reg("delete 'HKCU\\Control Panel\\Desktop' /v LogPixels /f");
+        ScreenSaverOnWine::TearDown();
+    }
+
+    // Wine's reg on the test's display: the first program of the prefix's
+    // session starts its desktop, on the display it was given.
+    bool reg(const std::string& arguments) const
+    {
+        return display.run("WINEPREFIX=" + shellQuoted(prefix) + " WINEDEBUG=-all " + shellQuoted(wine) + " reg "
+                           + arguments + " >/dev/null 2>&1");
+    }
+
+    double scale() const { return GetParam() / 96.0; }
+    // Logical pixels (the design's) in device pixels at the screen's scale.
+    int device(double logical) const { return static_cast<int>(std::lround(logical * scale())); }
+};
+
+// A rectangle of the screen.
+struct ScreenBox {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+};
+
+// The time labels on the map: the boxes around the areas of their blue
+// back colour (each one area, around its text when the text is whole; a
+// label can lie partly under another one).
+std::vector<ScreenBox> timeLabels(const day_night_test::Screenshot& shot, const ScreenBox& map)
+{
+    constexpr uint32_t kBlue = 0x0000FF;
+    std::vector<ScreenBox> boxes;
+    std::vector<bool> seen(static_cast<std::size_t>(map.width) * static_cast<std::size_t>(map.height));
+    auto index = [&](int x, int y) {
+        return static_cast<std::size_t>(y - map.top) * static_cast<std::size_t>(map.width)
+            + static_cast<std::size_t>(x - map.left);
+    };
+    for (int y = map.top; y < map.top + map.height; ++y)
+        for (int x = map.left; x < map.left + map.width; ++x) {
+            if (seen[index(x, y)] || shot.at(x, y) != kBlue)
+                continue;
+            int left = x, right = x, top = y, bottom = y;
+            std::vector<std::pair<int, int>> open { { x, y } };
+            seen[index(x, y)] = true;
+            while (!open.empty()) {
+                auto [atX, atY] = open.back();
+                open.pop_back();
+                left = std::min(left, atX);
+                right = std::max(right, atX);
+                top = std::min(top, atY);
+                bottom = std::max(bottom, atY);
+                for (auto [nextX, nextY] : { std::pair { atX + 1, atY }, { atX - 1, atY }, { atX, atY + 1 }, { atX, atY - 1 } })
+                    if (nextX >= map.left && nextX < map.left + map.width && nextY >= map.top
+                        && nextY < map.top + map.height && !seen[index(nextX, nextY)] && shot.at(nextX, nextY) == kBlue) {
+                        seen[index(nextX, nextY)] = true;
+                        open.emplace_back(nextX, nextY);
+                    }
+            }
+            if (right - left >= 8 && bottom - top >= 8)
+                boxes.push_back({ left, top, right - left + 1, bottom - top + 1 });
+        }
+    return boxes;
+}
+
+// The smallest box around the pixels of `area` that `ink` picks; empty when
+// there are none.
+template <typename Ink>
+ScreenBox inkWithin(const day_night_test::Screenshot& shot, const ScreenBox& area, Ink ink)
+{
+    int left = area.left + area.width;
+    int right = area.left - 1;
+    int top = area.top + area.height;
+    int bottom = area.top - 1;
+    for (int y = std::max(area.top, 0); y < std::min(area.top + area.height, shot.height); ++y)
+        for (int x = std::max(area.left, 0); x < std::min(area.left + area.width, shot.width); ++x)
+            if (ink(shot.at(x, y))) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+    if (right < left)
+        return {};
+    return { left, top, right - left + 1, bottom - top + 1 };
+}
+
+void PrintTo(const ScreenBox& box, std::ostream* out)
+{
+    *out << box.width << "x" << box.height << "+" << box.left << "+" << box.top;
+}
+
+// The map is 1110 or 1480 device pixels wide (its finer copy, scaled down at
+// 1.5x, as it is at 2x); each of the three cities' time labels is its 41 x 17 design pixels
+// at the scale, its text inside it with room on every side; the UTC line
+// under the map is its 745 x 16 design pixels, its text as high as the line
+// and inside it with room on either side.
+TEST_P(ScreenSaverAtScale, RunModeDrawsTheWholePictureAtTheScreensScale)
+{
+    ASSERT_FALSE(otherProgram.empty()) << "ZANDRETH_OTHER_PROGRAM names the other program";
+    installCatalogue();
+    // The prefix's resolution took: a program aware of it is told it.
+    std::string told = display.output("WINEPREFIX=" + shellQuoted(prefix) + " WINEDEBUG=-all " + shellQuoted(wine) + " "
+                                      + shellQuoted(otherProgram) + " dpi");
+    EXPECT_EQ(told.substr(0, told.find_first_of("\r\n")), std::to_string(GetParam()) + " " + std::to_string(GetParam()));
+
+    auto run = start({ "/s" });
+    ASSERT_TRUE(run->started());
+    auto window = waitForWindow("^Form1$");
+    ASSERT_TRUE(window) << "run mode shows its window";
+    auto covered = geometry(*window);
+    ASSERT_TRUE(covered);
+    EXPECT_EQ(*covered, (WindowGeometry { 0, 0, 2560, 1600 })) << "the screen in device pixels";
+
+    const ScreenBox mapSize { 0, 0, device(740), device(370) };
+    const ScreenBox utcLine { 0, 0, device(745), device(16) };
+    std::optional<day_night_test::Screenshot> shot;
+    ScreenBox map;
+    std::vector<ScreenBox> labels;
+    ScreenBox utcText;
+    auto lightBlue = [](uint32_t p) { return p != 0 && (p & 0xFF) > (p >> 16 & 0xFF); };
+    // Screenshots until one shows the map with its three labels and its UTC
+    // line, drawn whole (not caught between two placements).
+    for (int look = 0; look < 40; ++look) {
+        std::this_thread::sleep_for(250ms);
+        shot = day_night_test::Screenshot::take(display, folder.file("shot.ppm"));
+        auto corner = shot ? shot->findMap(mapSize.width, mapSize.height) : std::nullopt;
+        if (!corner)
+            continue;
+        map = { corner->first, corner->second, mapSize.width, mapSize.height };
+        labels = timeLabels(*shot, map);
+        // The line's box is black on black: its text is looked for a few
+        // pixels around it.
+        utcText = inkWithin(*shot, { map.left - 8, map.top + map.height, utcLine.width + 16, utcLine.height + 8 },
+                            lightBlue);
+        if (labels.size() == 3 && utcText.width > 0)
+            break;
+    }
+    ASSERT_TRUE(shot);
+    ASSERT_GT(map.width, 0) << "a map " << mapSize.width << " x " << mapSize.height << " device pixels on the screen";
+    if (map.left + map.width < shot->width) {
+        for (int y = map.top; y < map.top + map.height; y += 37)
+            EXPECT_EQ(shot->at(map.left + map.width, y), 0u) << "the map ends after " << map.width << " pixels, row " << y;
+    }
+
+    if (mapSize.width == 2 * day_night_test::kMapWidth) {
+        // At 2x the map is its finer copy, pixel for pixel (but where the
+        // labels lie over it).
+        const std::vector<uint32_t> finer = day_night_test::mapPicture(ZANDRETH_SOURCE_DIR, "map-2x.bmp", mapSize.width,
+                                                                       mapSize.height);
+        std::size_t same = 0;
+        for (int y = 0; y < map.height; ++y)
+            for (int x = 0; x < map.width; ++x)
+                same += shot->at(map.left + x, map.top + y)
+                    == finer[static_cast<std::size_t>(y) * static_cast<std::size_t>(map.width) + static_cast<std::size_t>(x)];
+        EXPECT_GT(static_cast<double>(same) / static_cast<double>(finer.size()), 0.97) << "the finer copy, sharp";
+    }
+
+    ASSERT_EQ(labels.size(), 3u) << "the three cities' time labels: " << testing::PrintToString(labels);
+    for (const ScreenBox& label : labels) {
+        SCOPED_TRACE(testing::PrintToString(label));
+        EXPECT_NEAR(label.width, device(41), 1);
+        EXPECT_NEAR(label.height, device(17), 1);
+        // The text is black on the blue (its edges blended with it).
+        ScreenBox text = inkWithin(*shot, label, [](uint32_t p) { return p != 0x0000FF && (p >> 16 & 0xFF) < 96 && (p >> 8 & 0xFF) < 96; });
+        ASSERT_GT(text.width, label.width / 2) << "the time is written in the label";
+        EXPECT_GT(text.left, label.left) << "the text's left side is whole";
+        EXPECT_LT(text.left + text.width, label.left + label.width) << "the text's right side is whole";
+        EXPECT_GT(text.top, label.top) << "the text's top is whole";
+        EXPECT_LT(text.top + text.height, label.top + label.height) << "the text's bottom is whole";
+    }
+
+    SCOPED_TRACE("the UTC line " + testing::PrintToString(utcText));
+    ASSERT_GT(utcText.width, utcLine.width / 2) << "the UTC line is written under the map";
+    EXPECT_GT(utcText.left, map.left) << "its left side is whole";
+    EXPECT_LT(utcText.left + utcText.width, map.left + utcLine.width) << "its right side is whole";
+    // The font fills the line's height at every scale (the comma's tail
+    // reaches its last row): the text is drawn at the scale, in a line of
+    // the scale's height.
+    EXPECT_GE(utcText.height, utcLine.height - 1) << "drawn at the scale";
+    EXPECT_LE(utcText.top + utcText.height, map.top + map.height + utcLine.height + 1) << "in a line of its height";
+
+    EXPECT_EQ(pressKeyUntilEnd(*run, "^Form1$", "space"), 0);
+}
+
+// The dialog is laid out at the screen's resolution: its client area is its
+// 511 x 446 design pixels at the scale, and its check box and 設定 answer
+// clicks at their scaled places, saving the same bytes as at 96 dots per
+// inch.
+TEST_P(ScreenSaverAtScale, TheDialogOpensAtTheScreensScale)
+{
+    installCatalogue();
+    auto dialog = start({ "/c" });
+    auto window = waitForWindow("^Zandreth$");
+    ASSERT_TRUE(window) << "the dialog opens";
+    auto client = geometry(*window);
+    ASSERT_TRUE(client);
+    EXPECT_NEAR(client->width, device(511), 2);
+    EXPECT_NEAR(client->height, device(446), 2);
+    ASSERT_TRUE(display.run("timeout 30 xdotool search --onlyvisible --name '^Zandreth$' mousemove --window %1 --sync "
+                            + std::to_string(device(36)) + " " + std::to_string(device(60)) + " click 1"));
+    EXPECT_EQ(clickUntilEnd(*dialog, "^Zandreth$", device(456), device(40)), 0);
+    EXPECT_EQ(readFile(settings()), testing_support::fixture("zandreth.saved.ini"));
+}
+
+INSTANTIATE_TEST_SUITE_P(DotsPerInch, ScreenSaverAtScale, testing::Values(144, 192),
+                         [](const testing::TestParamInfo<int>& info) { return "Dpi" + std::to_string(info.param); });
 
 } // namespace

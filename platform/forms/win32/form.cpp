@@ -163,6 +163,22 @@ LRESULT Win32Form::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (coversScreen_)
             placeOverScreen();
         break;
+    case WM_DPICHANGED: {
+        // The window's monitor has another scale (the user changed it, or a
+        // window was moved onto another monitor). A window covering the
+        // screen keeps the whole screen, whose pixels do not move; its next
+        // placement draws the picture at its monitor's new scale. A window
+        // of a host's stays as the host made it. Any other window takes the
+        // rectangle Windows suggests.
+        if (coversScreen_)
+            placeOverScreen();
+        else if (host_ == nullptr && lParam != 0) {
+            const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+            SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                         suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        return 0;
+    }
     default:
         break;
     }

@@ -49,10 +49,6 @@ std::vector<backend::MonitorArea> Win32Form::monitorAreas() const
     return areas;
 }
 
-} // namespace platform::win32
-
-namespace platform::win32 {
-
 // The monitor the window is on (mostly), or the primary one.
 double Win32Form::scale() const
 {
