@@ -143,7 +143,7 @@ void startApplication(int& argc, char** argv)
     font.setPointSizeF(9 * qt::fontPointFactor());
     QApplication::setFont(font);
     QIcon icon;
-    for (int size : { 16, 24, 32, 48, 64, 128, 256 })
+    for (int size : { 16, 24, 32, 48, 64 })
         icon.addFile(QStringLiteral(":/zandreth/zandreth-%1.png").arg(size), QSize(size, size));
     QApplication::setWindowIcon(icon);
     QApplication::setQuitOnLastWindowClosed(false);
