@@ -511,6 +511,43 @@ TEST_P(ScaledDialog, GrowsWithTheScreensResolution)
     dialog->terminate(5s);
 }
 
+// QT_SCALE_FACTOR=2 on a display of 96 dots per inch draws the dialog as a
+// desktop's 200 % (Xft.dpi 192) does: fonts, check boxes, option buttons
+// and arrows all twice their size.
+TEST_F(ScaledDisplay, TheDialogAtQtsScaleFactorIsTheDialogAtTheDesktopsScale)
+{
+    startDisplay("2560x1600", 0);
+    if (HasFatalFailure())
+        return;
+    auto dialogShot = [&](const std::vector<std::string>& environment) -> std::optional<Screenshot> {
+        auto dialog = start({ "/c" }, environment);
+        std::string window = windowNamed("^Zandreth$");
+        if (window.empty())
+            return std::nullopt;
+        std::optional<Screenshot> shot;
+        for (int look = 0; look < 20; ++look) {
+            std::this_thread::sleep_for(250ms);
+            shot = capture(window);
+            if (shot && shot->width == 1022)
+                break;
+        }
+        dialog->terminate(5s);
+        return shot;
+    };
+    auto factor = dialogShot({ "QT_SCALE_FACTOR=2" });
+    ASSERT_TRUE(display.run("sh -c \"printf 'Xft.dpi:\\t192\\n' | xrdb -nocpp -merge\""));
+    auto desktop = dialogShot({});
+    ASSERT_TRUE(factor && desktop);
+    ASSERT_EQ(factor->width, 1022);
+    ASSERT_EQ(desktop->width, 1022);
+    ASSERT_EQ(factor->height, desktop->height);
+    std::size_t differ = 0;
+    for (std::size_t i = 0; i < factor->rgb.size(); i += 3)
+        differ += factor->rgb[i] != desktop->rgb[i] || factor->rgb[i + 1] != desktop->rgb[i + 1]
+            || factor->rgb[i + 2] != desktop->rgb[i + 2];
+    EXPECT_EQ(differ, 0u) << "pixels that differ";
+}
+
 INSTANTIATE_TEST_SUITE_P(HighResolution, ScaledDialog, testing::Values(96, 144, 192),
                          [](const auto& info) { return std::to_string(info.param) + "Dpi"; });
 

@@ -134,9 +134,10 @@ void startApplication(int& argc, char** argv)
 {
     // Without its display Qt's X11 platform ends the process (abort): the
     // runtime says so in words of its own instead.
-    if (auto display = x11DisplayToOpen(argc, argv); display && !x11::displayOpens(*display))
+    std::optional<std::string> display = x11DisplayToOpen(argc, argv);
+    if (display && !x11::displayOpens(*display))
         throw DisplayUnavailable { *display };
-    qt::takeOverScaling();
+    qt::takeOverScaling(display);
     application() = new RuntimeApplication(argc, argv);
     installFontSubstitutes();
     QFont font("MS UI Gothic");

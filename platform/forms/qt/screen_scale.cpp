@@ -1,11 +1,14 @@
 #include "platform/forms/qt/screen_scale.h"
 
+#include "platform/forms/x11/display.h"
+
 #include <QByteArray>
 #include <QGuiApplication>
 #include <QList>
 #include <QScreen>
 #include <QString>
 
+#include <cmath>
 #include <cstdlib>
 #include <map>
 #include <optional>
@@ -22,6 +25,8 @@ constexpr double kStandardDpi = 96;
 // monitor by name or by place in the list of monitors.
 struct UserFactors {
     double all = 1;
+    // Whether `all` is in Qt's resolution already (QT_FONT_DPI).
+    bool allInResolution = false;
     std::map<QString, double> byName;
     std::vector<double> byIndex;
 };
@@ -58,7 +63,7 @@ void readScreenFactors(const QString& text, UserFactors& factors)
 
 } // namespace
 
-void takeOverScaling()
+void takeOverScaling(const std::optional<std::string>& x11Display)
 {
     UserFactors& factors = userFactors();
     if (auto value = factorFrom(QString::fromLocal8Bit(qgetenv("QT_SCALE_FACTOR"))))
@@ -67,6 +72,16 @@ void takeOverScaling()
     qunsetenv("QT_SCALE_FACTOR");
     qunsetenv("QT_SCREEN_SCALE_FACTORS");
     qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+    if (factors.all == 1)
+        return;
+    // Qt's resolution, its own (QT_FONT_DPI) or the desktop's (Xft.dpi),
+    // times the factor: fonts, check boxes, arrows and icons grow with it.
+    bool ownDpi = false;
+    double dpi = qEnvironmentVariableIntValue("QT_FONT_DPI", &ownDpi);
+    if (!ownDpi || !(dpi > 0))
+        dpi = (x11Display ? x11::resourceDotsPerInch(*x11Display) : std::nullopt).value_or(kStandardDpi);
+    qputenv("QT_FONT_DPI", QByteArray::number(static_cast<int>(std::lround(dpi * factors.all))));
+    factors.allInResolution = true;
 }
 
 // As Qt has it: a monitor's own factor, where the user gave one, stands in
@@ -79,7 +94,7 @@ double screenScale(const QScreen* screen)
     const UserFactors& factors = userFactors();
     if (!screen)
         return factors.all;
-    double own = screen->logicalDotsPerInch() / kStandardDpi;
+    std::optional<double> own;
     if (auto named = factors.byName.find(screen->name()); named != factors.byName.end()) {
         own = named->second;
     } else {
@@ -87,9 +102,12 @@ double screenScale(const QScreen* screen)
         if (index < factors.byIndex.size())
             own = factors.byIndex[index];
     }
-    if (!(own > 0))
-        own = 1;
-    return own * factors.all;
+    if (own)
+        return *own * factors.all;
+    double fromResolution = screen->logicalDotsPerInch() / kStandardDpi;
+    if (!(fromResolution > 0))
+        fromResolution = 1;
+    return factors.allInResolution ? fromResolution : fromResolution * factors.all;
 }
 
 double formsDotsPerInch() { return kStandardDpi * screenScale(nullptr); }

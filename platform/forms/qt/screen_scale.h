@@ -10,13 +10,18 @@
 // pixels throughout, and the forms' rules draw each picture at its
 // monitor's scale, as the user set it: the same factors, read the same way.
 
+#include <optional>
+#include <string>
+
 class QScreen;
 
 namespace platform::qt {
 
-// Before the application starts: keeps the user's factors and turns Qt's
-// own scaling off.
-void takeOverScaling();
+// Before the application starts on `x11Display` (none where it does not
+// run on X11): keeps the user's factors and turns Qt's own scaling off. A
+// factor for every monitor (QT_SCALE_FACTOR) goes into the resolution Qt
+// draws fonts and its widgets' parts at, as Qt's own scaling would have it.
+void takeOverScaling(const std::optional<std::string>& x11Display);
 // Device pixels per logical pixel on `screen` (none: the primary monitor).
 double screenScale(const QScreen* screen);
 // The screen's resolution as the forms take it: 96 dots per inch times the
