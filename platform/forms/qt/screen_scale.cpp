@@ -65,6 +65,11 @@ void readScreenFactors(const QString& text, UserFactors& factors)
 
 void takeOverScaling(const std::optional<std::string>& x11Display)
 {
+    // Elsewhere (Wayland) a window is drawn at its monitor's scale by the
+    // compositor's rules, which Qt follows; the program's pixels are Qt's
+    // there, each monitor's scale 1 to the rules.
+    if (!x11Display)
+        return;
     UserFactors& factors = userFactors();
     if (auto value = factorFrom(QString::fromLocal8Bit(qgetenv("QT_SCALE_FACTOR"))))
         factors.all = *value;

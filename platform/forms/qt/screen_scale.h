@@ -18,7 +18,8 @@ class QScreen;
 namespace platform::qt {
 
 // Before the application starts on `x11Display` (none where it does not
-// run on X11): keeps the user's factors and turns Qt's own scaling off. A
+// run on X11, and Qt keeps its scaling): keeps the user's factors and turns
+// Qt's own scaling off. A
 // factor for every monitor (QT_SCALE_FACTOR) goes into the resolution Qt
 // draws fonts and its widgets' parts at, as Qt's own scaling would have it.
 void takeOverScaling(const std::optional<std::string>& x11Display);
