@@ -8,6 +8,7 @@
 
 #include "platform/forms/backend.h"
 #include "support/backend_drivers.h"
+#include "support/win32/dib_canvas.h"
 #include "platform/forms/form.h"
 #include "platform/runtime/message_box.h"
 #include "platform/system/win32/wide_text.h"
@@ -519,36 +520,20 @@ TEST_F(Win32Forms, TheProgramsIconIsDrawnAtItsWindowsSize)
     ASSERT_EQ(drawn.size(), static_cast<std::size_t>(kSize));
 
     // The icon's own 64 x 64 picture over the window's ground.
-    BITMAPINFO format {};
-    format.bmiHeader.biSize = sizeof format.bmiHeader;
-    format.bmiHeader.biWidth = kSize;
-    format.bmiHeader.biHeight = -kSize;
-    format.bmiHeader.biPlanes = 1;
-    format.bmiHeader.biBitCount = 32;
-    format.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HDC screen = GetDC(nullptr);
-    HBITMAP expected = CreateDIBSection(screen, &format, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HDC dc = CreateCompatibleDC(screen);
-    HGDIOBJ previous = SelectObject(dc, expected);
+    testing_support::win32::DibCanvas expected(kSize, kSize);
     RECT all { 0, 0, kSize, kSize };
-    FillRect(dc, &all, GetSysColorBrush(COLOR_BTNFACE));
+    FillRect(expected.dc(), &all, GetSysColorBrush(COLOR_BTNFACE));
     auto own = static_cast<HICON>(
         LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kProgramIconId), IMAGE_ICON, kSize, kSize, 0));
     ASSERT_NE(own, nullptr);
-    DrawIconEx(dc, 0, 0, own, kSize, kSize, 0, nullptr, DI_NORMAL);
-    GdiFlush();
+    DrawIconEx(expected.dc(), 0, 0, own, kSize, kSize, 0, nullptr, DI_NORMAL);
+    expected.flush();
     int differing = 0;
-    const auto* pixels = static_cast<const uint32_t*>(bits);
     for (int y = 0; y < kSize; ++y)
         for (int x = 0; x < kSize; ++x)
             differing += (drawn[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)] & 0x00FFFFFFu)
-                != (pixels[y * kSize + x] & 0x00FFFFFFu);
+                != (expected.at(x, y) & 0x00FFFFFFu);
     DestroyIcon(own);
-    SelectObject(dc, previous);
-    DeleteDC(dc);
-    DeleteObject(expected);
-    ReleaseDC(nullptr, screen);
     EXPECT_EQ(differing, 0);
     form->hide();
 }

@@ -6,6 +6,7 @@
 #include "platform/forms/win32/win32_form.h"
 
 #include "support/backend_drivers.h"
+#include "support/win32/dib_canvas.h"
 #include "platform/system/win32/wide_text.h"
 
 namespace platform::backend {
@@ -86,37 +87,20 @@ std::vector<std::vector<uint32_t>> grabPixels(const NativeControl& control)
     std::vector<std::vector<uint32_t>> rows;
     if (width <= 0 || height <= 0)
         return rows;
-    BITMAPINFO format {};
-    format.bmiHeader.biSize = sizeof format.bmiHeader;
-    format.bmiHeader.biWidth = width;
-    format.bmiHeader.biHeight = -height;
-    format.bmiHeader.biPlanes = 1;
-    format.bmiHeader.biBitCount = 32;
-    format.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HDC screen = GetDC(nullptr);
-    HBITMAP picture = CreateDIBSection(screen, &format, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HDC dc = CreateCompatibleDC(screen);
-    HGDIOBJ previous = SelectObject(dc, picture);
+    testing_support::win32::DibCanvas canvas(width, height);
     // The window paints itself into the picture, covered or not.
-    if (!PrintWindow(window, dc, PW_CLIENTONLY)) {
+    if (!PrintWindow(window, canvas.dc(), PW_CLIENTONLY)) {
         HDC source = GetDC(window);
-        BitBlt(dc, 0, 0, width, height, source, 0, 0, SRCCOPY);
+        BitBlt(canvas.dc(), 0, 0, width, height, source, 0, 0, SRCCOPY);
         ReleaseDC(window, source);
     }
-    GdiFlush();
-    const auto* pixels = static_cast<const uint32_t*>(bits);
+    canvas.flush();
     for (int y = 0; y < height; ++y) {
-        std::vector<uint32_t> row(pixels + static_cast<std::size_t>(y) * width,
-                                  pixels + static_cast<std::size_t>(y + 1) * width);
-        for (uint32_t& pixel : row)
-            pixel |= 0xFF000000u;
+        std::vector<uint32_t> row(static_cast<std::size_t>(width));
+        for (int x = 0; x < width; ++x)
+            row[static_cast<std::size_t>(x)] = canvas.at(x, y) | 0xFF000000u;
         rows.push_back(std::move(row));
     }
-    SelectObject(dc, previous);
-    DeleteDC(dc);
-    DeleteObject(picture);
-    ReleaseDC(nullptr, screen);
     return rows;
 }
 
